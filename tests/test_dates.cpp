@@ -6,8 +6,7 @@ using namespace dates;
 
 namespace {
 
-QDate day(const char *text)
-{
+QDate day(const char *text) {
     const auto date = readDate(QString::fromLatin1(text));
     if (!date)
         qFatal("not a date: %s", text);
@@ -37,26 +36,33 @@ private slots:
     void fixedSpanishForms();
 };
 
-void TestDates::perendatCountsLikeAnAge_data()
-{
+void TestDates::perendatCountsLikeAnAge_data() {
     QTest::addColumn<QString>("lo");
     QTest::addColumn<QString>("hi");
     QTest::addColumn<int>("years");
     QTest::addColumn<int>("months");
     QTest::addColumn<int>("days");
-    QTest::newRow("anniversary") << "20/05/2000" << "20/05/2003" << 3 << 0 << 0;
-    QTest::newRow("ten days short") << "20/05/2000" << "10/05/2003" << 2 << 11 << 20;
-    QTest::newRow("month after") << "20/05/2000" << "10/06/2003" << 3 << 0 << 21;
-    QTest::newRow("new year") << "31/12/2000" << "01/01/2001" << 0 << 0 << 1;
-    QTest::newRow("across december") << "20/12/2002" << "05/01/2003" << 0 << 0 << 16;
-    QTest::newRow("leap day, day before") << "29/02/2000" << "28/02/2003" << 2 << 11 << 30;
-    QTest::newRow("leap day, march") << "29/02/2000" << "01/03/2003" << 3 << 0 << 0;
-    QTest::newRow("same day") << "05/12/2026" << "05/12/2026" << 0 << 0 << 0;
-    QTest::newRow("year 1900 to 9999") << "01/01/1900" << "31/12/9999" << 8099 << 11 << 30;
+    QTest::newRow("anniversary") << "20/05/2000"
+                                 << "20/05/2003" << 3 << 0 << 0;
+    QTest::newRow("ten days short") << "20/05/2000"
+                                    << "10/05/2003" << 2 << 11 << 20;
+    QTest::newRow("month after") << "20/05/2000"
+                                 << "10/06/2003" << 3 << 0 << 21;
+    QTest::newRow("new year") << "31/12/2000"
+                              << "01/01/2001" << 0 << 0 << 1;
+    QTest::newRow("across december") << "20/12/2002"
+                                     << "05/01/2003" << 0 << 0 << 16;
+    QTest::newRow("leap day, day before") << "29/02/2000"
+                                          << "28/02/2003" << 2 << 11 << 30;
+    QTest::newRow("leap day, march") << "29/02/2000"
+                                     << "01/03/2003" << 3 << 0 << 0;
+    QTest::newRow("same day") << "05/12/2026"
+                              << "05/12/2026" << 0 << 0 << 0;
+    QTest::newRow("year 1900 to 9999") << "01/01/1900"
+                                       << "31/12/9999" << 8099 << 11 << 30;
 }
 
-void TestDates::perendatCountsLikeAnAge()
-{
+void TestDates::perendatCountsLikeAnAge() {
     QFETCH(QString, lo);
     QFETCH(QString, hi);
     QFETCH(int, years);
@@ -71,8 +77,7 @@ void TestDates::perendatCountsLikeAnAge()
     }
 }
 
-void TestDates::perendatIgnoresTimeOfDayAndUnknownUnits()
-{
+void TestDates::perendatIgnoresTimeOfDayAndUnknownUnits() {
     const QDateTime birth(QDate(2000, 5, 20), QTime(0, 0));
     const QDateTime now(QDate(2003, 5, 10), QTime(23, 59, 59));
     QCOMPARE(perendat(birth, now, u"a"), std::optional<int>(2));
@@ -89,8 +94,7 @@ void TestDates::perendatIgnoresTimeOfDayAndUnknownUnits()
     QCOMPARE(perendat(QDate(), QDate(2000, 1, 1), u"a"), std::nullopt);
 }
 
-void TestDates::perendatBorrowIntoShortMonthIsNeverNegative()
-{
+void TestDates::perendatBorrowIntoShortMonthIsNeverNegative() {
     // The 31st has no match in February: it runs on to 3 March, past hi, and no days are left.
     const QDate lo(2000, 1, 31);
     QCOMPARE(perendat(lo, QDate(2003, 3, 1), u"a"), std::optional<int>(3));
@@ -108,8 +112,7 @@ void TestDates::perendatBorrowIntoShortMonthIsNeverNegative()
     }
 }
 
-void TestDates::readDateAcceptsOnlyRealDays_data()
-{
+void TestDates::readDateAcceptsOnlyRealDays_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QDate>("expected");
     QTest::newRow("two digits") << "05/12/2026" << QDate(2026, 12, 5);
@@ -134,25 +137,21 @@ void TestDates::readDateAcceptsOnlyRealDays_data()
     QTest::newRow("three-digit day") << "005/12/2026" << QDate();
 }
 
-void TestDates::readDateAcceptsOnlyRealDays()
-{
+void TestDates::readDateAcceptsOnlyRealDays() {
     QFETCH(QString, text);
     QFETCH(QDate, expected);
     const auto date = readDate(text);
     QCOMPARE(date.value_or(QDate()), expected);
 }
 
-void TestDates::readDateUtf8AgreesWithReadDate()
-{
+void TestDates::readDateUtf8AgreesWithReadDate() {
     for (const char *text : {"05/12/2026", "5/1/26", "31/02/2003", "día", "", "1/1/1"}) {
         const QByteArray bytes(text);
-        QCOMPARE(readDateUtf8(bytes.constData(), bytes.size()),
-                 readDate(QString::fromUtf8(bytes)));
+        QCOMPARE(readDateUtf8(bytes.constData(), bytes.size()), readDate(QString::fromUtf8(bytes)));
     }
 }
 
-void TestDates::readNumber_data()
-{
+void TestDates::readNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("isNumber");
     QTest::addColumn<double>("value");
@@ -172,8 +171,7 @@ void TestDates::readNumber_data()
     QTest::newRow("huge") << QString(400, u'9') << false << 0.0;
 }
 
-void TestDates::readNumber()
-{
+void TestDates::readNumber() {
     QFETCH(QString, text);
     QFETCH(bool, isNumber);
     QFETCH(double, value);
@@ -185,8 +183,7 @@ void TestDates::readNumber()
     QCOMPARE(readNumberUtf8(bytes.constData(), bytes.size()), number);
 }
 
-void TestDates::generalNumber_data()
-{
+void TestDates::generalNumber_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
     QTest::newRow("one and a half") << 1.5 << "1,5";
@@ -199,15 +196,13 @@ void TestDates::generalNumber_data()
     QTest::newRow("negative") << -2.25 << "-2,25";
 }
 
-void TestDates::generalNumber()
-{
+void TestDates::generalNumber() {
     QFETCH(double, value);
     QFETCH(QString, expected);
     QCOMPARE(dates::generalNumber(value), expected);
 }
 
-void TestDates::fixedSpanishForms()
-{
+void TestDates::fixedSpanishForms() {
     QCOMPARE(shortDate(QDate(2026, 12, 5)), QStringLiteral("05/12/2026"));
     QCOMPARE(longDate(QDate(2026, 12, 5)), QStringLiteral("sábado, 5 de diciembre de 2026"));
     QCOMPARE(longDateOf(u"4/12/2026"), QStringLiteral("viernes, 4 de diciembre de 2026"));

@@ -1,17 +1,20 @@
 #include "dates.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace dates {
 namespace {
 
-template <typename Ch> constexpr bool isBlank(Ch c) { return c == ' ' || c == '\t'; }
-template <typename Ch> constexpr bool isDigit(Ch c) { return c >= '0' && c <= '9'; }
+template <typename Ch> constexpr bool isBlank(Ch c) {
+    return c == ' ' || c == '\t';
+}
+template <typename Ch> constexpr bool isDigit(Ch c) {
+    return c >= '0' && c <= '9';
+}
 
-template <typename Ch> void trim(const Ch *&begin, const Ch *&end)
-{
+template <typename Ch> void trim(const Ch *&begin, const Ch *&end) {
     while (begin < end && isBlank(*begin))
         ++begin;
     while (end > begin && isBlank(end[-1]))
@@ -19,8 +22,7 @@ template <typename Ch> void trim(const Ch *&begin, const Ch *&end)
 }
 
 // Reads one to maxDigits digits; returns how many it read.
-template <typename Ch> int readDigits(const Ch *&p, const Ch *end, int maxDigits, int &value)
-{
+template <typename Ch> int readDigits(const Ch *&p, const Ch *end, int maxDigits, int &value) {
     int count = 0;
     value = 0;
     while (p < end && isDigit(*p) && count < maxDigits) {
@@ -31,8 +33,7 @@ template <typename Ch> int readDigits(const Ch *&p, const Ch *end, int maxDigits
     return count;
 }
 
-template <typename Ch> std::optional<QDate> parseDate(const Ch *begin, const Ch *end)
-{
+template <typename Ch> std::optional<QDate> parseDate(const Ch *begin, const Ch *end) {
     trim(begin, end);
     const Ch *p = begin;
     int day = 0;
@@ -59,8 +60,7 @@ template <typename Ch> std::optional<QDate> parseDate(const Ch *begin, const Ch 
     return QDate(year, month, day);
 }
 
-template <typename Ch> std::optional<double> parseNumber(const Ch *begin, const Ch *end)
-{
+template <typename Ch> std::optional<double> parseNumber(const Ch *begin, const Ch *end) {
     trim(begin, end);
     // Copied into plain ASCII with a decimal point for from_chars; longer texts are no number.
     char buffer[128];
@@ -95,93 +95,80 @@ template <typename Ch> std::optional<double> parseNumber(const Ch *begin, const 
     return value == 0 ? 0.0 : value;
 }
 
-QString twoDigits(int value)
-{
+QString twoDigits(int value) {
     return QString(QChar(u'0' + value / 10)) + QChar(u'0' + value % 10);
 }
 
 } // namespace
 
-const QLocale &spanish()
-{
+const QLocale &spanish() {
     static const QLocale locale(QLocale::Spanish, QLocale::Spain);
     return locale;
 }
 
-std::optional<QDate> readDate(QStringView text)
-{
+std::optional<QDate> readDate(QStringView text) {
     const char16_t *begin = text.utf16();
     return parseDate(begin, begin + text.size());
 }
 
-std::optional<QDate> readDateUtf8(const char *text, qsizetype length)
-{
+std::optional<QDate> readDateUtf8(const char *text, qsizetype length) {
     return parseDate(text, text + length);
 }
 
-QString shortDate(QDate date)
-{
+QString shortDate(QDate date) {
     if (!date.isValid())
         return {};
     return twoDigits(date.day()) + u'/' + twoDigits(date.month()) + u'/' +
            QString::number(date.year()).rightJustified(4, u'0');
 }
 
-QString longDate(QDate date)
-{
+QString longDate(QDate date) {
     if (!date.isValid())
         return {};
     static const QString format = spanish().dateFormat(QLocale::LongFormat);
     return spanish().toString(date, format);
 }
 
-QString timeOfDay(QTime time)
-{
+QString timeOfDay(QTime time) {
     if (!time.isValid())
         return {};
     return twoDigits(time.hour()) + u':' + twoDigits(time.minute()) + u':' +
            twoDigits(time.second());
 }
 
-QString longDateOf(QStringView typed)
-{
+QString longDateOf(QStringView typed) {
     const auto date = readDate(typed);
     return date ? longDate(*date) : QString();
 }
 
-std::optional<double> readNumber(QStringView text)
-{
+std::optional<double> readNumber(QStringView text) {
     const char16_t *begin = text.utf16();
     return parseNumber(begin, begin + text.size());
 }
 
-std::optional<double> readNumberUtf8(const char *text, qsizetype length)
-{
+std::optional<double> readNumberUtf8(const char *text, qsizetype length) {
     return parseNumber(text, text + length);
 }
 
-QString generalNumber(double value)
-{
+QString generalNumber(double value) {
     if (!std::isfinite(value))
         return {};
     if (value == 0)
         value = 0; // no "-0"
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::general, 15);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     QString text = QString::fromLatin1(buffer, result.ptr - buffer);
     text.replace(u'.', u',');
     text.replace(u'e', u'E');
     return text;
 }
 
-std::optional<int> perendat(QDate fecha1, QDate fecha2, QStringView tipo)
-{
+std::optional<int> perendat(QDate fecha1, QDate fecha2, QStringView tipo) {
     return perendat(fecha1.startOfDay(), fecha2.startOfDay(), tipo);
 }
 
-std::optional<int> perendat(const QDateTime &fecha1, const QDateTime &fecha2, QStringView tipo)
-{
+std::optional<int> perendat(const QDateTime &fecha1, const QDateTime &fecha2, QStringView tipo) {
     if (!fecha1.isValid() || !fecha2.isValid())
         return std::nullopt;
     const bool inOrder = fecha1 < fecha2;

@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <QString>
 #include <QStringView>
-
 #include <optional>
 
 // Dates and numbers in the program's fixed Spanish forms, whatever the machine's locale.
@@ -21,9 +20,9 @@ std::optional<QDate> readDate(QStringView text);
 // The same reader over UTF-8 bytes, for the database's collations; agrees with readDate().
 std::optional<QDate> readDateUtf8(const char *text, qsizetype length);
 
-QString shortDate(QDate date);  // 05/12/2026
-QString longDate(QDate date);   // sábado, 5 de diciembre de 2026
-QString timeOfDay(QTime time);  // 14:05:09
+QString shortDate(QDate date); // 05/12/2026
+QString longDate(QDate date);  // sábado, 5 de diciembre de 2026
+QString timeOfDay(QTime time); // 14:05:09
 
 // The long form of a typed date, or an empty text when it does not read as a date.
 QString longDateOf(QStringView typed);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "dayfields.h"
+
+#include <QSqlTableModel>
+
+// The record set of a data control: a table model whose select statement is its record source,
+// either the table itself (stored order) or one of the ordering SELECT texts, run as written.
+// Edits are held until submitAll(); the hidden key column identifies rows for updates and deletes.
+class DayRecordSet : public QSqlTableModel {
+    Q_OBJECT
+public:
+    DayRecordSet(const QSqlDatabase &db, const QString &table, QObject *parent = nullptr);
+
+    // Sets the record source (a table name or a SELECT text) and re-opens the set from it.
+    bool setRecordSource(const QString &source);
+    QString recordSource() const { return m_source; }
+
+    // Fetches every row, so that rowCount() is the exact total.
+    int exactCount();
+    // The column of the result that holds a named column.
+    int columnOf(const QString &name) const;
+
+protected:
+    QString selectStatement() const override;
+
+private:
+    QString m_source;
+};

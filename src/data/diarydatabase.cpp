@@ -1,0 +1,368 @@
+#include "diarydatabase.h"
+
+#include "dayfields.h"
+#include "sqlfunctions.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <QUuid>
+#include <sqlite3.h>
+
+namespace {
+
+const QString folderName = QStringLiteral("Gimnasio Por ^Zorvend^");
+
+// Columns of the day table that hold numbers typed as text, ordered by their value.
+bool isNumberColumn(const QString &column) {
+    return column == QLatin1String("Horas En El Gimnasio") ||
+           column == QLatin1String("Litros De Agua") || column == QLatin1String("Peso En Kg") ||
+           column.startsWith(QLatin1String("Diametro "));
+}
+
+QString quoted(const QString &identifier) {
+    return u'"' + QString(identifier).replace(u'"', QLatin1String("\"\"")) + u'"';
+}
+
+// The day table's columns in the order in which the diary lists them.
+const QStringList &dayTableColumns() {
+    static const QStringList columns = {
+        QStringLiteral("Fecha Del Día"),
+        QStringLiteral("Horas En El Gimnasio"),
+        QStringLiteral("Desayuno"),
+        QStringLiteral("Comida"),
+        QStringLiteral("Cena"),
+        QStringLiteral("Has Picado Algo Hoy"),
+        QStringLiteral("Que Has Hecho"),
+        QStringLiteral("Horario De Hoy"),
+        QStringLiteral("Litros De Agua"),
+        QStringLiteral("Peso En Kg"),
+        QStringLiteral("Diametro Cuello"),
+        QStringLiteral("Diametro Pecho"),
+        QStringLiteral("Diametro Antebrazo Der"),
+        QStringLiteral("Diametro Antebrazo Izq"),
+        QStringLiteral("Diametro Biceps Der"),
+        QStringLiteral("Diametro Biceps Izq"),
+        QStringLiteral("Diametro Cintura"),
+        QStringLiteral("Diametro Pierna Der"),
+        QStringLiteral("Diametro Pierna Izq"),
+        QStringLiteral("Diametro Gemelo Der"),
+        QStringLiteral("Diametro Gemelo Izq"),
+        QStringLiteral("Diametro Culo"),
+        QStringLiteral("Diario"),
+    };
+    return columns;
+}
+
+const QStringList &profileTableColumns() {
+    static const QStringList columns = {dayfields::nameColumn,     dayfields::birthColumn,
+                                        dayfields::heightColumn,   dayfields::gymStartColumn,
+                                        dayfields::passwordColumn, dayfields::photoColumn};
+    return columns;
+}
+
+// Schema version 1: the two tables.
+QStringList schemaVersion1() {
+    QStringList profileColumns{quoted(dayfields::keyColumn) +
+                               QLatin1String(" INTEGER PRIMARY KEY")};
+    for (const QString &column : profileTableColumns())
+        profileColumns +=
+            quoted(column) +
+            (column == dayfields::photoColumn ? QLatin1String(" BLOB") : QLatin1String(" TEXT"));
+    QStringList dayColumns{quoted(dayfields::keyColumn) + QLatin1String(" INTEGER PRIMARY KEY")};
+    for (const QString &column : dayTableColumns()) {
+        QString definition = quoted(column) + QLatin1String(" TEXT");
+        if (column == dayfields::fields[dayfields::Fh].column)
+            definition += QLatin1String(" COLLATE calendar_date");
+        else if (column == dayfields::fields[dayfields::Horahoy].column)
+            definition += QLatin1String(" COLLATE natural_text");
+        else if (isNumberColumn(column))
+            definition += QLatin1String(" COLLATE spanish_number");
+        dayColumns += definition;
+    }
+    return {
+        QLatin1String("CREATE TABLE ") + quoted(dayfields::profileTableName) + QLatin1String(" (") +
+            profileColumns.join(QLatin1String(", ")) + u')',
+        QLatin1String("CREATE TABLE ") + quoted(dayfields::tableName) + QLatin1String(" (") +
+            dayColumns.join(QLatin1String(", ")) + u')',
+    };
+}
+
+// Version 2: the days are kept in date order by an index, so that the date order needs no sort.
+QStringList schemaVersion2Additions() {
+    return {QStringLiteral("CREATE INDEX \"Días Por Fecha\" ON ") + quoted(dayfields::tableName) +
+            QLatin1String(" (") + quoted(dayfields::fields[dayfields::Fh].column) + u')'};
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+} // namespace
+
+DiaryDatabase::DiaryDatabase()
+    : m_connectionName(QLatin1String("diary-") +
+                       QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+
+DiaryDatabase::~DiaryDatabase() {
+    close();
+}
+
+QString DiaryDatabase::defaultFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(folderName);
+}
+
+QString DiaryDatabase::defaultFileName() {
+    return folderName + QLatin1String(".db");
+}
+
+QString DiaryDatabase::folder() const {
+    return QFileInfo(m_filePath).absolutePath();
+}
+
+QSqlDatabase DiaryDatabase::connection() const {
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+void DiaryDatabase::close() {
+    if (QSqlDatabase::contains(m_connectionName)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+    if (m_lock)
+        m_lock->unlock();
+    m_lock.reset();
+}
+
+DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
+    close();
+    m_filePath = QFileInfo(filePath).absoluteFilePath();
+    m_engineError.clear();
+
+    const QFileInfo info(m_filePath);
+    if (!QDir().mkpath(info.absolutePath()))
+        return Status::CannotCreate;
+
+    // One running copy per diary. A lock left by a copy that was killed names a process that no
+    // longer runs, and QLockFile takes it over; a live lock never goes stale by age.
+    auto lock = std::make_unique<QLockFile>(m_filePath + QLatin1String(".lock"));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError)
+            return Status::AlreadyRunning;
+        const bool folderWritable = QFileInfo(info.absolutePath()).isWritable();
+        return lock->error() == QLockFile::PermissionError || !folderWritable ? Status::ReadOnly
+                                                                              : Status::CannotOpen;
+    }
+    m_lock = std::move(lock);
+
+    const bool fresh = !info.exists();
+    if (!fresh) {
+        if (!info.isFile() || !info.isReadable())
+            return Status::CannotOpen;
+        if (!info.isWritable())
+            return Status::ReadOnly;
+        // SQLite would take an empty file for an empty database; for this program it is a
+        // damaged diary, never one to fill.
+        if (info.size() == 0)
+            return Status::NotADatabase;
+    }
+
+    Status status = Status::CannotOpen;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        db.setDatabaseName(m_filePath);
+        if (!db.open())
+            m_engineError = db.lastError().text();
+        else if (sqlite3 *handle = handleOf(db); handle && registerDiaryFunctions(handle))
+            status = checkAndMigrate(fresh);
+    }
+    if (status != Status::Ready)
+        close();
+    return status;
+}
+
+DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
+    QSqlDatabase db = connection();
+    QSqlQuery query(db);
+
+    if (!fresh) {
+        if (!query.exec(QStringLiteral("PRAGMA quick_check"))) {
+            m_engineError = query.lastError().text();
+            const QString code = query.lastError().nativeErrorCode();
+            return code == QLatin1String("26") ? Status::NotADatabase : Status::Damaged;
+        }
+        if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
+            m_engineError = query.value(0).toString();
+            return Status::Damaged;
+        }
+        query.finish();
+    }
+    if (sqlite3_db_readonly(handleOf(db), "main") == 1)
+        return Status::ReadOnly;
+
+    // Every commit reaches the disk before it returns; the rollback journal keeps the file whole
+    // whatever moment a crash or a power cut strikes.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) ||
+        !query.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
+        m_engineError = query.lastError().text();
+        return Status::CannotOpen;
+    }
+
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        m_engineError = query.lastError().text();
+        return Status::CannotOpen;
+    }
+    const int version = query.value(0).toInt();
+    query.finish();
+    if (version > schemaVersion)
+        return Status::NewerVersion;
+
+    if (version == 0) {
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_schema")) || !query.next())
+            return Status::CannotOpen;
+        const bool empty = query.value(0).toInt() == 0;
+        query.finish();
+        if (!empty)
+            return Status::WrongSchema;
+        if (!createSchema())
+            return fresh ? Status::CannotCreate : Status::ReadOnly;
+    } else if (version < schemaVersion) {
+        if (!migrate(version))
+            return Status::MigrationFailed;
+    }
+
+    // Every table and column the program reaches must be there.
+    const auto hasColumns = [&db](const QString &table, const QStringList &columns) {
+        const QSqlRecord record = db.record(table);
+        if (record.indexOf(dayfields::keyColumn) < 0)
+            return false;
+        for (const QString &column : columns)
+            if (record.indexOf(column) < 0)
+                return false;
+        return true;
+    };
+    if (!hasColumns(dayfields::profileTableName, profileTableColumns()) ||
+        !hasColumns(dayfields::tableName, dayTableColumns()))
+        return Status::WrongSchema;
+    return Status::Ready;
+}
+
+bool DiaryDatabase::createSchema() {
+    QSqlDatabase db = connection();
+    if (!db.transaction()) {
+        m_engineError = db.lastError().text();
+        return false;
+    }
+    QSqlQuery query(db);
+    const QStringList statements =
+        schemaVersion1() + schemaVersion2Additions() +
+        QStringList{QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)};
+    for (const QString &statement : statements) {
+        if (!query.exec(statement)) {
+            m_engineError = query.lastError().text();
+            db.rollback();
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        m_engineError = db.lastError().text();
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool DiaryDatabase::migrate(int fromVersion) {
+    QSqlDatabase db = connection();
+    QSqlQuery query(db);
+
+    // A copy of the file as it was goes aside first, so that nothing is lost whatever happens.
+    const QString backup =
+        m_filePath +
+        QStringLiteral(".v%1-%2.bak")
+            .arg(fromVersion)
+            .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")));
+    if (!query.exec(QLatin1String("VACUUM INTO '") + QString(backup).replace(u'\'', "''") +
+                    u'\'')) {
+        m_engineError = query.lastError().text();
+        return false;
+    }
+
+    // The whole migration is one transaction: a crash leaves the old schema or the new one.
+    if (!db.transaction()) {
+        m_engineError = db.lastError().text();
+        return false;
+    }
+    QStringList statements;
+    if (fromVersion < 2)
+        statements += schemaVersion2Additions();
+    statements += QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion);
+    for (const QString &statement : statements) {
+        if (!query.exec(statement)) {
+            m_engineError = query.lastError().text();
+            db.rollback();
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        m_engineError = db.lastError().text();
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+QString DiaryDatabase::errorMessage(Status status) const {
+    const QString file = QDir::toNativeSeparators(m_filePath);
+    switch (status) {
+    case Status::Ready:
+        return {};
+    case Status::AlreadyRunning:
+        return QStringLiteral("El Diario De Gimnasio Ya Está Abierto En Otra Ventana. Usa Esa "
+                              "Ventana O Ciérrala Antes De Volver A Abrirlo.");
+    case Status::CannotCreate:
+        return QStringLiteral("No Se Ha Podido Crear El Diario De Gimnasio En:\n%1\nComprueba "
+                              "Que Se Puede Escribir En Esa Carpeta.")
+            .arg(file);
+    case Status::CannotOpen:
+        return QStringLiteral("No Se Ha Podido Abrir El Diario De Gimnasio:\n%1").arg(file);
+    case Status::ReadOnly:
+        return QStringLiteral("El Diario De Gimnasio No Se Puede Escribir:\n%1\nComprueba Los "
+                              "Permisos Del Archivo Y De Su Carpeta.")
+            .arg(file);
+    case Status::NotADatabase:
+        return QStringLiteral("El Archivo Del Diario De Gimnasio No Es Una Base De Datos Válida:"
+                              "\n%1\nNo Se Ha Tocado. Restáuralo Desde Una Copia De Seguridad.")
+            .arg(file);
+    case Status::Damaged:
+        return QStringLiteral("El Archivo Del Diario De Gimnasio Está Dañado:\n%1\nNo Se Ha "
+                              "Tocado. Restáuralo Desde Una Copia De Seguridad.")
+            .arg(file);
+    case Status::WrongSchema:
+        return QStringLiteral("El Archivo Del Diario De Gimnasio No Tiene Las Tablas Del Diario:"
+                              "\n%1\nNo Se Ha Tocado.")
+            .arg(file);
+    case Status::NewerVersion:
+        return QStringLiteral("El Diario De Gimnasio Fue Guardado Por Una Versión Más Nueva Del "
+                              "Programa:\n%1\nActualiza El Programa Para Abrirlo. No Se Ha Tocado.")
+            .arg(file);
+    case Status::MigrationFailed:
+        return QStringLiteral("No Se Ha Podido Poner Al Día El Diario De Gimnasio:\n%1\nEl "
+                              "Archivo Sigue Como Estaba.")
+            .arg(file);
+    }
+    return {};
+}

@@ -1,0 +1,76 @@
+#include "diaryfixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <unistd.h>
+
+namespace fixture {
+
+dayfields::DayTexts day(std::initializer_list<std::pair<dayfields::Box, QString>> values) {
+    dayfields::DayTexts texts;
+    texts.fill(QLatin1String(""));
+    for (const auto &[box, text] : values)
+        texts[box] = text;
+    return texts;
+}
+
+bool insertDays(const QSqlDatabase &db, const QList<dayfields::DayTexts> &days) {
+    QStringList columns;
+    QStringList marks;
+    for (const auto &field : dayfields::fields) {
+        columns += u'"' + field.column + u'"';
+        marks += QStringLiteral("?");
+    }
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                           .arg(dayfields::tableName, columns.join(u','), marks.join(u','))))
+        return false;
+    for (const auto &texts : days) {
+        for (int i = 0; i < dayfields::BoxCount; ++i)
+            query.bindValue(i, texts[i]);
+        if (!query.exec()) {
+            qWarning("insertDays: %s", qPrintable(query.lastError().text()));
+            return false;
+        }
+    }
+    return true;
+}
+
+QStringList columnInOrder(const QSqlDatabase &db, const QString &select, const QString &column) {
+    QSqlQuery query(db);
+    QStringList texts;
+    if (!query.exec(select)) {
+        qWarning("columnInOrder: %s", qPrintable(query.lastError().text()));
+        return texts;
+    }
+    const int index = query.record().indexOf(column);
+    while (query.next())
+        texts += query.value(index).toString();
+    return texts;
+}
+
+QByteArray fileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool setWritable(const QString &path, bool writable) {
+    if (geteuid() == 0) {
+        // Root writes through file modes; the immutable attribute stops it.
+        return QProcess::execute(QStringLiteral("chattr"),
+                                 {writable ? QStringLiteral("-i") : QStringLiteral("+i"), path}) ==
+               0;
+    }
+    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+    if (writable)
+        permissions |= QFileDevice::WriteOwner;
+    if (!QFileInfo(path).isDir())
+        permissions &= ~QFileDevice::ExeOwner;
+    return QFile::setPermissions(path, permissions);
+}
+
+} // namespace fixture
