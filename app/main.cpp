@@ -1,0 +1,43 @@
+#include "clock.h"
+#include "dialogs.h"
+#include "diarydatabase.h"
+#include "profilewindow.h"
+#include "windowicon.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+
+    // The standard buttons read "Aceptar", "Cancelar", "Sí" and "No".
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_es"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QFont font = QApplication::font();
+    font.setFamily(QStringLiteral("Arial"));
+    QApplication::setFont(font);
+    QApplication::setWindowIcon(windowicon::gimnasioIcon());
+
+    QtDialogs dialogs;
+    DiaryDatabase database;
+    const DiaryDatabase::Status status = database.open(
+        QDir(DiaryDatabase::defaultFolder()).filePath(DiaryDatabase::defaultFileName()));
+    if (status != DiaryDatabase::Status::Ready) {
+        dialogs.messageBox(nullptr, database.errorMessage(status), noticeTitle);
+        return 1;
+    }
+
+    SystemClock clock;
+    ProfileWindow window(database, dialogs, clock);
+    if (!window.runStartup())
+        return 2;
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,144 @@
+#include "profilestartup.h"
+
+#include "dates.h"
+#include "dayfields.h"
+#include "dialogs.h"
+#include "password.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <cmath>
+
+namespace {
+
+const QString dateError = QStringLiteral("ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA");
+
+} // namespace
+
+std::optional<int> readHeight(QStringView answer) {
+    const std::optional<double> number = dates::readNumber(answer);
+    if (!number || !std::isfinite(*number))
+        return std::nullopt;
+    // The default rounding mode sends a tie to the even neighbour.
+    const double rounded = std::nearbyint(*number);
+    if (rounded < 1.0 || rounded > 999.0)
+        return std::nullopt;
+    return int(rounded);
+}
+
+ProfileStartup::ProfileStartup(QSqlTableModel &usuario, Dialogs &dialogs, QWidget *dialogParent)
+    : m_usuario(usuario)
+    , m_dialogs(dialogs)
+    , m_parent(dialogParent) {}
+
+ProfileStartup::Outcome ProfileStartup::run() {
+    if (m_usuario.rowCount() == 0 && !store(askNewProfile())) {
+        QString text = QStringLiteral("ERROR. No Se Ha Podido Guardar Tu Perfil En El Diario De "
+                                      "Gimnasio.");
+        const QString reason = m_usuario.lastError().text().trimmed();
+        if (!reason.isEmpty())
+            text += u'\n' + reason;
+        m_dialogs.messageBox(m_parent, text, noticeTitle);
+        return Outcome::NotStored;
+    }
+    if (m_usuario.rowCount() < 1)
+        return Outcome::Ready;
+    return login() ? Outcome::Ready : Outcome::LoginFailed;
+}
+
+NewProfile ProfileStartup::askNewProfile() {
+    NewProfile profile;
+    profile.name = m_dialogs.inputBox(
+        m_parent,
+        QStringLiteral(
+            "Introduce Tu Nombre Para Saber Quien Esta Usando Este Diario De Gimnasio..."),
+        QStringLiteral("Introduce Tu Nombre..."), QStringLiteral("ZorvendDiarioGimnasta"));
+    profile.birthDate =
+        askDate(QStringLiteral("Introduce El Día En Que Naciste En Formato DD/MM/AAAA"),
+                QStringLiteral("Introduce La Fecha De Tu Nacimiento"),
+                QStringLiteral("Fecha De Tu Nacimiento"));
+    profile.height = askHeight();
+    const QString gymTitle = QStringLiteral("Introduce La Fecha De Comienzo De Gimnasio");
+    profile.gymStart =
+        askDate(QStringLiteral(
+                    "Introduce El Día En El Que Empezaste A Ir Al Gimnasio En Formato DD/MM/AAAA"),
+                gymTitle, gymTitle);
+    profile.passwordHash = password::hash(askPassword());
+    return profile;
+}
+
+QString ProfileStartup::askDate(const QString &prompt, const QString &title,
+                                const QString &errorTitle) {
+    for (;;) {
+        const QString answer = m_dialogs.inputBox(m_parent, prompt, title);
+        if (dates::readDate(answer))
+            return answer;
+        m_dialogs.messageBox(m_parent, dateError, errorTitle);
+    }
+}
+
+QString ProfileStartup::askHeight() {
+    const QString title = QStringLiteral("Introduce Tu Altura En Centimetros...");
+    for (;;) {
+        const QString answer =
+            m_dialogs.inputBox(m_parent,
+                               QStringLiteral("Introduce Tu Altura En Cm, Es Decir Si Mides 1.80 "
+                                              "Escribe 180 Y Pulsar Aceptar..."),
+                               title);
+        if (const std::optional<int> height = readHeight(answer))
+            return QString::number(*height);
+        m_dialogs.messageBox(
+            m_parent, QStringLiteral("ERROR. Introduce Tu Altura En Centimetros, Solo Números."),
+            title);
+    }
+}
+
+QString ProfileStartup::askPassword() {
+    const QString title = QStringLiteral("Introduce Una Clave Personal");
+    for (;;) {
+        const QString answer = m_dialogs.inputBox(
+            m_parent,
+            QStringLiteral("Introduce Una Clave Para Que Nadie Pueda Fisgonear En Tu Diario ¡¡ Nó "
+                           "La Olvides !! (Valen Números, Letras, Lo Que Quieras...)"),
+            title);
+        if (password::isAcceptable(answer))
+            return answer;
+        m_dialogs.messageBox(
+            m_parent, QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."),
+            title);
+    }
+}
+
+bool ProfileStartup::store(const NewProfile &profile) {
+    // A failed hash would lock the user out for good; nothing is stored then.
+    if (profile.passwordHash.isEmpty())
+        return false;
+    QSqlRecord record = m_usuario.record();
+    const int key = record.indexOf(dayfields::keyColumn);
+    if (key >= 0)
+        record.setGenerated(key, false);
+    record.setValue(dayfields::nameColumn, profile.name);
+    record.setValue(dayfields::birthColumn, profile.birthDate);
+    record.setValue(dayfields::heightColumn, profile.height);
+    record.setValue(dayfields::gymStartColumn, profile.gymStart);
+    record.setValue(dayfields::passwordColumn, profile.passwordHash);
+    if (!m_usuario.insertRecord(-1, record) || !m_usuario.submitAll()) {
+        m_usuario.revertAll();
+        return false;
+    }
+    return true;
+}
+
+bool ProfileStartup::login() {
+    const QString stored = m_usuario.record(0).value(dayfields::passwordColumn).toString();
+    const QString answer =
+        m_dialogs.inputBox(m_parent,
+                           QStringLiteral("Introduce Tu Clave Personal... De Lo Contrario No "
+                                          "Podras Usar El Diario De Gimnasio..."),
+                           QStringLiteral("Introduce Tu Clave"));
+    if (password::verify(stored, answer))
+        return true;
+    m_dialogs.messageBox(m_parent, QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!"), noticeTitle);
+    return false;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+class Clock;
+class Dialogs;
+class DiaryDatabase;
+class DiaryWindow;
+class PhotoBox;
+class QDataWidgetMapper;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QSqlTableModel;
+class QTimer;
+
+// The profile window (Form1): the stored profile, a running clock, the user's age and time in the
+// gym, the photo, and the way into the diary. Closing it with its close box only hides it; the
+// diary window keeps reading its labels.
+class ProfileWindow : public QWidget {
+    Q_OBJECT
+public:
+    ProfileWindow(DiaryDatabase &database, Dialogs &dialogs, const Clock &clock,
+                  QWidget *parent = nullptr);
+    ~ProfileWindow() override;
+
+    // The start-up before the window is first shown: first-run questions on an empty profile
+    // table, then the login. False when the program must end (wrong or cancelled password, or a
+    // profile that could not be stored); the user has been told.
+    bool runStartup();
+
+    // 1 once the start-up has finished, 0 before; the clock ticks do nothing until then.
+    int startupComplete() const { return m_startupComplete; }
+
+    // The diary window opened by "&Entrar", while it is open.
+    DiaryWindow *diaryWindow() const;
+
+public slots:
+    void Timer1_Timer();
+    void Command1_Click();
+    void Command2_Click();
+    // The first of the dropped files becomes the stored photo when it is a readable picture;
+    // anything else is ignored without a word.
+    void Image1_OLEDragDrop(const QList<QUrl> &urls);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    // The bound labels show the first profile record.
+    void moveFirst();
+
+    DiaryDatabase &m_database;
+    Dialogs &m_dialogs;
+    const Clock &m_clock;
+
+    QSqlTableModel *Usuario = nullptr;
+    QDataWidgetMapper *m_mapper = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    QLabel *nombre = nullptr;
+    QLabel *fechanaci = nullptr; // hidden: the birth date as typed
+    QLabel *alturacm = nullptr;
+    QLabel *fechacom = nullptr; // hidden: the gym start date as typed
+    QLabel *sclave = nullptr;   // hidden: the stored form of the password
+    PhotoBox *Image1 = nullptr;
+
+    QLabel *Label14 = nullptr; // time in the gym, "1 Años, 2 Meses Y 3 Días"
+    QLabel *Label15 = nullptr; // age, years
+    QLabel *Label16 = nullptr; // current time
+    QLabel *Label17 = nullptr; // today's date
+    QLabel *Label18 = nullptr; // age, months
+    QLabel *Label19 = nullptr; // age, days
+    QLabel *Label20 = nullptr; // birth date, long form
+    QLabel *Label21 = nullptr; // gym start date, long form
+
+    QPushButton *Command1 = nullptr; // "&Entrar"
+    QPushButton *Command2 = nullptr; // "&Salir"
+
+    QPointer<DiaryWindow> m_diary;
+    qint16 m_startupComplete = 0;
+};

@@ -1,0 +1,30 @@
+#include "dialogs.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+QString QtDialogs::inputBox(QWidget *parent, const QString &prompt, const QString &title,
+                            const QString &defaultText)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue();
+}
+
+void QtDialogs::messageBox(QWidget *parent, const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtDialogs::askYesNo(QWidget *parent, const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The modal boxes that the windows open. Tests give the windows a scripted implementation that
+// answers beforehand; the program uses QtDialogs.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Input box: the edited text on "Aceptar", an empty text on "Cancelar" or when closed.
+    virtual QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
+                             const QString &defaultText = {}) = 0;
+    // Message box with "Aceptar" alone and no icon.
+    virtual void messageBox(QWidget *parent, const QString &text, const QString &title) = 0;
+    // "Sí"/"No" question with no icon, "Sí" the default; true for "Sí".
+    virtual bool askYesNo(QWidget *parent, const QString &text, const QString &title) = 0;
+};
+
+class QtDialogs final : public Dialogs {
+public:
+    QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
+                     const QString &defaultText = {}) override;
+    void messageBox(QWidget *parent, const QString &text, const QString &title) override;
+    bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
+};
+
+// The application title, carried by the boxes that are given no title of their own.
+inline const QString applicationTitle = QStringLiteral("Gimnasio Por ^Zorvend^");
+// The title of the program's own notices.
+inline const QString noticeTitle = QStringLiteral("^Zorvend^ Diario De Gimnasio");
