@@ -1,0 +1,105 @@
+#include "windows1252.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace windows1252 {
+namespace {
+
+// The characters above Latin-1 that the code page holds in 0x80-0x9F, sorted by character.
+constexpr std::array<std::pair<char16_t, unsigned char>, 27> upperControlRange = {{
+    {0x0152, 0x8C}, {0x0153, 0x9C}, {0x0160, 0x8A}, {0x0161, 0x9A}, {0x0178, 0x9F}, {0x017D, 0x8E},
+    {0x017E, 0x9E}, {0x0192, 0x83}, {0x02C6, 0x88}, {0x02DC, 0x98}, {0x2013, 0x96}, {0x2014, 0x97},
+    {0x2018, 0x91}, {0x2019, 0x92}, {0x201A, 0x82}, {0x201C, 0x93}, {0x201D, 0x94}, {0x201E, 0x84},
+    {0x2020, 0x86}, {0x2021, 0x87}, {0x2022, 0x95}, {0x2026, 0x85}, {0x2030, 0x89}, {0x2039, 0x8B},
+    {0x203A, 0x9B}, {0x20AC, 0x80}, {0x2122, 0x99},
+}};
+static_assert(std::is_sorted(upperControlRange.begin(), upperControlRange.end()));
+
+char encodeAboveLatin1(char16_t c) {
+    const auto found =
+        std::lower_bound(upperControlRange.begin(), upperControlRange.end(), c,
+                         [](const auto &entry, char16_t key) { return entry.first < key; });
+    if (found != upperControlRange.end() && found->first == c)
+        return static_cast<char>(found->second);
+    return '?';
+}
+
+// Four code units that are all below 0x80, read as one word.
+bool fourAscii(const char16_t *p) {
+    quint64 word;
+    std::memcpy(&word, p, sizeof word);
+    return (word & 0xFF80FF80FF80FF80ull) == 0;
+}
+
+// Encodes characters from p on, until end or until `limit` characters are done, into dst, one
+// byte per character; returns how many characters it encoded.
+qsizetype encodeRun(const char16_t *&p, const char16_t *end, char *&dst, qsizetype limit) {
+    qsizetype count = 0;
+    while (p < end && count < limit) {
+        while (end - p >= 4 && limit - count >= 4 && fourAscii(p)) {
+            dst[0] = static_cast<char>(p[0]);
+            dst[1] = static_cast<char>(p[1]);
+            dst[2] = static_cast<char>(p[2]);
+            dst[3] = static_cast<char>(p[3]);
+            dst += 4;
+            p += 4;
+            count += 4;
+        }
+        if (p == end || count == limit)
+            break;
+        const char16_t c = *p++;
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            *dst++ = static_cast<char>(c);
+        } else if (QChar::isHighSurrogate(c)) {
+            if (p < end && QChar::isLowSurrogate(*p))
+                ++p;
+            *dst++ = '?';
+        } else if (c < 0xA0) {
+            *dst++ = '?'; // the controls of 0x80-0x9F have no byte of their own
+        } else {
+            *dst++ = encodeAboveLatin1(c);
+        }
+        ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+void append(QByteArray &out, QStringView text) {
+    const qsizetype start = out.size();
+    out.resize(start + text.size()); // never more than one byte per code unit
+    char *const first = out.data() + start;
+    char *dst = first;
+    const char16_t *p = text.utf16();
+    encodeRun(p, p + text.size(), dst, text.size());
+    out.resize(start + (dst - first));
+}
+
+QByteArray encode(QStringView text) {
+    QByteArray bytes;
+    append(bytes, text);
+    return bytes;
+}
+
+void appendSlices(QByteArray &out, QStringView text, qsizetype width) {
+    if (text.isEmpty() || width <= 0)
+        return;
+    const qsizetype start = out.size();
+    out.resize(start + text.size() + 2 * (text.size() / width + 1));
+    char *const first = out.data() + start;
+    char *dst = first;
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    while (p < end) {
+        encodeRun(p, end, dst, width);
+        *dst++ = '\r';
+        *dst++ = '\n';
+    }
+    out.resize(start + (dst - first));
+}
+
+} // namespace windows1252

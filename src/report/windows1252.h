@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringView>
+
+// Text in the Windows-1252 code page, the 8-bit form of the statistics files.
+namespace windows1252 {
+
+// Appends text as Windows-1252 bytes. A character the code page cannot hold is written as one
+// "?": a surrogate pair is one character, and so is a lone surrogate.
+void append(QByteArray &out, QStringView text);
+QByteArray encode(QStringView text);
+
+// Appends text cut into slices of `width` characters, each slice followed by CR LF; the last
+// slice is shorter when the length is no multiple of width, and an empty text appends nothing.
+// Slices are cut by character count alone (line breaks inside the text are ordinary
+// characters); a surrogate pair counts as one character and is never cut.
+void appendSlices(QByteArray &out, QStringView text, qsizetype width);
+
+} // namespace windows1252
