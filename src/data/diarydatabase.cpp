@@ -261,22 +261,27 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
 }
 
 bool DiaryDatabase::createSchema() {
+    return runInTransaction(
+        schemaVersion1() + schemaVersion2Additions() +
+        QStringList{QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)});
+}
+
+bool DiaryDatabase::runInTransaction(const QStringList &statements) {
     QSqlDatabase db = connection();
     if (!db.transaction()) {
         m_engineError = db.lastError().text();
         return false;
     }
     QSqlQuery query(db);
-    const QStringList statements =
-        schemaVersion1() + schemaVersion2Additions() +
-        QStringList{QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)};
     for (const QString &statement : statements) {
         if (!query.exec(statement)) {
             m_engineError = query.lastError().text();
+            query.finish();
             db.rollback();
             return false;
         }
     }
+    query.finish();
     if (!db.commit()) {
         m_engineError = db.lastError().text();
         db.rollback();
@@ -302,27 +307,12 @@ bool DiaryDatabase::migrate(int fromVersion) {
     }
 
     // The whole migration is one transaction: a crash leaves the old schema or the new one.
-    if (!db.transaction()) {
-        m_engineError = db.lastError().text();
-        return false;
-    }
+    query.finish();
     QStringList statements;
     if (fromVersion < 2)
         statements += schemaVersion2Additions();
     statements += QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion);
-    for (const QString &statement : statements) {
-        if (!query.exec(statement)) {
-            m_engineError = query.lastError().text();
-            db.rollback();
-            return false;
-        }
-    }
-    if (!db.commit()) {
-        m_engineError = db.lastError().text();
-        db.rollback();
-        return false;
-    }
-    return true;
+    return runInTransaction(statements);
 }
 
 QString DiaryDatabase::errorMessage(Status status) const {

@@ -50,6 +50,7 @@ private:
     Status checkAndMigrate(bool fresh);
     bool createSchema();
     bool migrate(int fromVersion);
+    bool runInTransaction(const QStringList &statements);
 
     QString m_connectionName;
     QString m_filePath;
