@@ -17,8 +17,7 @@ build: setup build/build.ninja
 run: build
 	./build/gimnasio
 
-# The sanitizer suite (ASan + UBSan) doubles the build time: `make test-asan` runs it.
-test: test-dev
+test: test-dev test-asan
 
 test-dev: build
 	ctest --preset dev -j $(JOBS)
