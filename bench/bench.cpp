@@ -93,8 +93,9 @@ int main(int argc, char **argv) {
                                    "biceps", "forearm", "leg",   "calf",   "timetable"};
             for (int order = 0; order < dayfields::OrderCount; ++order) {
                 const double ms = best(3, [&] {
+                    // What a sort entry does: re-open the set and show its first day.
                     days.setRecordSource(dayfields::orderStatements[order]);
-                    days.exactCount();
+                    (void)days.data(days.index(0, 1));
                 });
                 print(QStringLiteral("sort_%1_10000").arg(QLatin1String(names[order])), ms, "ms");
             }
