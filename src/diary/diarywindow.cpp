@@ -1,5 +1,7 @@
 #include "diarywindow.h"
 
+#include "windowlook.h"
+
 #include "clock.h"
 #include "closinganimation.h"
 #include "dates.h"
@@ -35,12 +37,12 @@ namespace {
 constexpr int clientWidthTwips = 7890;
 constexpr int clientHeightTwips = 7740;
 
-const QColor black(0x00, 0x00, 0x00);
-const QColor white(0xFF, 0xFF, 0xFF);
-const QColor yellow(0xFF, 0xFF, 0x00);
-const QColor red(0xFF, 0x00, 0x00);
-const QColor green(0x00, 0xFF, 0x00);
-const QColor navy(0x00, 0x00, 0x80);
+using windowlook::black;
+using windowlook::green;
+using windowlook::navy;
+using windowlook::red;
+using windowlook::white;
+using windowlook::yellow;
 
 const QString labelToolTip = QStringLiteral("Nombre Del Usuario");
 const QString navigationCaption = QStringLiteral("                Día A Día En El Gimnasio...");
@@ -59,10 +61,7 @@ const QString undatedDay = QStringLiteral(
 const QString deleteQuestion = QStringLiteral("¿ Seguro Que Quieres Borrar Este Día De Gimnasio ?");
 
 QFont arialBold(double points) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
+    return windowlook::arial(points, true);
 }
 
 void setColours(QWidget *widget, QPalette::ColorRole backRole, const QColor &back,

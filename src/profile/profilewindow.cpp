@@ -1,5 +1,7 @@
 #include "profilewindow.h"
 
+#include "windowlook.h"
+
 #include "clock.h"
 #include "clocktexts.h"
 #include "closinganimation.h"
@@ -23,19 +25,13 @@
 
 namespace {
 
-const QColor black(0x00, 0x00, 0x00);
-const QColor white(0xFF, 0xFF, 0xFF);
-const QColor yellow(0xFF, 0xFF, 0x00);
-const QColor orange(0xFF, 0x80, 0x00);
-const QColor red(0xFF, 0x00, 0x00);
-const QColor navy(0x00, 0x00, 0x80);
-
-QFont arial(double points, bool bold) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
+using windowlook::arial;
+using windowlook::black;
+using windowlook::navy;
+using windowlook::orange;
+using windowlook::red;
+using windowlook::white;
+using windowlook::yellow;
 
 struct LabelLook {
     QFont font;
