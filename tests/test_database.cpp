@@ -1,4 +1,5 @@
 #include "dayrecordset.h"
+#include "daywalk.h"
 #include "diarydatabase.h"
 #include "diaryfixture.h"
 
@@ -49,6 +50,7 @@ private slots:
     void ordersGiveWhatAUserExpects();
     void sqliteShellReadsTheFile();
     void recordSetDeletesOneOfTwoIdenticalDays();
+    void storedDaysWalkInTheOrderOfTheirStatement();
 
     void refusedFilesAreNeverTouched_data();
     void refusedFilesAreNeverTouched();
@@ -121,6 +123,55 @@ void TestDatabase::typedTextComesBackByteForByte() {
         QCOMPARE(value.toString(), stored[box]);
         QVERIFY2(!value.isNull(), fields[box].box); // an empty box stays an empty text
     }
+    // The walk that the reports read gives the same texts.
+    int walked = 0;
+    QVERIFY(StoredDays(database.connection(), orderStatements[ByDate])
+                .forEach([&](const DayTexts &texts) {
+                    ++walked;
+                    for (int box = 0; box < BoxCount; ++box)
+                        if (texts[box] != stored[box])
+                            return false;
+                    return true;
+                }));
+    QCOMPARE(walked, 1);
+}
+
+void TestDatabase::storedDaysWalkInTheOrderOfTheirStatement() {
+    DiaryDatabase database;
+    QCOMPARE(database.open(path()), Status::Ready);
+    QVERIFY(fixture::insertDays(
+        database.connection(),
+        {fixture::day({{Fh, QStringLiteral("10/01/2027")}, {Hgim, QStringLiteral("1")}}),
+         fixture::day({{Fh, QStringLiteral("no sé")}, {Hgim, QStringLiteral("2")}}),
+         fixture::day({{Fh, QStringLiteral("5/12/2026")}, {Hgim, QStringLiteral("3")}}),
+         fixture::day({{Fh, QStringLiteral("")}, {Hgim, QString(70000, u'h')}})}));
+    const StoredDays days(database.connection(), orderStatements[ByDate]);
+
+    const DayWalk::Summary summary = days.summary();
+    QVERIFY(summary.complete);
+    QCOMPARE(summary.count, 4);
+    QCOMPARE(summary.lastDate, QDate(2027, 1, 10)); // the days without a date come after it
+
+    // Texts are handed over one day at a time, long ones after short ones in the same buffers.
+    QStringList hours;
+    QVERIFY(days.forEach([&](const DayTexts &day) {
+        hours += day[Hgim].size() > 10 ? QString::number(day[Hgim].size()) : day[Hgim];
+        return true;
+    }));
+    QCOMPARE(hours, (QStringList{"3", "1", "70000", "2"}));
+
+    int visited = 0;
+    QVERIFY(days.forEach([&](const DayTexts &) { return ++visited < 2; }));
+    QCOMPARE(visited, 2);
+
+    // A statement that the engine refuses is a walk that could not be completed.
+    const StoredDays refused(database.connection(), QStringLiteral("select * FROM [No Hay Tal]"));
+    QVERIFY(!refused.summary().complete);
+    QVERIFY(!refused.forEach([](const DayTexts &) { return true; }));
+    const StoredDays empty(database.connection(),
+                           orderStatements[ByDate] + QStringLiteral(" LIMIT 0"));
+    QCOMPARE(empty.summary().count, 0);
+    QVERIFY(empty.summary().complete);
 }
 
 void TestDatabase::ordersGiveWhatAUserExpects_data() {

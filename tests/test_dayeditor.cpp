@@ -42,7 +42,6 @@ private slots:
     void pendingDayIsNotCountedAndBlocksMoves();
     void storedDayIsWrittenFromTheBoxes();
     void refusedSourceKeepsThePreviousOrder();
-    void allDaysFollowsTheSetOrder();
 
 private:
     void insert(const QString &date, const QString &hours);
@@ -177,21 +176,6 @@ void TestDayEditor::refusedSourceKeepsThePreviousOrder() {
     QCOMPARE(records.recordSource(), dayfields::orderStatements[dayfields::ByDate]);
     QCOMPARE(editor.storedCount(), 2);
     QCOMPARE(date.text(), QStringLiteral("01/01/2026"));
-}
-
-void TestDayEditor::allDaysFollowsTheSetOrder() {
-    insert(QStringLiteral("03/01/2026"), QStringLiteral("3"));
-    insert(QStringLiteral("01/01/2026"), QStringLiteral("1"));
-    insert(QStringLiteral("02/01/2026"), QStringLiteral("2"));
-    DayRecordSet records(m_database->connection(), dayfields::tableName);
-    DayEditor editor(records);
-    QVERIFY(editor.open());
-    QVERIFY(editor.setRecordSource(dayfields::orderStatements[dayfields::ByDate]));
-    const auto days = editor.allDays();
-    QCOMPARE(days.size(), std::size_t(3));
-    QCOMPARE(days[0][dayfields::Hgim], QStringLiteral("1"));
-    QCOMPARE(days[1][dayfields::Hgim], QStringLiteral("2"));
-    QCOMPARE(days[2][dayfields::Hgim], QStringLiteral("3"));
 }
 
 QTEST_MAIN(TestDayEditor)

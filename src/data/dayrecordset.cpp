@@ -1,5 +1,7 @@
 #include "dayrecordset.h"
 
+#include <QSqlDriver>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 DayRecordSet::DayRecordSet(const QSqlDatabase &db, const QString &table, QObject *parent)
@@ -18,6 +20,14 @@ int DayRecordSet::exactCount() {
     while (canFetchMore())
         fetchMore();
     return rowCount();
+}
+
+int DayRecordSet::storedCount() const {
+    QSqlQuery query(database());
+    const QString table = database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM ") + table) || !query.next())
+        return -1;
+    return query.value(0).toInt();
 }
 
 int DayRecordSet::columnOf(const QString &name) const {

@@ -18,6 +18,9 @@ public:
 
     // Fetches every row, so that rowCount() is the exact total.
     int exactCount();
+    // The number of days stored in the table, asked of the engine without fetching any; -1 when
+    // the engine refuses.
+    int storedCount() const;
     // The column of the result that holds a named column.
     int columnOf(const QString &name) const;
 

@@ -75,7 +75,8 @@ bool DayEditor::open() {
 }
 
 int DayEditor::storedCount() {
-    return m_records.exactCount() - (isPending() ? 1 : 0);
+    // A pending day is held by the set, not stored.
+    return m_records.storedCount();
 }
 
 int DayEditor::currentRow() const {
@@ -190,15 +191,6 @@ dayfields::DayTexts DayEditor::textsAt(int row) const {
             texts[box] = m_records.data(m_records.index(row, column), Qt::EditRole).toString();
     }
     return texts;
-}
-
-std::vector<dayfields::DayTexts> DayEditor::allDays() {
-    const int count = m_records.exactCount();
-    std::vector<dayfields::DayTexts> days;
-    days.reserve(std::size_t(std::max(count, 0)));
-    for (int row = 0; row < count; ++row)
-        days.push_back(textsAt(row));
-    return days;
 }
 
 void DayEditor::showRow(int row) {

@@ -75,8 +75,6 @@ public:
 
     // The texts that the boxes show for a row, in walk order.
     dayfields::DayTexts textsAt(int row) const;
-    // Every day of the set, in the set's order.
-    std::vector<dayfields::DayTexts> allDays();
 
     // The engine's words for the last refusal.
     QString lastError() const { return m_lastError; }

@@ -1,7 +1,5 @@
 #include "diarywindow.h"
 
-#include "windowlook.h"
-
 #include "clock.h"
 #include "closinganimation.h"
 #include "dates.h"
@@ -14,6 +12,7 @@
 #include "photobox.h"
 #include "statsexport.h"
 #include "twips.h"
+#include "windowlook.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -795,7 +794,8 @@ void DiaryWindow::exportDays(bool perDay) {
         tellRefusal(sortRefused);
         return;
     }
-    const std::vector<dayfields::DayTexts> days = m_editor->allDays();
+    // Nothing is held back by the set here, so the stored days are what the boxes would show.
+    const StoredDays days(m_database.connection(), dayfields::orderStatements[dayfields::ByDate]);
     const ReportProfile profile = reportProfile();
     const ExportOutcome outcome =
         perDay ? statsexport::writePerDayFiles(m_database.folder(), profile, days)

@@ -162,14 +162,8 @@ void appendLongDate(QByteArray &out, QDate date) {
     longDates.append(out, date);
 }
 
-Span spanOf(const ReportProfile &profile, const std::vector<dayfields::DayTexts> &days) {
-    Span span;
-    span.start = dates::readDate(profile.gymStartTyped);
-    for (auto day = days.rbegin(); day != days.rend(); ++day) {
-        if ((span.last = dates::readDate((*day)[dayfields::Fh])))
-            break;
-    }
-    return span;
+Span spanOf(const ReportProfile &profile, std::optional<QDate> lastDate) {
+    return Span{dates::readDate(profile.gymStartTyped), lastDate};
 }
 
 void appendProfileBlock(QByteArray &out, const ReportProfile &profile, const Span &span) {

@@ -20,7 +20,8 @@ struct Span {
     std::optional<QDate> start; // the start date as typed, when it reads as a date
     std::optional<QDate> last;  // the last day in the list whose date box reads as a date
 };
-Span spanOf(const ReportProfile &profile, const std::vector<dayfields::DayTexts> &days);
+// lastDate is that of the last day in the list whose date box reads as a date.
+Span spanOf(const ReportProfile &profile, std::optional<QDate> lastDate);
 
 // The eleven lines of the profile block. A date of the span that is missing is written empty,
 // and then the years, months and days of the span are empty too.

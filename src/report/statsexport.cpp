@@ -36,6 +36,9 @@ ExportOutcome failure(const QString &path, const QString &reason) {
     return ExportOutcome{false, path, reason};
 }
 
+// Why an export stopped when the days themselves could not be read.
+const QString unreadableDiary = QStringLiteral("el diario no se ha podido leer entero");
+
 ExportOutcome success() {
     return ExportOutcome{true, {}, {}};
 }
@@ -105,35 +108,55 @@ QString dayFileName(const dayfields::DayTexts &day) {
     return reportformat::dayFileName(day);
 }
 
-QByteArray profileBlock(const ReportProfile &profile,
-                        const std::vector<dayfields::DayTexts> &days) {
+QByteArray profileBlock(const ReportProfile &profile, const DayWalk::Summary &summary) {
     QByteArray bytes;
-    reportformat::appendProfileBlock(bytes, profile, reportformat::spanOf(profile, days));
+    reportformat::appendProfileBlock(bytes, profile,
+                                     reportformat::spanOf(profile, summary.lastDate));
     return bytes;
 }
 
-bool writeSingleReport(QIODevice &device, const ReportProfile &profile,
-                       const std::vector<dayfields::DayTexts> &days) {
-    if (days.empty())
-        return true;
+QByteArray profileBlock(const ReportProfile &profile,
+                        const std::vector<dayfields::DayTexts> &days) {
+    return profileBlock(profile, DayList(days).summary());
+}
+
+namespace {
+
+bool writeSingleReport(QIODevice &device, const ReportProfile &profile, const DayWalk &days,
+                       const DayWalk::Summary &summary) {
+    if (summary.count == 0)
+        return summary.complete;
     const double count = reportformat::countOf(profile.dayCount);
     QByteArray buffer;
     buffer.reserve(chunkSize + chunkSize / 4);
-    reportformat::appendProfileBlock(buffer, profile, reportformat::spanOf(profile, days));
+    reportformat::appendProfileBlock(buffer, profile,
+                                     reportformat::spanOf(profile, summary.lastDate));
     double totalHours = 0;
     double totalLitres = 0;
-    for (const auto &day : days) {
+    bool deviceTookAll = true;
+    const bool walked = days.forEach([&](const dayfields::DayTexts &day) {
         reportformat::appendDayBlock(buffer, day);
         totalHours += reportformat::amountOf(day[dayfields::Hgim]);
         totalLitres += reportformat::amountOf(day[dayfields::Lagua]);
         reportformat::appendTotalsLines(buffer, totalHours, totalLitres, count);
         if (buffer.size() >= chunkSize) {
-            if (!writeAll(device, buffer))
-                return false;
+            deviceTookAll = writeAll(device, buffer);
             buffer.resize(0);
         }
-    }
-    return writeAll(device, buffer);
+        return deviceTookAll;
+    });
+    return walked && deviceTookAll && writeAll(device, buffer);
+}
+
+} // namespace
+
+bool writeSingleReport(QIODevice &device, const ReportProfile &profile, const DayWalk &days) {
+    return writeSingleReport(device, profile, days, days.summary());
+}
+
+bool writeSingleReport(QIODevice &device, const ReportProfile &profile,
+                       const std::vector<dayfields::DayTexts> &days) {
+    return writeSingleReport(device, profile, DayList(days));
 }
 
 bool writeDayReport(QIODevice &device, const QByteArray &profileBytes,
@@ -144,28 +167,46 @@ bool writeDayReport(QIODevice &device, const QByteArray &profileBytes,
 }
 
 ExportOutcome writeSingleFile(const QString &folder, const ReportProfile &profile,
-                              const std::vector<dayfields::DayTexts> &days) {
-    if (days.empty())
+                              const DayWalk &days) {
+    const QString path = QDir(folder).filePath(singleFileName);
+    const DayWalk::Summary summary = days.summary();
+    if (!summary.complete)
+        return failure(path, unreadableDiary);
+    if (summary.count == 0)
         return {};
-    return saveFile(QDir(folder).filePath(singleFileName),
-                    [&](QIODevice &file) { return writeSingleReport(file, profile, days); });
+    return saveFile(
+        path, [&](QIODevice &file) { return writeSingleReport(file, profile, days, summary); });
+}
+
+ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profile,
+                               const DayWalk &days) {
+    const QDir dir(folder);
+    const DayWalk::Summary summary = days.summary();
+    if (!summary.complete)
+        return failure(dir.path(), unreadableDiary);
+    if (summary.count == 0)
+        return {};
+    const QByteArray profileBytes = profileBlock(profile, summary);
+    QByteArray scratch;
+    scratch.reserve(64 * 1024);
+    ExportOutcome outcome = success();
+    const bool walked = days.forEach([&](const dayfields::DayTexts &day) {
+        dayReportBytes(scratch, profileBytes, day);
+        outcome = replaceFile(dir.filePath(dayFileName(day)), scratch);
+        return outcome.written;
+    });
+    // The files written before a day that could not be read stay complete.
+    return walked ? outcome : failure(dir.path(), unreadableDiary);
+}
+
+ExportOutcome writeSingleFile(const QString &folder, const ReportProfile &profile,
+                              const std::vector<dayfields::DayTexts> &days) {
+    return writeSingleFile(folder, profile, DayList(days));
 }
 
 ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profile,
                                const std::vector<dayfields::DayTexts> &days) {
-    if (days.empty())
-        return {};
-    const QDir dir(folder);
-    const QByteArray profileBytes = profileBlock(profile, days);
-    QByteArray scratch;
-    scratch.reserve(64 * 1024);
-    for (const auto &day : days) {
-        dayReportBytes(scratch, profileBytes, day);
-        const ExportOutcome outcome = replaceFile(dir.filePath(dayFileName(day)), scratch);
-        if (!outcome.written)
-            return outcome;
-    }
-    return success();
+    return writePerDayFiles(folder, profile, DayList(days));
 }
 
 QString cannotSaveMessage(const ExportOutcome &outcome) {

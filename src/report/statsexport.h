@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dayfields.h"
+#include "daywalk.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,10 +41,15 @@ namespace statsexport {
 // The single report, "Estadísticas.TxT" in folder: the profile block, then every day block
 // followed by the running totals of litres and hours and their averages.
 ExportOutcome writeSingleFile(const QString &folder, const ReportProfile &profile,
-                              const std::vector<dayfields::DayTexts> &days);
+                              const DayWalk &days);
 // One file per day in folder, named by dayFileName(); a later day with the same name replaces
 // the file of an earlier one. Stops at the first file that cannot be saved; the files saved
 // before it stay complete.
+ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profile,
+                               const DayWalk &days);
+// The same for days held in memory.
+ExportOutcome writeSingleFile(const QString &folder, const ReportProfile &profile,
+                              const std::vector<dayfields::DayTexts> &days);
 ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profile,
                                const std::vector<dayfields::DayTexts> &days);
 
@@ -53,9 +59,12 @@ QString dayFileName(const dayfields::DayTexts &day);
 
 // The bytes of the single report written to device in large chunks; false when the device takes
 // fewer bytes than it is given (its errorString() says why). Writes nothing for no days.
+// The walk failing part way is a failure as well.
+bool writeSingleReport(QIODevice &device, const ReportProfile &profile, const DayWalk &days);
 bool writeSingleReport(QIODevice &device, const ReportProfile &profile,
                        const std::vector<dayfields::DayTexts> &days);
 // The profile block that heads every per-day file of these days.
+QByteArray profileBlock(const ReportProfile &profile, const DayWalk::Summary &summary);
 QByteArray profileBlock(const ReportProfile &profile, const std::vector<dayfields::DayTexts> &days);
 // The bytes of one per-day file: the given profile block, then the day's block.
 bool writeDayReport(QIODevice &device, const QByteArray &profileBlock,
