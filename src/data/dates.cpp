@@ -1,5 +1,6 @@
 #include "dates.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -62,9 +63,9 @@ template <typename Ch> std::optional<QDate> parseDate(const Ch *begin, const Ch 
 
 template <typename Ch> std::optional<double> parseNumber(const Ch *begin, const Ch *end) {
     trim(begin, end);
-    // Copied into plain ASCII with a decimal point for from_chars; longer texts are no number.
-    char buffer[128];
-    int length = 0;
+    // Copied into plain ASCII with a decimal point for from_chars, on the stack unless it is long.
+    QVarLengthArray<char, 128> buffer(end - begin);
+    qsizetype length = 0;
     const Ch *p = begin;
     if (p < end && (*p == '+' || *p == '-')) {
         if (*p == '-')
@@ -74,8 +75,6 @@ template <typename Ch> std::optional<double> parseNumber(const Ch *begin, const 
     int digits = 0;
     bool separatorSeen = false;
     for (; p < end; ++p) {
-        if (length >= int(sizeof buffer) - 1)
-            return std::nullopt;
         if (isDigit(*p)) {
             buffer[length++] = char(*p);
             ++digits;
@@ -89,7 +88,7 @@ template <typename Ch> std::optional<double> parseNumber(const Ch *begin, const 
     if (digits == 0)
         return std::nullopt;
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(buffer, buffer + length, value);
+    const auto [ptr, ec] = std::from_chars(buffer.data(), buffer.data() + length, value);
     if (ec != std::errc() || !std::isfinite(value))
         return std::nullopt;
     return value == 0 ? 0.0 : value;
