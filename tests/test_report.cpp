@@ -420,7 +420,10 @@ void TestReport::windows1252Bytes_data() {
     QTest::newRow("c1 controls") << QString(QChar(0x81)) + QChar(0x9D) << QByteArray("??");
     QTest::newRow("near misses") << QString(QChar(0x2052)) + QChar(0x20AD) + QChar(0x0122)
                                  << QByteArray("???");
-    QTest::newRow("nul kept") << QString(QChar(0)) << QByteArray(1, '\0');
+    QTest::newRow("nul") << QString(QChar(0)) + u'x' << QByteArray("?x");
+    QTest::newRow("other controls kept") << "a\tb\x1b" << QByteArray("a\tb\x1b");
+    QTest::newRow("every line break as CR LF")
+        << "a\nb\rc\r\nd\n\re\r\r\nf" << QByteArray("a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\nf");
 }
 
 void TestReport::windows1252Bytes() {
@@ -522,11 +525,18 @@ void TestReport::piecesOf78_data() {
                          << QList<QByteArray>{QByteArray(78, 'a'), QByteArray(78, 'b')};
     QTest::newRow("accents count once")
         << QString(78, u'ñ') + u'é' << QList<QByteArray>{QByteArray(78, '\xf1'), "\xe9"};
-    // A line break is an ordinary character of its slice; the slice after it starts mid-line.
+    // A line break is an ordinary character of its slice that counts as the two of CR LF; the
+    // slice after it starts mid-line.
     QTest::newRow("line break inside") << QString(76, u'a') + QStringLiteral("\r\nbc")
                                        << QList<QByteArray>{QByteArray(76, 'a') + "\r\n", "bc"};
+    QTest::newRow("lone line feed inside") << QString(76, u'a') + QStringLiteral("\nbc")
+                                           << QList<QByteArray>{QByteArray(76, 'a') + "\r\n", "bc"};
+    // A break that would be cut stays whole in its slice, which then ends with an empty line.
     QTest::newRow("line break across") << QString(77, u'a') + QStringLiteral("\r\nb")
-                                       << QList<QByteArray>{QByteArray(77, 'a') + "\r", "\nb"};
+                                       << QList<QByteArray>{QByteArray(77, 'a') + "\r\n", "b"};
+    QTest::newRow("lone carriage return across")
+        << QString(77, u'a') + QStringLiteral("\rb")
+        << QList<QByteArray>{QByteArray(77, 'a') + "\r\n", "b"};
     QTest::newRow("emoji not cut") << QString(77, u'a') + QStringLiteral("😀b")
                                    << QList<QByteArray>{QByteArray(77, 'a') + '?', "b"};
 }

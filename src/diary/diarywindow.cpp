@@ -11,6 +11,7 @@
 #include "photo.h"
 #include "photobox.h"
 #include "statsexport.h"
+#include "textwrap.h"
 #include "twips.h"
 #include "windowlook.h"
 
@@ -341,6 +342,7 @@ void DiaryWindow::buildLayout() {
             multi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             multi->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             multi->setTabChangesFocus(true);
+            textwrap::keepLinear(multi);
             box = multi;
         } else {
             auto *line = new QLineEdit(client);

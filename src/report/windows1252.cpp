@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace windows1252 {
@@ -27,19 +28,24 @@ char encodeAboveLatin1(char16_t c) {
     return '?';
 }
 
-// Four code units that are all below 0x80, read as one word.
-bool fourAscii(const char16_t *p) {
+// Four code units that are all printable ASCII (0x20-0x7F), read as one word.
+bool fourPlainAscii(const char16_t *p) {
     quint64 word;
     std::memcpy(&word, p, sizeof word);
-    return (word & 0xFF80FF80FF80FF80ull) == 0;
+    // Below 0x80, a unit plus 0x60 reaches 0x80 exactly when it is 0x20 or more; no unit carries
+    // into the next.
+    constexpr quint64 high = 0x0080008000800080ull;
+    return (word & 0xFF80FF80FF80FF80ull) == 0 && ((word + 0x0060006000600060ull) & high) == high;
 }
 
-// Encodes characters from p on, until end or until `limit` characters are done, into dst, one
-// byte per character; returns how many characters it encoded.
+// Encodes characters from p on, until end or until `limit` characters are done, into dst;
+// returns how many characters it encoded. A line break (CR LF, or a CR or LF alone) is written
+// as CR LF and counts as the two characters it is in a Windows text; it is never cut, so the
+// count may end one past the limit. A NUL, which no text file holds, is written as "?".
 qsizetype encodeRun(const char16_t *&p, const char16_t *end, char *&dst, qsizetype limit) {
     qsizetype count = 0;
     while (p < end && count < limit) {
-        while (end - p >= 4 && limit - count >= 4 && fourAscii(p)) {
+        while (end - p >= 4 && limit - count >= 4 && fourPlainAscii(p)) {
             dst[0] = static_cast<char>(p[0]);
             dst[1] = static_cast<char>(p[1]);
             dst[2] = static_cast<char>(p[2]);
@@ -48,10 +54,20 @@ qsizetype encodeRun(const char16_t *&p, const char16_t *end, char *&dst, qsizety
             p += 4;
             count += 4;
         }
-        if (p == end || count == limit)
+        if (p == end || count >= limit)
             break;
         const char16_t c = *p++;
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && p < end && *p == u'\n')
+                ++p;
+            *dst++ = '\r';
+            *dst++ = '\n';
+            count += 2;
+            continue;
+        }
+        if (c == 0) {
+            *dst++ = '?';
+        } else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
             *dst++ = static_cast<char>(c);
         } else if (QChar::isHighSurrogate(c)) {
             if (p < end && QChar::isLowSurrogate(*p))
@@ -71,11 +87,11 @@ qsizetype encodeRun(const char16_t *&p, const char16_t *end, char *&dst, qsizety
 
 void append(QByteArray &out, QStringView text) {
     const qsizetype start = out.size();
-    out.resize(start + text.size()); // never more than one byte per code unit
+    out.resize(start + 2 * text.size()); // two bytes for a lone CR or LF, one for anything else
     char *const first = out.data() + start;
     char *dst = first;
     const char16_t *p = text.utf16();
-    encodeRun(p, p + text.size(), dst, text.size());
+    encodeRun(p, p + text.size(), dst, std::numeric_limits<qsizetype>::max());
     out.resize(start + (dst - first));
 }
 
@@ -89,7 +105,7 @@ void appendSlices(QByteArray &out, QStringView text, qsizetype width) {
     if (text.isEmpty() || width <= 0)
         return;
     const qsizetype start = out.size();
-    out.resize(start + text.size() + 2 * (text.size() / width + 1));
+    out.resize(start + 2 * text.size() + 2 * (text.size() / width + 1));
     char *const first = out.data() + start;
     char *dst = first;
     const char16_t *p = text.utf16();
