@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -13,6 +14,12 @@
 #include <QStandardPaths>
 #include <QUuid>
 #include <sqlite3.h>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -106,6 +113,28 @@ sqlite3 *handleOf(const QSqlDatabase &db) {
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
+// A lock file that names no process is one whose copy was killed between making the file and
+// writing its name into it, for QLockFile holds the file locked before it writes. No running copy
+// holds such a file, and nothing but this takes it over.
+bool isAbandonedLock(const QLockFile &lock, const QString &path) {
+    qint64 pid = 0;
+    QString hostName;
+    QString appName;
+    if (lock.getLockInfo(&pid, &hostName, &appName))
+        return false;
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool heldByNobody = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return heldByNobody;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
 } // namespace
 
 DiaryDatabase::DiaryDatabase()
@@ -156,10 +185,18 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
         return Status::CannotCreate;
 
     // One running copy per diary. A lock left by a copy that was killed names a process that no
-    // longer runs, and QLockFile takes it over; a live lock never goes stale by age.
-    auto lock = std::make_unique<QLockFile>(m_filePath + QLatin1String(".lock"));
+    // longer runs, and QLockFile takes it over; a live lock never goes stale by age. A lock left
+    // by a copy killed while it made the lock names nothing, and is taken over here.
+    const QString lockPath = m_filePath + QLatin1String(".lock");
+    auto lock = std::make_unique<QLockFile>(lockPath);
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
+    bool locked = lock->tryLock(0);
+    if (!locked && lock->error() == QLockFile::LockFailedError &&
+        isAbandonedLock(*lock, lockPath)) {
+        QFile::remove(lockPath);
+        locked = lock->tryLock(0);
+    }
+    if (!locked) {
         if (lock->error() == QLockFile::LockFailedError)
             return Status::AlreadyRunning;
         const bool folderWritable = QFileInfo(info.absolutePath()).isWritable();
@@ -168,8 +205,55 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
     }
     m_lock = std::move(lock);
 
-    const bool fresh = !info.exists();
-    if (!fresh) {
+    // Opens the connection on a file and checks it; the connection stays open only when Ready.
+    const auto connectTo = [this](const QString &path, bool fresh, Status failed) {
+        Status status = failed;
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+            db.setDatabaseName(path);
+            if (!db.open())
+                m_engineError = db.lastError().text();
+            else if (sqlite3 *handle = handleOf(db); handle && registerDiaryFunctions(handle))
+                status = checkAndMigrate(fresh);
+        }
+        if (status != Status::Ready) {
+            {
+                QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(m_connectionName);
+        }
+        return status;
+    };
+
+    if (!info.exists()) {
+        // A new diary is made whole under a name of its own and takes the diary's name only
+        // then: a first start cut short by a crash leaves no empty or half-made diary that no
+        // later start would open.
+        const QString newPath = m_filePath + QLatin1String(".new");
+        // Left by a first start that was cut short; the lock makes it ours.
+        QFile::remove(newPath);
+        QFile::remove(newPath + QLatin1String("-journal"));
+        Status made = connectTo(newPath, true, Status::CannotCreate);
+        if (made == Status::Ready) {
+            {
+                QSqlDatabase db = connection();
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(m_connectionName);
+            QFile file(newPath);
+            if (!file.rename(m_filePath)) {
+                m_engineError = file.errorString();
+                made = Status::CannotCreate;
+            }
+        }
+        if (made != Status::Ready) {
+            QFile::remove(newPath);
+            close();
+            return made;
+        }
+    } else {
         if (!info.isFile() || !info.isReadable())
             return Status::CannotOpen;
         if (!info.isWritable())
@@ -180,15 +264,7 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
             return Status::NotADatabase;
     }
 
-    Status status = Status::CannotOpen;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        db.setDatabaseName(m_filePath);
-        if (!db.open())
-            m_engineError = db.lastError().text();
-        else if (sqlite3 *handle = handleOf(db); handle && registerDiaryFunctions(handle))
-            status = checkAndMigrate(fresh);
-    }
+    const Status status = connectTo(m_filePath, false, Status::CannotOpen);
     if (status != Status::Ready)
         close();
     return status;
@@ -295,19 +371,34 @@ bool DiaryDatabase::migrate(int fromVersion) {
     QSqlQuery query(db);
 
     // A copy of the file as it was goes aside first, so that nothing is lost whatever happens.
-    const QString backup =
-        m_filePath +
-        QStringLiteral(".v%1-%2.bak")
-            .arg(fromVersion)
-            .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")));
-    if (!query.exec(QLatin1String("VACUUM INTO '") + QString(backup).replace(u'\'', "''") +
+    // It is made under a name of its own and takes its backup name only once whole, so that a
+    // copy cut short by a crash never passes for a backup, and it never takes the name of one.
+    const QString partPath = m_filePath + QLatin1String(".bak.part");
+    // Left by a migration that was cut short; the lock makes it ours.
+    QFile::remove(partPath);
+    if (!query.exec(QLatin1String("VACUUM INTO '") + QString(partPath).replace(u'\'', "''") +
                     u'\'')) {
         m_engineError = query.lastError().text();
+        QFile::remove(partPath);
+        return false;
+    }
+    query.finish();
+    const QString stem =
+        m_filePath +
+        QStringLiteral(".v%1-%2")
+            .arg(fromVersion)
+            .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")));
+    QString backup = stem + QLatin1String(".bak");
+    for (int copy = 2; QFileInfo::exists(backup); ++copy)
+        backup = stem + QStringLiteral("-%1.bak").arg(copy);
+    QFile part(partPath);
+    if (!part.rename(backup)) {
+        m_engineError = part.errorString();
+        QFile::remove(partPath);
         return false;
     }
 
     // The whole migration is one transaction: a crash leaves the old schema or the new one.
-    query.finish();
     QStringList statements;
     if (fromVersion < 2)
         statements += schemaVersion2Additions();
