@@ -1,6 +1,7 @@
 #include "dayrecordset.h"
 #include "dialogs.h"
 #include "diarydatabase.h"
+#include "diaryfixture.h"
 #include "diarywindow.h"
 #include "manualclock.h"
 #include "photo.h"
@@ -996,8 +997,11 @@ void TestDiaryWindow::refusedSaveKeepsTheTypedDay() {
     QSqlQuery pages(diary.db());
     QVERIFY(pages.exec(QStringLiteral("PRAGMA page_count")) && pages.next());
     diary.exec(restriction.contains(u'%') ? restriction.arg(pages.value(0).toInt()) : restriction);
+    const QString file = diary.dir.filePath(QStringLiteral("diario.db"));
+    const QByteArray before = fixture::fileBytes(file);
 
     diary.button("Command3")->click();
+    QCOMPARE(fixture::fileBytes(file), before); // rolled back: the file is as it was
     QCOMPARE(diary.dialogs.messages().size(), 1);
     QCOMPARE(diary.dialogs.messages().first().title,
              QStringLiteral("^Zorvend^ Diario De Gimnasio"));

@@ -128,7 +128,7 @@ bool writeSingleReport(QIODevice &device, const ReportProfile &profile, const Da
         return summary.complete;
     const double count = reportformat::countOf(profile.dayCount);
     QByteArray buffer;
-    buffer.reserve(chunkSize + chunkSize / 4);
+    // Grows to about one chunk and is reused from then on; a short report stays small.
     reportformat::appendProfileBlock(buffer, profile,
                                      reportformat::spanOf(profile, summary.lastDate));
     double totalHours = 0;
