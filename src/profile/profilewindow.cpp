@@ -1,7 +1,5 @@
 #include "profilewindow.h"
 
-#include "windowlook.h"
-
 #include "clock.h"
 #include "clocktexts.h"
 #include "closinganimation.h"
@@ -12,6 +10,7 @@
 #include "photobox.h"
 #include "profilestartup.h"
 #include "twips.h"
+#include "windowlook.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

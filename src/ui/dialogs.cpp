@@ -4,8 +4,7 @@
 #include <QMessageBox>
 
 QString QtDialogs::inputBox(QWidget *parent, const QString &prompt, const QString &title,
-                            const QString &defaultText)
-{
+                            const QString &defaultText) {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
@@ -16,14 +15,12 @@ QString QtDialogs::inputBox(QWidget *parent, const QString &prompt, const QStrin
     return dialog.textValue();
 }
 
-void QtDialogs::messageBox(QWidget *parent, const QString &text, const QString &title)
-{
+void QtDialogs::messageBox(QWidget *parent, const QString &text, const QString &title) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-bool QtDialogs::askYesNo(QWidget *parent, const QString &text, const QString &title)
-{
+bool QtDialogs::askYesNo(QWidget *parent, const QString &text, const QString &title) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;

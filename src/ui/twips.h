@@ -7,10 +7,13 @@ namespace twips {
 
 constexpr int perPixel = 15;
 
-constexpr int toPixels(int twips) { return (twips + perPixel / 2) / perPixel; }
-constexpr int fromPixels(int pixels) { return pixels * perPixel; }
-constexpr QRect rect(int left, int top, int width, int height)
-{
+constexpr int toPixels(int twips) {
+    return (twips + perPixel / 2) / perPixel;
+}
+constexpr int fromPixels(int pixels) {
+    return pixels * perPixel;
+}
+constexpr QRect rect(int left, int top, int width, int height) {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
 

@@ -15,8 +15,7 @@ inline const QColor green(0x00, 0xFF, 0x00);
 inline const QColor navy(0x00, 0x00, 0x80);
 
 // Arial (a metric-compatible substitute where it is missing) at the given size.
-inline QFont arial(double points, bool bold)
-{
+inline QFont arial(double points, bool bold) {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(points);
     font.setBold(bold);
