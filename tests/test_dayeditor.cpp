@@ -1,6 +1,7 @@
 #include "dayeditor.h"
 #include "dayrecordset.h"
 #include "diarydatabase.h"
+#include "diaryfixture.h"
 
 #include <QDataWidgetMapper>
 #include <QLineEdit>
@@ -42,6 +43,7 @@ private slots:
     void pendingDayIsNotCountedAndBlocksMoves();
     void storedDayIsWrittenFromTheBoxes();
     void refusedSourceKeepsThePreviousOrder();
+    void idleTimeReadsTheRestOfTheSet();
 
 private:
     void insert(const QString &date, const QString &hours);
@@ -176,6 +178,30 @@ void TestDayEditor::refusedSourceKeepsThePreviousOrder() {
     QCOMPARE(records.recordSource(), dayfields::orderStatements[dayfields::ByDate]);
     QCOMPARE(editor.storedCount(), 2);
     QCOMPARE(date.text(), QStringLiteral("01/01/2026"));
+}
+
+void TestDayEditor::idleTimeReadsTheRestOfTheSet() {
+    QList<dayfields::DayTexts> days;
+    for (int i = 0; i < 1000; ++i)
+        days += fixture::day({{dayfields::Hgim, QString::number(i)}});
+    QVERIFY(fixture::insertDays(m_database->connection(), days));
+    DayRecordSet records(m_database->connection(), dayfields::tableName);
+    DayEditor editor(records);
+    QVERIFY(editor.open());
+    QVERIFY(records.canFetchMore()); // only the first batch so far
+    QTRY_VERIFY(!records.canFetchMore());
+    QCOMPARE(records.rowCount(), 1000);
+    QCOMPARE(editor.currentRow(), 0);
+
+    // Again after every re-opening, but never while a day is pending.
+    QVERIFY(editor.setRecordSource(dayfields::orderStatements[dayfields::ByHours]));
+    QVERIFY(records.canFetchMore());
+    QTRY_VERIFY(!records.canFetchMore());
+    QVERIFY(editor.beginDay());
+    QCOMPARE(records.rowCount(), 1001);
+    QTest::qWait(20);
+    QCOMPARE(records.rowCount(), 1001);
+    QCOMPARE(editor.currentRow(), 1000);
 }
 
 QTEST_MAIN(TestDayEditor)

@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -58,6 +59,19 @@ DayEditor::DayEditor(DayRecordSet &records, QObject *parent)
     m_mapper->setItemDelegate(new BoxDelegate(m_mapper));
     m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
     m_mapper->setModel(&m_records);
+
+    // The engine does not tell how many rows a statement gives, so the set reads its rows in
+    // batches as they are reached; the rest is read a batch at a time whenever the program is
+    // idle, so that a jump to the last day of a long diary does not read thousands at once.
+    m_idleFetch = new QTimer(this);
+    m_idleFetch->setInterval(0);
+    connect(m_idleFetch, &QTimer::timeout, this, [this] {
+        if (!isPending() && m_records.canFetchMore())
+            m_records.fetchMore();
+        else
+            m_idleFetch->stop();
+    });
+    connect(&m_records, &QAbstractItemModel::modelReset, m_idleFetch, qOverload<>(&QTimer::start));
 }
 
 void DayEditor::bind(dayfields::Box box, QWidget *widget) {

@@ -8,6 +8,7 @@
 
 class DayRecordSet;
 class QDataWidgetMapper;
+class QTimer;
 class QWidget;
 
 // What becomes of a day begun with "&Añadir" and not saved yet when something else needs the
@@ -88,6 +89,7 @@ private:
 
     DayRecordSet &m_records;
     QDataWidgetMapper *m_mapper;
+    QTimer *m_idleFetch;
     std::array<int, dayfields::BoxCount> m_columns{};
     int m_pendingRow = -1;
     int m_rowBeforePending = -1;
