@@ -56,7 +56,10 @@ private slots:
     void refusedFilesAreNeverTouched();
     void secondCopyIsRefusedAndStaleLockIsTaken();
     void readOnlyFileIsRefused();
+    void olderSchemaIsBackedUpAndMigrated_data();
     void olderSchemaIsBackedUpAndMigrated();
+    void everyOrderReadsItsIndex_data();
+    void everyOrderReadsItsIndex();
 
 private:
     QString path() const {
@@ -427,37 +430,42 @@ void TestDatabase::readOnlyFileIsRefused() {
     }
 }
 
+void TestDatabase::olderSchemaIsBackedUpAndMigrated_data() {
+    QTest::addColumn<int>("version");
+    QTest::newRow("tables alone") << 1;
+    QTest::newRow("with the date index") << 2;
+}
+
 void TestDatabase::olderSchemaIsBackedUpAndMigrated() {
-    // A version-1 diary: the tables without the date index.
+    QFETCH(int, version);
+    QStringList currentIndexes;
     {
         DiaryDatabase database;
         QCOMPARE(database.open(path()), Status::Ready);
+        currentIndexes = fixture::indexNames(database.connection());
+        QCOMPARE(currentIndexes.size(), 1 + OrderCount - 1); // the date order and the others
         QVERIFY(fixture::insertDays(database.connection(),
-                                    {fixture::day({{Fh, "05/12/2026"}, {Hgim, "2"}})}));
-        QSqlQuery query(database.connection());
-        QVERIFY2(query.exec(QStringLiteral("DROP INDEX \"Días Por Fecha\"")),
-                 qPrintable(query.lastError().text()));
-        QVERIFY(query.exec(QStringLiteral("PRAGMA user_version = 1")));
+                                    {fixture::day({{Fh, "05/12/2026"}, {Hgim, "2"}}),
+                                     fixture::day({{Fh, "04/12/2026"}, {Hgim, "10"}})}));
+        QVERIFY(fixture::makeOlderVersion(database.connection(), version));
+        QCOMPARE(fixture::indexNames(database.connection()).size(), version == 1 ? 0 : 1);
     }
     const QByteArray old = fixture::fileBytes(path());
     DiaryDatabase database;
     QCOMPARE(database.open(path()), Status::Ready);
-    QSqlQuery version(database.connection());
-    QVERIFY(version.exec(QStringLiteral("PRAGMA user_version")) && version.next());
-    QCOMPARE(version.value(0).toInt(), DiaryDatabase::schemaVersion);
-    QSqlQuery index(database.connection());
-    QVERIFY(index.exec(
-        QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE name = 'Días Por Fecha'")));
-    QVERIFY(index.next());
-    QCOMPARE(index.value(0).toInt(), 1);
-    QCOMPARE(
-        fixture::columnInOrder(database.connection(), orderStatements[ByDate], fields[Hgim].column),
-        QStringList{"2"});
+    QSqlQuery query(database.connection());
+    QVERIFY(query.exec(QStringLiteral("PRAGMA user_version")) && query.next());
+    QCOMPARE(query.value(0).toInt(), DiaryDatabase::schemaVersion);
+    QCOMPARE(fixture::indexNames(database.connection()), currentIndexes);
+    QCOMPARE(fixture::columnInOrder(database.connection(), orderStatements[ByHours],
+                                    fields[Hgim].column),
+             (QStringList{"10", "2"}));
 
-    const QStringList backups = QDir(QFileInfo(path()).absolutePath())
-                                    .entryList({QStringLiteral("*.v1-*.bak")}, QDir::Files);
+    const QStringList backups =
+        QDir(QFileInfo(path()).absolutePath())
+            .entryList({QStringLiteral("*.v%1-*.bak").arg(version)}, QDir::Files);
     QCOMPARE(backups.size(), 1);
-    // The copy is the old diary, readable, with its day.
+    // The copy is the old diary, byte for byte in what it holds, with its days.
     sqlite3 *copy = nullptr;
     const QString backup = QFileInfo(path()).absolutePath() + u'/' + backups.first();
     QCOMPARE(sqlite3_open_v2(QFile::encodeName(backup).constData(), &copy, SQLITE_OPEN_READONLY,
@@ -466,10 +474,37 @@ void TestDatabase::olderSchemaIsBackedUpAndMigrated() {
     sqlite3_stmt *statement = nullptr;
     QCOMPARE(sqlite3_prepare_v2(copy, "PRAGMA user_version", -1, &statement, nullptr), SQLITE_OK);
     QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
-    QCOMPARE(sqlite3_column_int(statement, 0), 1);
+    QCOMPARE(sqlite3_column_int(statement, 0), version);
+    sqlite3_finalize(statement);
+    QCOMPARE(sqlite3_prepare_v2(copy,
+                                "SELECT count(*) FROM \"El Día A Día En El Gimnasio\" NOT INDEXED",
+                                -1, &statement, nullptr),
+             SQLITE_OK);
+    QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
+    QCOMPARE(sqlite3_column_int(statement, 0), 2);
     sqlite3_finalize(statement);
     sqlite3_close(copy);
     QVERIFY(!old.isEmpty());
+}
+
+void TestDatabase::everyOrderReadsItsIndex_data() {
+    QTest::addColumn<int>("order");
+    for (int order = 0; order < OrderCount; ++order)
+        QTest::newRow(qPrintable(orderStatements[order])) << order;
+}
+
+void TestDatabase::everyOrderReadsItsIndex() {
+    // With an index the engine reads the first days in order at once; without, it sorts them all.
+    QFETCH(int, order);
+    DiaryDatabase database;
+    QCOMPARE(database.open(path()), Status::Ready);
+    QSqlQuery plan(database.connection());
+    QVERIFY(plan.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + orderStatements[order]));
+    QStringList steps;
+    while (plan.next())
+        steps += plan.value(3).toString();
+    QVERIFY2(steps.size() == 1 && steps.first().contains(QStringLiteral("USING INDEX")),
+             qPrintable(steps.join(QStringLiteral("; "))));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

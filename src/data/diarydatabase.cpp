@@ -106,6 +106,33 @@ QStringList schemaVersion2Additions() {
             QLatin1String(" (") + quoted(dayfields::fields[dayfields::Fh].column) + u')'};
 }
 
+// Version 3: every other order of the menu has its index too, so that a sort, and the first day
+// shown again after a save, read the first days in order instead of sorting the whole diary.
+// Each index is on the very expression that its order statement sorts by.
+QStringList schemaVersion3Additions() {
+    using namespace dayfields;
+    const auto index = [](const QString &name, const QString &expression) {
+        return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+            .arg(quoted(name), quoted(dayfields::tableName), expression);
+    };
+    const auto pair = [](Box right, Box left) {
+        return QStringLiteral("val(%1+%2)")
+            .arg(quoted(fields[right].column), quoted(fields[left].column));
+    };
+    return {
+        index(QStringLiteral("Días Por Horas"), quoted(fields[Hgim].column)),
+        index(QStringLiteral("Días Por Litros"), quoted(fields[Lagua].column)),
+        index(QStringLiteral("Días Por Peso"), quoted(fields[Peski].column)),
+        index(QStringLiteral("Días Por Culo"), quoted(fields[Dculo].column)),
+        index(QStringLiteral("Días Por Pecho"), quoted(fields[Dp].column)),
+        index(QStringLiteral("Días Por Biceps"), pair(Dbd, Dbi)),
+        index(QStringLiteral("Días Por Antebrazo"), pair(Dad, Dai)),
+        index(QStringLiteral("Días Por Pierna"), pair(Dpd, Dpi)),
+        index(QStringLiteral("Días Por Gemelo"), pair(Dgd, Dgi)),
+        index(QStringLiteral("Días Por Horario"), quoted(fields[Horahoy].column)),
+    };
+}
+
 sqlite3 *handleOf(const QSqlDatabase &db) {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
@@ -315,12 +342,9 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
             return Status::WrongSchema;
         if (!createSchema())
             return fresh ? Status::CannotCreate : Status::ReadOnly;
-    } else if (version < schemaVersion) {
-        if (!migrate(version))
-            return Status::MigrationFailed;
     }
 
-    // Every table and column the program reaches must be there.
+    // Every table and column the program reaches must be there, before anything is migrated.
     const auto hasColumns = [&db](const QString &table, const QStringList &columns) {
         const QSqlRecord record = db.record(table);
         if (record.indexOf(dayfields::keyColumn) < 0)
@@ -333,12 +357,15 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
     if (!hasColumns(dayfields::profileTableName, profileTableColumns()) ||
         !hasColumns(dayfields::tableName, dayTableColumns()))
         return Status::WrongSchema;
+
+    if (version > 0 && version < schemaVersion && !migrate(version))
+        return Status::MigrationFailed;
     return Status::Ready;
 }
 
 bool DiaryDatabase::createSchema() {
     return runInTransaction(
-        schemaVersion1() + schemaVersion2Additions() +
+        schemaVersion1() + schemaVersion2Additions() + schemaVersion3Additions() +
         QStringList{QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)});
 }
 
@@ -402,6 +429,8 @@ bool DiaryDatabase::migrate(int fromVersion) {
     QStringList statements;
     if (fromVersion < 2)
         statements += schemaVersion2Additions();
+    if (fromVersion < 3)
+        statements += schemaVersion3Additions();
     statements += QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion);
     return runInTransaction(statements);
 }

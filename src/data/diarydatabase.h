@@ -22,7 +22,7 @@ public:
         MigrationFailed, // an older file could not be brought up to date; it is left unchanged
     };
 
-    static constexpr int schemaVersion = 2;
+    static constexpr int schemaVersion = 3;
 
     DiaryDatabase();
     ~DiaryDatabase();

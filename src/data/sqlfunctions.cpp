@@ -132,8 +132,10 @@ bool registerDiaryFunctions(sqlite3 *db) {
     if (!db)
         return false;
     const int textRep = SQLITE_UTF8;
-    return sqlite3_create_function_v2(db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                      val, nullptr, nullptr, nullptr) == SQLITE_OK &&
+    // Deterministic and harmless, so that indexes may use it.
+    return sqlite3_create_function_v2(db, "val", 1,
+                                      SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                      nullptr, val, nullptr, nullptr, nullptr) == SQLITE_OK &&
            sqlite3_create_collation_v2(db, "calendar_date", textRep, nullptr, compareCalendarDates,
                                        nullptr) == SQLITE_OK &&
            sqlite3_create_collation_v2(db, "spanish_number", textRep, nullptr,

@@ -58,6 +58,28 @@ QByteArray fileBytes(const QString &path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool makeOlderVersion(const QSqlDatabase &db, int version) {
+    QSqlQuery query(db);
+    for (const QString &index : indexNames(db)) {
+        if (version >= 2 && index == QStringLiteral("Días Por Fecha"))
+            continue;
+        if (!query.exec(QStringLiteral("DROP INDEX \"%1\"").arg(index)))
+            return false;
+    }
+    return query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+QStringList indexNames(const QSqlDatabase &db) {
+    QStringList names;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND sql "
+                                   "IS NOT NULL ORDER BY name")))
+        return names;
+    while (query.next())
+        names += query.value(0).toString();
+    return names;
+}
+
 bool setWritable(const QString &path, bool writable) {
     if (geteuid() == 0) {
         // Root writes through file modes; the immutable attribute stops it.

@@ -22,6 +22,13 @@ QStringList columnInOrder(const QSqlDatabase &db, const QString &select, const Q
 // The whole file, to prove that a refused file was not touched.
 QByteArray fileBytes(const QString &path);
 
+// Turns a diary of the current schema into one of an older schema version: version 1 has the
+// tables alone, version 2 adds the date index. False on failure.
+bool makeOlderVersion(const QSqlDatabase &db, int version);
+
+// The names of the indexes of a diary, sorted.
+QStringList indexNames(const QSqlDatabase &db);
+
 // Makes a file or folder unwritable even for root (chattr +i there, file modes otherwise), and
 // writable again; false when this machine cannot do it.
 bool setWritable(const QString &path, bool writable);
