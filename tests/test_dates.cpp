@@ -1,6 +1,7 @@
 #include "dates.h"
 
 #include <QTest>
+#include <cfloat>
 
 using namespace dates;
 
@@ -169,6 +170,13 @@ void TestDates::readNumber_data() {
     QTest::newRow("word") << "mucho" << false << 0.0;
     QTest::newRow("exponent") << "1e5" << false << 0.0;
     QTest::newRow("huge") << QString(400, u'9') << false << 0.0;
+    // Found by fuzzing: long texts of an ordinary number were once taken for no number.
+    QTest::newRow("leading zeros past 128 characters")
+        << QString(200, u'0') + QStringLiteral("1,5") << true << 1.5;
+    QTest::newRow("trailing decimal zeros past 128 characters")
+        << QStringLiteral("2,") + QString(200, u'0') << true << 2.0;
+    QTest::newRow("largest double written out")
+        << QStringLiteral("17976931348623157") + QString(292, u'0') << true << DBL_MAX;
 }
 
 void TestDates::readNumber() {

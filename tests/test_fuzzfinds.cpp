@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTest>
-#include <cfloat>
 
 namespace {
 
@@ -72,9 +71,6 @@ private slots:
     void foundInputsKeepEveryProperty_data();
     void foundInputsKeepEveryProperty();
 
-    void longNumbersRead_data();
-    void longNumbersRead();
-
     void reportCheckCatchesBrokenOutput_data();
     void reportCheckCatchesBrokenOutput();
 };
@@ -137,31 +133,6 @@ void TestFuzzFinds::foundInputsKeepEveryProperty() {
     QFETCH(QByteArray, input);
     const QString failure = checkFor(target, input);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-}
-
-void TestFuzzFinds::longNumbersRead_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("isNumber");
-    QTest::addColumn<double>("value");
-    QTest::newRow("leading zeros past 128 characters")
-        << QString(200, u'0') + QStringLiteral("1,5") << true << 1.5;
-    QTest::newRow("trailing decimal zeros past 128 characters")
-        << QStringLiteral("2,") + QString(200, u'0') << true << 2.0;
-    QTest::newRow("largest double written out")
-        << QStringLiteral("17976931348623157") + QString(292, u'0') << true << DBL_MAX;
-    QTest::newRow("beyond the largest double") << QString(400, u'9') << false << 0.0;
-}
-
-void TestFuzzFinds::longNumbersRead() {
-    QFETCH(QString, text);
-    QFETCH(bool, isNumber);
-    QFETCH(double, value);
-    const auto number = dates::readNumber(text);
-    QCOMPARE(number.has_value(), isNumber);
-    if (isNumber)
-        QCOMPARE(*number, value);
-    const QByteArray utf8 = text.toUtf8();
-    QCOMPARE(dates::readNumberUtf8(utf8.constData(), utf8.size()), number);
 }
 
 // The report check is no rubber stamp: each kind of damage to a sound report is caught.
