@@ -73,17 +73,16 @@ template <typename Write> ExportOutcome saveFile(const QString &path, Write writ
 // takes the file's place only when every byte was taken, so a failure leaves the old file as it
 // was and no half-written file behind. Unlike QSaveFile it does not wait for the disk to confirm
 // each file, which would make thousands of small files take a thousand times longer.
-ExportOutcome replaceFile(const QString &path, const QByteArray &bytes) {
-    const QFileInfo target(path);
-    const QString partPath =
-        target.dir().filePath(u'.' + target.fileName() + QStringLiteral(".part"));
+ExportOutcome replaceFile(const QString &folder, const QString &name, const QByteArray &bytes) {
+    const QString path = folder + u'/' + name;
+    const QString partPath = folder + QStringLiteral("/.") + name + QStringLiteral(".part");
     QFile part(partPath);
     const auto openMode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
     // A part left by an interrupted export is taken over.
     if (!part.open(openMode) && !(QFile::remove(partPath) && part.open(openMode)))
         return failure(path, part.errorString());
     bool complete = writeAll(part, bytes);
-    QString reason = part.errorString();
+    QString reason = complete ? QString() : part.errorString();
     part.close();
     if (complete && part.error() != QFileDevice::NoError) {
         complete = false;
@@ -187,12 +186,13 @@ ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profi
     if (summary.count == 0)
         return {};
     const QByteArray profileBytes = profileBlock(profile, summary);
+    const QString folderPath = dir.path();
     QByteArray scratch;
     scratch.reserve(64 * 1024);
     ExportOutcome outcome = success();
     const bool walked = days.forEach([&](const dayfields::DayTexts &day) {
         dayReportBytes(scratch, profileBytes, day);
-        outcome = replaceFile(dir.filePath(dayFileName(day)), scratch);
+        outcome = replaceFile(folderPath, dayFileName(day), scratch);
         return outcome.written;
     });
     // The files written before a day that could not be read stay complete.
