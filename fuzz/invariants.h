@@ -402,8 +402,9 @@ inline QString checkPieces(QStringView text) {
 }
 
 // dayFileName(day): ends in ".TxT"; before it a non-empty name with no full stop, comma, colon,
-// slash, blank or control character (so never "." or ".."); the long date so cleaned for a date
-// box that reads as a date.
+// slash, blank or control character (so never "." or ".."), short enough for a file name with
+// the six bytes of the part file's dot and suffix; the long date so cleaned for a date box that
+// reads as a date.
 inline QString checkDayFileName(const dayfields::DayTexts &day) {
     const QString name = reportformat::dayFileName(day);
     const QString what =
@@ -415,6 +416,8 @@ inline QString checkDayFileName(const dayfields::DayTexts &day) {
     const QStringView stem = QStringView(name).chopped(4);
     if (stem.isEmpty() || name == u"." || name == u"..")
         return what + QStringLiteral(": empty name");
+    if (name.toUtf8().size() + 6 > 255)
+        return what + QStringLiteral(": too long for a file name with its part suffix");
     for (const QChar c : stem) {
         if (QStringView(u".,:/ ").contains(c) || c == QChar(0) ||
             c.category() == QChar::Other_Control)

@@ -757,6 +757,11 @@ void TestReport::perDayFileNames_data() {
                                   << "etcx.TxT";
     QTest::newRow("controls dropped")
         << QStringLiteral("a\tb") + QChar(1) + u'c' + QChar(0) << "abc.TxT";
+    // A file name holds 255 bytes; the part file written first adds six.
+    QTest::newRow("too long for a file name")
+        << QString(300, u'x') << QString(245, u'x') + QStringLiteral(".TxT");
+    QTest::newRow("too long, cut at a character's end")
+        << QString(122, u'ñ') + QStringLiteral("😀😀") << QString(122, u'ñ') + QStringLiteral(".TxT");
 }
 
 void TestReport::perDayFileNames() {

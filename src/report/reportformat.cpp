@@ -274,6 +274,22 @@ QString dayFileName(const dayfields::DayTexts &day) {
     const auto asDate = dates::readDate(date);
     QString name = QuitarCaracter(asDate ? dates::longDate(*asDate) : date);
     name.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    // A file name holds at most 255 bytes, and the export's part file adds six to this name.
+    constexpr qsizetype maxStemBytes = 255 - 6 - 4;
+    qsizetype bytes = 0;
+    qsizetype kept = 0;
+    while (kept < name.size()) {
+        const bool pair = name[kept].isHighSurrogate() && kept + 1 < name.size() &&
+                          name[kept + 1].isLowSurrogate();
+        const char32_t c = pair ? QChar::surrogateToUcs4(name[kept], name[kept + 1])
+                                : char32_t(name[kept].unicode());
+        const qsizetype size = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (bytes + size > maxStemBytes)
+            break;
+        bytes += size;
+        kept += pair ? 2 : 1;
+    }
+    name.truncate(kept);
     if (name.isEmpty())
         name = QStringLiteral("SinFecha");
     return name + QStringLiteral(".TxT");

@@ -51,7 +51,8 @@ void appendPieces(QByteArray &out, QStringView text);
 // The name of a day's own statistics file, without folder: the long date of its date box with
 // full stops, commas, colons, slashes and blanks removed, + ".TxT". A date box that does not read
 // as a date gives its own text cleaned the same way; control characters are dropped as well, and
-// a name left empty becomes "SinFecha".
+// a name left empty becomes "SinFecha". A name too long for the file system is cut to the first
+// 245 bytes of its UTF-8 form, at a character's end.
 QString dayFileName(const dayfields::DayTexts &day);
 
 } // namespace reportformat
