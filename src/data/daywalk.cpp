@@ -1,8 +1,8 @@
 #include "daywalk.h"
 
 #include "dates.h"
+#include "sqlfunctions.h"
 
-#include <QSqlDriver>
 #include <QStringDecoder>
 #include <sqlite3.h>
 
@@ -29,10 +29,7 @@ namespace {
 class Statement {
 public:
     Statement(const QSqlDatabase &db, const QString &sql) {
-        const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-            return;
-        sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+        sqlite3 *connection = engineHandle(db);
         const QByteArray text = sql.toUtf8();
         if (connection && sqlite3_prepare_v2(connection, text.constData(), int(text.size()),
                                              &m_statement, nullptr) != SQLITE_OK) {

@@ -133,13 +133,6 @@ QStringList schemaVersion3Additions() {
     };
 }
 
-sqlite3 *handleOf(const QSqlDatabase &db) {
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 // A lock file that names no process is one whose copy was killed between making the file and
 // writing its name into it, for QLockFile holds the file locked before it writes. No running copy
 // holds such a file, and nothing but this takes it over.
@@ -241,7 +234,7 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
             db.setDatabaseName(path);
             if (!db.open())
                 m_engineError = db.lastError().text();
-            else if (sqlite3 *handle = handleOf(db); handle && registerDiaryFunctions(handle))
+            else if (sqlite3 *handle = engineHandle(db); handle && registerDiaryFunctions(handle))
                 status = checkAndMigrate(fresh);
         }
         if (status != Status::Ready) {
@@ -313,7 +306,7 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
         }
         query.finish();
     }
-    if (sqlite3_db_readonly(handleOf(db), "main") == 1)
+    if (sqlite3_db_readonly(engineHandle(db), "main") == 1)
         return Status::ReadOnly;
 
     // Every commit reaches the disk before it returns; the rollback journal keeps the file whole

@@ -2,6 +2,9 @@
 
 #include "dates.h"
 
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
 #include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
@@ -142,4 +145,11 @@ bool registerDiaryFunctions(sqlite3 *db) {
                                        compareSpanishNumbers, nullptr) == SQLITE_OK &&
            sqlite3_create_collation_v2(db, "natural_text", textRep, nullptr, compareNaturalText,
                                        nullptr) == SQLITE_OK;
+}
+
+sqlite3 *engineHandle(const QSqlDatabase &db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }
