@@ -1,12 +1,13 @@
 #include "clock.h"
 #include "dialogs.h"
 #include "diarydatabase.h"
+#include "profilestore.h"
 #include "profilewindow.h"
 #include "windowicon.h"
+#include "windowlook.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -20,9 +21,7 @@ int main(int argc, char *argv[]) {
         QApplication::installTranslator(&qtTranslator);
 
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    QFont font = QApplication::font();
-    font.setFamily(QStringLiteral("Arial"));
-    QApplication::setFont(font);
+    QApplication::setFont(windowlook::defaultFont());
     QApplication::setWindowIcon(windowicon::gimnasioIcon());
 
     QtDialogs dialogs;
@@ -35,7 +34,8 @@ int main(int argc, char *argv[]) {
     }
 
     SystemClock clock;
-    ProfileWindow window(database, dialogs, clock);
+    ProfileStore profiles(database);
+    ProfileWindow window(database, profiles, dialogs, clock);
     if (!window.runStartup())
         return 2;
     window.show();

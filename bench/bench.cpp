@@ -4,12 +4,13 @@
 // their own slots on the offscreen platform unless another one is set.
 #include "clock.h"
 #include "clocktexts.h"
-#include "dayrecordset.h"
+#include "daystore.h"
 #include "daywalk.h"
 #include "dialogs.h"
 #include "diarydatabase.h"
 #include "diarygenerator.h"
 #include "diarywindow.h"
+#include "profilestore.h"
 #include "profilewindow.h"
 #include "statsexport.h"
 
@@ -22,8 +23,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QSqlRecord>
-#include <QSqlTableModel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -89,7 +88,8 @@ int profileWindowMemory(const QString &path) {
         return 1;
     LoginDialogs dialogs;
     SystemClock clock;
-    ProfileWindow window(database, dialogs, clock);
+    ProfileStore profiles(database);
+    ProfileWindow window(database, profiles, dialogs, clock);
     if (!window.runStartup())
         return 2;
     const double startup = peakMegabytes();
@@ -124,7 +124,8 @@ void diaryWindowFigures(const QString &path) {
         return;
     LoginDialogs dialogs;
     SystemClock clock;
-    ProfileWindow profile(database, dialogs, clock);
+    ProfileStore profiles(database);
+    ProfileWindow profile(database, profiles, dialogs, clock);
     if (!profile.runStartup())
         return;
     profile.show();
@@ -239,7 +240,7 @@ void perDayFigures(const QString &path, const QString &folder, const ReportProfi
     DiaryDatabase database;
     if (database.open(path) != DiaryDatabase::Status::Ready)
         return;
-    const StoredDays days(database.connection(), dayfields::orderStatements[dayfields::ByDate]);
+    const StoredDays days(database.connection(), dayfields::orderStatement(dayfields::ByDate));
 
     std::vector<std::pair<QString, qsizetype>> files;
     const QByteArray profileBytes = statsexport::profileBlock(profile, days.summary());
@@ -326,10 +327,8 @@ int main(int argc, char **argv) {
             const double login = best(5, [&] {
                 DiaryDatabase database;
                 database.open(path);
-                QSqlTableModel users(nullptr, database.connection());
-                users.setTable(dayfields::profileTableName);
-                users.select();
-                (void)users.record(0);
+                ProfileStore profiles(database);
+                (void)profiles.load();
             });
             print(QStringLiteral("login_ready_10000"), login, "ms");
             const auto [startup, window] = peakMemoryAtProfileWindow(path);
@@ -340,14 +339,11 @@ int main(int argc, char **argv) {
 
         auto database = std::make_unique<DiaryDatabase>();
         database->open(path);
-        auto shown = std::make_unique<DayRecordSet>(database->connection(), dayfields::tableName);
+        auto shown = std::make_unique<DayStore>(*database);
         const double ours = best(3, [&] {
             // What the export button does: the date order on display, the report from the engine.
-            shown->setRecordSource(dayfields::orderStatements[dayfields::ByDate]);
-            (void)shown->data(shown->index(0, 1));
-            statsexport::writeSingleFile(
-                folder, withCount,
-                StoredDays(database->connection(), dayfields::orderStatements[dayfields::ByDate]));
+            shown->setOrder(dayfields::ByDate);
+            statsexport::writeSingleFile(folder, withCount, shown->storedDaysByDate());
         });
         const QString csv = folder + QStringLiteral("/out.csv");
         const double sqlite = best(3, [&] {

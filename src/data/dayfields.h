@@ -1,24 +1,41 @@
 #pragma once
 
-#include <QLatin1StringView>
 #include <QString>
 #include <array>
 
-// The day record: its table, its 23 columns in the fixed order in which the diary window walks its
-// boxes, and the record sources that order the days.
+// The one description of a diary day. Everything that lists the day's fields is derived from the
+// table below: the day table's columns and their collations, the indexes and the statements that
+// order the days, the bindings of the diary window's boxes and the sections of the reports.
+// A new field is one row here (and one row in the diary window's design table).
 namespace dayfields {
 
 inline const QString tableName = QStringLiteral("El Día A Día En El Gimnasio");
-inline const QString profileTableName = QStringLiteral("Datos Del Usuario");
 // The hidden integer key that both tables carry; no box shows it.
 inline const QString keyColumn = QStringLiteral("Id");
 
-struct DayField {
-    const char *box; // object name of the diary window's text box
-    QString column;  // column of the day table
+// How a field's text is read: a date (day/month/year), a number typed as text, or free text.
+enum class Kind { Date, Number, Text };
+
+// How a field appears in a day's report block.
+enum class Section {
+    DateLine,  // "Fecha" heading, then the date as typed, " --> " and its long form
+    Value,     // heading, then the text and its unit on one line
+    Pieces,    // heading, then the text in slices of 78 characters
+    DiaryText, // "Diario De " and the long date, a rule, then the text in slices
 };
 
-// Walk order of the 23 day boxes.
+struct DayField {
+    const char *box; // object name of the diary window's box
+    QString column;  // column of the day table
+    Kind kind;
+    const char *collation; // the column's collation in the engine; nullptr for plain text order
+    int reportSlot;        // position of the field's section in a day's report block
+    Section section;
+    QString heading; // heading of the section ("Fecha", "Peso En Kilogramos", ...)
+    QString unit;    // after a Value section's text (" Kilos"), else empty
+};
+
+// The 23 boxes in the fixed order in which the diary walks them; DayTexts follows it.
 enum Box {
     Fh,
     Hgim,
@@ -46,36 +63,117 @@ enum Box {
     BoxCount
 };
 
+namespace detail {
+inline const char *const calendarDate = "calendar_date";
+inline const char *const spanishNumber = "spanish_number";
+inline const char *const naturalText = "natural_text";
+
+inline DayField girth(const char *box, const char *column, int slot, const char16_t *part) {
+    return {box,
+            QString::fromUtf8(column),
+            Kind::Number,
+            spanishNumber,
+            slot,
+            Section::Value,
+            QStringLiteral("Diametro En Cm De ") + QString::fromUtf16(part),
+            QStringLiteral(" Cm")};
+}
+} // namespace detail
+
 inline const std::array<DayField, BoxCount> fields = {{
-    {"fh", QStringLiteral("Fecha Del Día")},
-    {"hgim", QStringLiteral("Horas En El Gimnasio")},
-    {"desa", QStringLiteral("Desayuno")},
-    {"comi", QStringLiteral("Comida")},
-    {"cena", QStringLiteral("Cena")},
-    {"qhash", QStringLiteral("Que Has Hecho")},
-    {"haspi", QStringLiteral("Has Picado Algo Hoy")},
-    {"dcue", QStringLiteral("Diametro Cuello")},
-    {"dad", QStringLiteral("Diametro Antebrazo Der")},
-    {"dbd", QStringLiteral("Diametro Biceps Der")},
-    {"dc", QStringLiteral("Diametro Cintura")},
-    {"dpi", QStringLiteral("Diametro Pierna Izq")},
-    {"dgi", QStringLiteral("Diametro Gemelo Izq")},
-    {"dp", QStringLiteral("Diametro Pecho")},
-    {"dai", QStringLiteral("Diametro Antebrazo Izq")},
-    {"dbi", QStringLiteral("Diametro Biceps Izq")},
-    {"dpd", QStringLiteral("Diametro Pierna Der")},
-    {"dgd", QStringLiteral("Diametro Gemelo Der")},
-    {"dculo", QStringLiteral("Diametro Culo")},
-    {"peski", QStringLiteral("Peso En Kg")},
-    {"horahoy", QStringLiteral("Horario De Hoy")},
-    {"lagua", QStringLiteral("Litros De Agua")},
-    {"eldiario", QStringLiteral("Diario")},
+    {"fh",
+     QStringLiteral("Fecha Del Día"),
+     Kind::Date,
+     detail::calendarDate,
+     0,
+     Section::DateLine,
+     QStringLiteral("Fecha"),
+     {}},
+    {"hgim", QStringLiteral("Horas En El Gimnasio"), Kind::Number, detail::spanishNumber, 1,
+     Section::Value, QStringLiteral("Horas En El Gimnasio"), QStringLiteral(" Horas")},
+    {"desa",
+     QStringLiteral("Desayuno"),
+     Kind::Text,
+     nullptr,
+     2,
+     Section::Pieces,
+     QStringLiteral("Desayuno"),
+     {}},
+    {"comi",
+     QStringLiteral("Comida"),
+     Kind::Text,
+     nullptr,
+     3,
+     Section::Pieces,
+     QStringLiteral("Comida"),
+     {}},
+    {"cena",
+     QStringLiteral("Cena"),
+     Kind::Text,
+     nullptr,
+     4,
+     Section::Pieces,
+     QStringLiteral("Cena"),
+     {}},
+    {"qhash",
+     QStringLiteral("Que Has Hecho"),
+     Kind::Text,
+     nullptr,
+     5,
+     Section::Pieces,
+     QStringLiteral("¿ Qúe Has Hecho ?"),
+     {}},
+    {"haspi",
+     QStringLiteral("Has Picado Algo Hoy"),
+     Kind::Text,
+     nullptr,
+     6,
+     Section::Pieces,
+     QStringLiteral("¿ Has Picado Algo ?"),
+     {}},
+    detail::girth("dcue", "Diametro Cuello", 7, u"Cuello"),
+    detail::girth("dad", "Diametro Antebrazo Der", 9, u"Antebrazo Derecho"),
+    detail::girth("dbd", "Diametro Biceps Der", 11, u"Biceps Derecho"),
+    detail::girth("dc", "Diametro Cintura", 13, u"Cintura"),
+    detail::girth("dpi", "Diametro Pierna Izq", 15, u"Pierna Izquierda"),
+    detail::girth("dgi", "Diametro Gemelo Izq", 17, u"Gemelo Izquierdo"),
+    detail::girth("dp", "Diametro Pecho", 8, u"Pecho"),
+    detail::girth("dai", "Diametro Antebrazo Izq", 10, u"Antebrazo Izquierdo"),
+    detail::girth("dbi", "Diametro Biceps Izq", 12, u"Biceps Izquierdo"),
+    detail::girth("dpd", "Diametro Pierna Der", 14, u"Pierna Derecha"),
+    detail::girth("dgd", "Diametro Gemelo Der", 16, u"Gemelo Derecho"),
+    detail::girth("dculo", "Diametro Culo", 18, u"Culo"),
+    {"peski", QStringLiteral("Peso En Kg"), Kind::Number, detail::spanishNumber, 19, Section::Value,
+     QStringLiteral("Peso En Kilogramos"), QStringLiteral(" Kilos")},
+    {"horahoy",
+     QStringLiteral("Horario De Hoy"),
+     Kind::Text,
+     detail::naturalText,
+     20,
+     Section::Value,
+     QStringLiteral("Horario De Este Día"),
+     {}},
+    {"lagua", QStringLiteral("Litros De Agua"), Kind::Number, detail::spanishNumber, 21,
+     Section::Value, QStringLiteral("Litros De Agua Bebidos Este Día"), QStringLiteral(" Litros")},
+    {"eldiario",
+     QStringLiteral("Diario"),
+     Kind::Text,
+     nullptr,
+     22,
+     Section::DiaryText,
+     QStringLiteral("Diario De "),
+     {}},
 }};
 
 // The day texts of one record, in walk order.
 using DayTexts = std::array<QString, BoxCount>;
 
-// The record sources that order the days; each runs on the engine exactly as written.
+// The boxes in the order of their report sections.
+std::array<Box, BoxCount> reportOrder();
+
+// The orders of the menu. Each sorts by one field, or by the sum of a pair of girths (those of
+// the two that read as numbers; a day where neither does comes last), and has an index of its own
+// on exactly the expression it sorts by.
 enum Order {
     ByDate,
     ByHours,
@@ -91,31 +189,46 @@ enum Order {
     OrderCount
 };
 
-inline const std::array<QString, OrderCount> orderStatements = {{
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY [Fecha Del Día] ASC"),
-    QStringLiteral(
-        "select * FROM [El Día A Día En El Gimnasio] ORDER BY [Horas En El Gimnasio] DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY [Litros De Agua] DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY [Peso En Kg] DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY [Diametro Culo] DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY [Diametro Pecho] DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY val([Diametro Biceps "
-                   "Der]+[Diametro Biceps Izq]) DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY val([Diametro Antebrazo "
-                   "Der]+[Diametro Antebrazo Izq]) DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY val([Diametro Pierna "
-                   "Der]+[Diametro Pierna Izq]) DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY val([Diametro Gemelo "
-                   "Der]+[Diametro Gemelo Izq]) DESC"),
-    QStringLiteral("select * FROM [El Día A Día En El Gimnasio] ORDER BY [Horario De Hoy] ASC"),
+struct OrderKey {
+    Box first;
+    Box second; // the pair's other girth; BoxCount for a single field
+    bool descending;
+    QString indexName;
+};
+
+inline const std::array<OrderKey, OrderCount> orderKeys = {{
+    {Fh, BoxCount, false, QStringLiteral("Días Por Fecha")},
+    {Hgim, BoxCount, true, QStringLiteral("Días Por Horas")},
+    {Lagua, BoxCount, true, QStringLiteral("Días Por Litros")},
+    {Peski, BoxCount, true, QStringLiteral("Días Por Peso")},
+    {Dculo, BoxCount, true, QStringLiteral("Días Por Culo")},
+    {Dp, BoxCount, true, QStringLiteral("Días Por Pecho")},
+    {Dbd, Dbi, true, QStringLiteral("Días Por Biceps")},
+    {Dad, Dai, true, QStringLiteral("Días Por Antebrazo")},
+    {Dpd, Dpi, true, QStringLiteral("Días Por Pierna")},
+    {Dgd, Dgi, true, QStringLiteral("Días Por Gemelo")},
+    {Horahoy, BoxCount, false, QStringLiteral("Días Por Horario")},
 }};
 
-// Profile columns.
-inline const QString nameColumn = QStringLiteral("Nombre Usuario");
-inline const QString birthColumn = QStringLiteral("Fecha De Nacimiento");
-inline const QString heightColumn = QStringLiteral("Altura Del Usuario Cm");
-inline const QString gymStartColumn = QStringLiteral("Fecha De Comienzo En El Gimnasio");
-inline const QString passwordColumn = QStringLiteral("Clave");
-inline const QString photoColumn = QStringLiteral("Foto Del Usuario");
+// The expression an order sorts by: [column], or pair_sum([right], [left]).
+QString sortExpression(Order order);
+// "select * FROM [El Día A Día En El Gimnasio] ORDER BY <expression> ASC|DESC".
+QString orderStatement(Order order);
 
 } // namespace dayfields
+
+// The profile record: the first row of its table.
+namespace profilefields {
+
+inline const QString tableName = QStringLiteral("Datos Del Usuario");
+inline const QString name = QStringLiteral("Nombre Usuario");
+inline const QString birth = QStringLiteral("Fecha De Nacimiento");
+inline const QString height = QStringLiteral("Altura Del Usuario Cm");
+inline const QString gymStart = QStringLiteral("Fecha De Comienzo En El Gimnasio");
+inline const QString password = QStringLiteral("Clave");
+inline const QString photo = QStringLiteral("Foto Del Usuario");
+
+// The text columns in table order; the photo comes after them.
+inline const std::array<QString, 5> textColumns = {name, birth, height, gymStart, password};
+
+} // namespace profilefields

@@ -25,112 +25,67 @@ namespace {
 
 const QString folderName = QStringLiteral("Gimnasio Por ^Zorvend^");
 
-// Columns of the day table that hold numbers typed as text, ordered by their value.
-bool isNumberColumn(const QString &column) {
-    return column == QLatin1String("Horas En El Gimnasio") ||
-           column == QLatin1String("Litros De Agua") || column == QLatin1String("Peso En Kg") ||
-           column.startsWith(QLatin1String("Diametro "));
-}
-
 QString quoted(const QString &identifier) {
     return u'"' + QString(identifier).replace(u'"', QLatin1String("\"\"")) + u'"';
 }
 
-// The day table's columns in the order in which the diary lists them.
-const QStringList &dayTableColumns() {
-    static const QStringList columns = {
-        QStringLiteral("Fecha Del Día"),
-        QStringLiteral("Horas En El Gimnasio"),
-        QStringLiteral("Desayuno"),
-        QStringLiteral("Comida"),
-        QStringLiteral("Cena"),
-        QStringLiteral("Has Picado Algo Hoy"),
-        QStringLiteral("Que Has Hecho"),
-        QStringLiteral("Horario De Hoy"),
-        QStringLiteral("Litros De Agua"),
-        QStringLiteral("Peso En Kg"),
-        QStringLiteral("Diametro Cuello"),
-        QStringLiteral("Diametro Pecho"),
-        QStringLiteral("Diametro Antebrazo Der"),
-        QStringLiteral("Diametro Antebrazo Izq"),
-        QStringLiteral("Diametro Biceps Der"),
-        QStringLiteral("Diametro Biceps Izq"),
-        QStringLiteral("Diametro Cintura"),
-        QStringLiteral("Diametro Pierna Der"),
-        QStringLiteral("Diametro Pierna Izq"),
-        QStringLiteral("Diametro Gemelo Der"),
-        QStringLiteral("Diametro Gemelo Izq"),
-        QStringLiteral("Diametro Culo"),
-        QStringLiteral("Diario"),
-    };
+QStringList profileColumns() {
+    QStringList columns(profilefields::textColumns.begin(), profilefields::textColumns.end());
+    return columns << profilefields::photo;
+}
+
+QStringList dayColumns() {
+    QStringList columns;
+    for (const dayfields::DayField &field : dayfields::fields)
+        columns += field.column;
     return columns;
 }
 
-const QStringList &profileTableColumns() {
-    static const QStringList columns = {dayfields::nameColumn,     dayfields::birthColumn,
-                                        dayfields::heightColumn,   dayfields::gymStartColumn,
-                                        dayfields::passwordColumn, dayfields::photoColumn};
-    return columns;
-}
-
-// Schema version 1: the two tables.
-QStringList schemaVersion1() {
-    QStringList profileColumns{quoted(dayfields::keyColumn) +
-                               QLatin1String(" INTEGER PRIMARY KEY")};
-    for (const QString &column : profileTableColumns())
-        profileColumns +=
-            quoted(column) +
-            (column == dayfields::photoColumn ? QLatin1String(" BLOB") : QLatin1String(" TEXT"));
-    QStringList dayColumns{quoted(dayfields::keyColumn) + QLatin1String(" INTEGER PRIMARY KEY")};
-    for (const QString &column : dayTableColumns()) {
-        QString definition = quoted(column) + QLatin1String(" TEXT");
-        if (column == dayfields::fields[dayfields::Fh].column)
-            definition += QLatin1String(" COLLATE calendar_date");
-        else if (column == dayfields::fields[dayfields::Horahoy].column)
-            definition += QLatin1String(" COLLATE natural_text");
-        else if (isNumberColumn(column))
-            definition += QLatin1String(" COLLATE spanish_number");
-        dayColumns += definition;
+// The two tables, every column as the description gives it.
+QStringList tableStatements() {
+    const QString key = quoted(dayfields::keyColumn) + QLatin1String(" INTEGER PRIMARY KEY");
+    QStringList profile{key};
+    for (const QString &column : profilefields::textColumns)
+        profile += quoted(column) + QLatin1String(" TEXT");
+    profile += quoted(profilefields::photo) + QLatin1String(" BLOB");
+    QStringList day{key};
+    for (const dayfields::DayField &field : dayfields::fields) {
+        QString definition = quoted(field.column) + QLatin1String(" TEXT");
+        if (field.collation)
+            definition += QLatin1String(" COLLATE ") + QLatin1String(field.collation);
+        day += definition;
     }
-    return {
-        QLatin1String("CREATE TABLE ") + quoted(dayfields::profileTableName) + QLatin1String(" (") +
-            profileColumns.join(QLatin1String(", ")) + u')',
-        QLatin1String("CREATE TABLE ") + quoted(dayfields::tableName) + QLatin1String(" (") +
-            dayColumns.join(QLatin1String(", ")) + u')',
+    const auto table = [](const QString &name, const QStringList &columns) {
+        return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), columns.join(u", "));
     };
+    return {table(profilefields::tableName, profile), table(dayfields::tableName, day)};
 }
 
-// Version 2: the days are kept in date order by an index, so that the date order needs no sort.
-QStringList schemaVersion2Additions() {
-    return {QStringLiteral("CREATE INDEX \"Días Por Fecha\" ON ") + quoted(dayfields::tableName) +
-            QLatin1String(" (") + quoted(dayfields::fields[dayfields::Fh].column) + u')'};
+// Every order of the menu has an index on the very expression it sorts by, so that a sort, and
+// the first day shown again after a save, read the first days in order instead of sorting the
+// whole diary. Indexes already there are kept.
+QStringList indexStatements() {
+    QStringList statements;
+    for (int order = 0; order < dayfields::OrderCount; ++order)
+        statements +=
+            QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                .arg(quoted(dayfields::orderKeys[order].indexName), quoted(dayfields::tableName),
+                     dayfields::sortExpression(dayfields::Order(order)));
+    return statements;
 }
 
-// Version 3: every other order of the menu has its index too, so that a sort, and the first day
-// shown again after a save, read the first days in order instead of sorting the whole diary.
-// Each index is on the very expression that its order statement sorts by.
-QStringList schemaVersion3Additions() {
-    using namespace dayfields;
-    const auto index = [](const QString &name, const QString &expression) {
-        return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-            .arg(quoted(name), quoted(dayfields::tableName), expression);
-    };
-    const auto pair = [](Box right, Box left) {
-        return QStringLiteral("val(%1+%2)")
-            .arg(quoted(fields[right].column), quoted(fields[left].column));
-    };
-    return {
-        index(QStringLiteral("Días Por Horas"), quoted(fields[Hgim].column)),
-        index(QStringLiteral("Días Por Litros"), quoted(fields[Lagua].column)),
-        index(QStringLiteral("Días Por Peso"), quoted(fields[Peski].column)),
-        index(QStringLiteral("Días Por Culo"), quoted(fields[Dculo].column)),
-        index(QStringLiteral("Días Por Pecho"), quoted(fields[Dp].column)),
-        index(QStringLiteral("Días Por Biceps"), pair(Dbd, Dbi)),
-        index(QStringLiteral("Días Por Antebrazo"), pair(Dad, Dai)),
-        index(QStringLiteral("Días Por Pierna"), pair(Dpd, Dpi)),
-        index(QStringLiteral("Días Por Gemelo"), pair(Dgd, Dgi)),
-        index(QStringLiteral("Días Por Horario"), quoted(fields[Horahoy].column)),
-    };
+// Version 3 indexed the pairs of girths on val() of the two texts joined; version 4 sorts them by
+// the sum of their numbers, and those indexes are made anew.
+QStringList dropOldPairIndexes() {
+    QStringList statements;
+    for (const dayfields::OrderKey &key : dayfields::orderKeys)
+        if (key.second != dayfields::BoxCount)
+            statements += QLatin1String("DROP INDEX IF EXISTS ") + quoted(key.indexName);
+    return statements;
+}
+
+QString setVersion() {
+    return QStringLiteral("PRAGMA user_version = %1").arg(DiaryDatabase::schemaVersion);
 }
 
 // A lock file that names no process is one whose copy was killed between making the file and
@@ -183,13 +138,7 @@ QSqlDatabase DiaryDatabase::connection() const {
 }
 
 void DiaryDatabase::close() {
-    if (QSqlDatabase::contains(m_connectionName)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    disconnect();
     if (m_lock)
         m_lock->unlock();
     m_lock.reset();
@@ -203,73 +152,11 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
     const QFileInfo info(m_filePath);
     if (!QDir().mkpath(info.absolutePath()))
         return Status::CannotCreate;
-
-    // One running copy per diary. A lock left by a copy that was killed names a process that no
-    // longer runs, and QLockFile takes it over; a live lock never goes stale by age. A lock left
-    // by a copy killed while it made the lock names nothing, and is taken over here.
-    const QString lockPath = m_filePath + QLatin1String(".lock");
-    auto lock = std::make_unique<QLockFile>(lockPath);
-    lock->setStaleLockTime(0);
-    bool locked = lock->tryLock(0);
-    if (!locked && lock->error() == QLockFile::LockFailedError &&
-        isAbandonedLock(*lock, lockPath)) {
-        QFile::remove(lockPath);
-        locked = lock->tryLock(0);
-    }
-    if (!locked) {
-        if (lock->error() == QLockFile::LockFailedError)
-            return Status::AlreadyRunning;
-        const bool folderWritable = QFileInfo(info.absolutePath()).isWritable();
-        return lock->error() == QLockFile::PermissionError || !folderWritable ? Status::ReadOnly
-                                                                              : Status::CannotOpen;
-    }
-    m_lock = std::move(lock);
-
-    // Opens the connection on a file and checks it; the connection stays open only when Ready.
-    const auto connectTo = [this](const QString &path, bool fresh, Status failed) {
-        Status status = failed;
-        {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-            db.setDatabaseName(path);
-            if (!db.open())
-                m_engineError = db.lastError().text();
-            else if (sqlite3 *handle = engineHandle(db); handle && registerDiaryFunctions(handle))
-                status = checkAndMigrate(fresh);
-        }
-        if (status != Status::Ready) {
-            {
-                QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(m_connectionName);
-        }
-        return status;
-    };
+    if (const Status locked = takeLock(); locked != Status::Ready)
+        return locked;
 
     if (!info.exists()) {
-        // A new diary is made whole under a name of its own and takes the diary's name only
-        // then: a first start cut short by a crash leaves no empty or half-made diary that no
-        // later start would open.
-        const QString newPath = m_filePath + QLatin1String(".new");
-        // Left by a first start that was cut short; the lock makes it ours.
-        QFile::remove(newPath);
-        QFile::remove(newPath + QLatin1String("-journal"));
-        Status made = connectTo(newPath, true, Status::CannotCreate);
-        if (made == Status::Ready) {
-            {
-                QSqlDatabase db = connection();
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(m_connectionName);
-            QFile file(newPath);
-            if (!file.rename(m_filePath)) {
-                m_engineError = file.errorString();
-                made = Status::CannotCreate;
-            }
-        }
-        if (made != Status::Ready) {
-            QFile::remove(newPath);
+        if (const Status made = createFile(); made != Status::Ready) {
             close();
             return made;
         }
@@ -288,6 +175,78 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
     if (status != Status::Ready)
         close();
     return status;
+}
+
+DiaryDatabase::Status DiaryDatabase::takeLock() {
+    // One running copy per diary. A lock left by a copy that was killed names a process that no
+    // longer runs, and QLockFile takes it over; a live lock never goes stale by age. A lock left
+    // by a copy killed while it made the lock names nothing, and is taken over here.
+    const QString lockPath = m_filePath + QLatin1String(".lock");
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    lock->setStaleLockTime(0);
+    bool locked = lock->tryLock(0);
+    if (!locked && lock->error() == QLockFile::LockFailedError &&
+        isAbandonedLock(*lock, lockPath)) {
+        QFile::remove(lockPath);
+        locked = lock->tryLock(0);
+    }
+    if (!locked) {
+        if (lock->error() == QLockFile::LockFailedError)
+            return Status::AlreadyRunning;
+        const bool folderWritable = QFileInfo(folder()).isWritable();
+        return lock->error() == QLockFile::PermissionError || !folderWritable ? Status::ReadOnly
+                                                                              : Status::CannotOpen;
+    }
+    m_lock = std::move(lock);
+    return Status::Ready;
+}
+
+// A new diary is made whole under a name of its own and takes the diary's name only then: a
+// first start cut short by a crash leaves no empty or half-made diary that no later start would
+// open.
+DiaryDatabase::Status DiaryDatabase::createFile() {
+    const QString newPath = m_filePath + QLatin1String(".new");
+    // Left by a first start that was cut short; the lock makes it ours.
+    QFile::remove(newPath);
+    QFile::remove(newPath + QLatin1String("-journal"));
+    Status made = connectTo(newPath, true, Status::CannotCreate);
+    if (made == Status::Ready) {
+        disconnect();
+        QFile file(newPath);
+        if (!file.rename(m_filePath)) {
+            m_engineError = file.errorString();
+            made = Status::CannotCreate;
+        }
+    }
+    if (made != Status::Ready)
+        QFile::remove(newPath);
+    return made;
+}
+
+// Opens the connection on a file and checks it; the connection stays open only when Ready.
+DiaryDatabase::Status DiaryDatabase::connectTo(const QString &path, bool fresh, Status failed) {
+    Status status = failed;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        db.setDatabaseName(path);
+        if (!db.open())
+            m_engineError = db.lastError().text();
+        else if (sqlite3 *handle = engineHandle(db); handle && registerDiaryFunctions(handle))
+            status = checkAndMigrate(fresh);
+    }
+    if (status != Status::Ready)
+        disconnect();
+    return status;
+}
+
+void DiaryDatabase::disconnect() {
+    if (!QSqlDatabase::contains(m_connectionName))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
 }
 
 DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
@@ -347,8 +306,8 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
                 return false;
         return true;
     };
-    if (!hasColumns(dayfields::profileTableName, profileTableColumns()) ||
-        !hasColumns(dayfields::tableName, dayTableColumns()))
+    if (!hasColumns(profilefields::tableName, profileColumns()) ||
+        !hasColumns(dayfields::tableName, dayColumns()))
         return Status::WrongSchema;
 
     if (version > 0 && version < schemaVersion && !migrate(version))
@@ -357,9 +316,7 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
 }
 
 bool DiaryDatabase::createSchema() {
-    return runInTransaction(
-        schemaVersion1() + schemaVersion2Additions() + schemaVersion3Additions() +
-        QStringList{QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)});
+    return runInTransaction(tableStatements() + indexStatements() + QStringList{setVersion()});
 }
 
 bool DiaryDatabase::runInTransaction(const QStringList &statements) {
@@ -419,13 +376,7 @@ bool DiaryDatabase::migrate(int fromVersion) {
     }
 
     // The whole migration is one transaction: a crash leaves the old schema or the new one.
-    QStringList statements;
-    if (fromVersion < 2)
-        statements += schemaVersion2Additions();
-    if (fromVersion < 3)
-        statements += schemaVersion3Additions();
-    statements += QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion);
-    return runInTransaction(statements);
+    return runInTransaction(dropOldPairIndexes() + indexStatements() + QStringList{setVersion()});
 }
 
 QString DiaryDatabase::errorMessage(Status status) const {

@@ -22,7 +22,7 @@ public:
         MigrationFailed, // an older file could not be brought up to date; it is left unchanged
     };
 
-    static constexpr int schemaVersion = 3;
+    static constexpr int schemaVersion = 4;
 
     DiaryDatabase();
     ~DiaryDatabase();
@@ -47,6 +47,10 @@ public:
     QString lastEngineError() const { return m_engineError; }
 
 private:
+    Status takeLock();
+    Status createFile();
+    Status connectTo(const QString &path, bool fresh, Status failed);
+    void disconnect();
     Status checkAndMigrate(bool fresh);
     bool createSchema();
     bool migrate(int fromVersion);

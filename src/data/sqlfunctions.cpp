@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -129,6 +130,38 @@ void val(sqlite3_context *context, int, sqlite3_value **arguments) {
     sqlite3_result_null(context);
 }
 
+// pair_sum(a, b): the sum of those of the two values that read as numbers (a text read as the
+// program reads numbers, with a decimal comma or point); NULL when neither does.
+void pairSum(sqlite3_context *context, int count, sqlite3_value **arguments) {
+    double sum = 0;
+    bool any = false;
+    for (int i = 0; i < count; ++i) {
+        sqlite3_value *argument = arguments[i];
+        std::optional<double> number;
+        switch (sqlite3_value_type(argument)) {
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+            number = sqlite3_value_double(argument);
+            break;
+        case SQLITE_TEXT:
+            number =
+                dates::readNumberUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argument)),
+                                      sqlite3_value_bytes(argument));
+            break;
+        default:
+            break;
+        }
+        if (number) {
+            sum += *number;
+            any = true;
+        }
+    }
+    if (any)
+        sqlite3_result_double(context, sum);
+    else
+        sqlite3_result_null(context);
+}
+
 } // namespace
 
 bool registerDiaryFunctions(sqlite3 *db) {
@@ -139,6 +172,9 @@ bool registerDiaryFunctions(sqlite3 *db) {
     return sqlite3_create_function_v2(db, "val", 1,
                                       SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                                       nullptr, val, nullptr, nullptr, nullptr) == SQLITE_OK &&
+           sqlite3_create_function_v2(db, "pair_sum", 2,
+                                      SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                      nullptr, pairSum, nullptr, nullptr, nullptr) == SQLITE_OK &&
            sqlite3_create_collation_v2(db, "calendar_date", textRep, nullptr, compareCalendarDates,
                                        nullptr) == SQLITE_OK &&
            sqlite3_create_collation_v2(db, "spanish_number", textRep, nullptr,

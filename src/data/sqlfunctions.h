@@ -4,7 +4,9 @@ class QSqlDatabase;
 struct sqlite3;
 
 // The functions and collations that the diary's tables and record sources rely on:
-//  - val(x): the number at the start of x (a number passes through), NULL when there is none;
+//  - val(x): the number at the start of x (a number passes through), NULL when there is none; the
+//    girth indexes of older diaries were made on it;
+//  - pair_sum(a, b): the sum of those of a and b that read as numbers, NULL when neither does;
 //  - collation calendar_date: day/month/year texts in calendar order, texts that are no date after;
 //  - collation spanish_number: texts by their value (decimal comma or point), texts that are no
 //    number before every number, so that they come last in the descending orders;

@@ -1,47 +1,49 @@
 #pragma once
 
 #include "dayfields.h"
+#include "diarystate.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <array>
 
 class Clock;
-class DayEditor;
-class DayRecordSet;
+class DayStore;
 class Dialogs;
 class DiaryDatabase;
 class NavigationBar;
 class PhotoBox;
+class ProfileStore;
+class ProfileSummary;
 class QAction;
+class QDataWidgetMapper;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QSqlTableModel;
 struct ReportProfile;
 
 // The diary window (Form2): the profile summary and one day record at a time.
 class DiaryWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // profileWindow is the profile window whose labels (`nombre`, `Label14`, ...) and photo
-    // (`Image1`) this window reads and writes by their object names.
-    DiaryWindow(DiaryDatabase &database, QWidget *profileWindow, Dialogs &dialogs,
-                const Clock &clock, QWidget *parent = nullptr);
+    // summary is what the profile window shows of the user; it must outlive this window.
+    DiaryWindow(DiaryDatabase &database, ProfileStore &profiles, ProfileSummary &summary,
+                Dialogs &dialogs, const Clock &clock, QWidget *parent = nullptr);
     ~DiaryWindow() override;
 
     // True between "&Añadir" and the moment the new day is stored or dropped.
     bool isAddingDay() const;
-    DayRecordSet *dayRecords() const { return Data1; }
+    DayStore &days() const { return *m_days; }
 
 public slots:
     void Form_Load();
     void Form_Initialize();
     void Form_Activate();
+    // The profile window became active: the next activation of this window refreshes the summary.
+    void noteProfileActivated() { m_profileWasActivated = true; }
 
     void Command4_Click(); // &Añadir
     void Command3_Click(); // &Grabar
@@ -71,14 +73,17 @@ public slots:
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // diarylayout.cpp: the controls of the design, the menu and the boxes' bindings.
     void buildLayout();
     void buildMenu();
+    void buildBoxes(QWidget *client);
+    void buildButtons(QWidget *client);
     void bindBoxes();
+    void showRow(int row);
 
     // Shared by Form_Initialize and Form_Activate: the day count, the first day, the photo and
     // Label34.
@@ -86,36 +91,33 @@ private:
     void showDayCount();
     void loadPhoto();
 
-    void setBoxesLocked(bool locked);
+    // Buttons and boxes follow the state; called after every change of it.
+    void updateControls();
     dayfields::DayTexts shownTexts() const;
-    void setViewModeButtons();
-    void setAddModeButtons();
 
     // The steps of "&Grabar"; false when the engine refused the day, which then stays pending.
     bool saveDay();
-    // Settles a pending day before the record set moves; false when the move must not be made.
+    // Settles a pending day before the days move; false when the move must not be made.
     bool settlePendingDay();
     void dropPendingDay();
     void sortBy(dayfields::Order order);
     void exportDays(bool perDay);
     void Form_Unload();
 
-    // A label of the profile window, never one of this window's own.
-    QLabel *profileLabel(const char *name) const;
-    QString profileText(const char *name) const;
     ReportProfile reportProfile() const;
     void tellRefusal(const QString &what);
 
     DiaryDatabase &m_database;
-    QPointer<QWidget> m_profileWindow;
+    ProfileStore &m_profiles;
+    ProfileSummary &m_summary;
     Dialogs &m_dialogs;
     const Clock &m_clock;
 
-    // Data controls: Data1 holds the day records, Data2 the profile record (for the photo only).
-    DayRecordSet *Data1 = nullptr;
-    QSqlTableModel *Data2 = nullptr;
-    DayEditor *m_editor = nullptr;
+    // Data1's record set with the day on display; the boxes show it through the mapper.
+    DayStore *m_days = nullptr;
+    QDataWidgetMapper *m_mapper = nullptr;
     NavigationBar *m_navigationBar = nullptr;
+    diarystate::State m_state;
 
     QMenu *opciones = nullptr;
     QAction *porhoras = nullptr;
@@ -177,18 +179,9 @@ private:
     QLabel *fco = nullptr;     // gym start date, long form
     QLabel *Label34 = nullptr; // "Diario De <name>", above the diary box
 
-    QFrame *Line1 = nullptr; // under the profile summary
-    QFrame *Line2 = nullptr; // left edge of the girth block
-    QFrame *Line3 = nullptr; // bottom edge of the girth block
-
     // The texts the boxes held right after "&Añadir", to tell whether the user changed the day.
     dayfields::DayTexts m_textsAsBegun{};
-    // The profile values copied at load, used when the profile window is gone.
-    QString m_loadedHeight;
-    QString m_loadedGymStart;
     bool m_firstActivationDone = false;
     bool m_profileWasActivated = false;
-    bool m_exporting = false;
-    bool m_closing = false;
     bool m_centred = false;
 };

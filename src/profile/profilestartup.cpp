@@ -1,13 +1,9 @@
 #include "profilestartup.h"
 
 #include "dates.h"
-#include "dayfields.h"
 #include "dialogs.h"
 #include "password.h"
 
-#include <QSqlError>
-#include <QSqlRecord>
-#include <QSqlTableModel>
 #include <cmath>
 
 namespace {
@@ -17,7 +13,9 @@ const QString dateError = QStringLiteral("ERROR. Introduce Una Fecha Válida En 
 } // namespace
 
 std::optional<int> readHeight(QStringView answer) {
-    const std::optional<double> number = dates::readNumber(answer);
+    QString digits = answer.toString();
+    digits.remove(u'.');
+    const std::optional<double> number = dates::readNumber(digits);
     if (!number || !std::isfinite(*number))
         return std::nullopt;
     // The default rounding mode sends a tie to the even neighbour.
@@ -27,28 +25,30 @@ std::optional<int> readHeight(QStringView answer) {
     return int(rounded);
 }
 
-ProfileStartup::ProfileStartup(QSqlTableModel &usuario, Dialogs &dialogs, QWidget *dialogParent)
-    : m_usuario(usuario)
+ProfileStartup::ProfileStartup(ProfileStore &profiles, Dialogs &dialogs, QWidget *dialogParent)
+    : m_profiles(profiles)
     , m_dialogs(dialogs)
     , m_parent(dialogParent) {}
 
 ProfileStartup::Outcome ProfileStartup::run() {
-    if (m_usuario.rowCount() == 0 && !store(askNewProfile())) {
-        QString text = QStringLiteral("ERROR. No Se Ha Podido Guardar Tu Perfil En El Diario De "
-                                      "Gimnasio.");
-        const QString reason = m_usuario.lastError().text().trimmed();
+    const std::optional<bool> exists = m_profiles.exists();
+    if (!exists || (!*exists && !store(askNewProfile()))) {
+        QString text = exists ? QStringLiteral("ERROR. No Se Ha Podido Guardar Tu Perfil En El "
+                                               "Diario De Gimnasio.")
+                              : QStringLiteral("ERROR. No Se Ha Podido Leer Tu Perfil Del Diario "
+                                               "De Gimnasio.");
+        const QString reason = m_profiles.lastError().trimmed();
         if (!reason.isEmpty())
             text += u'\n' + reason;
         m_dialogs.messageBox(m_parent, text, noticeTitle);
         return Outcome::NotStored;
     }
-    if (m_usuario.rowCount() < 1)
-        return Outcome::Ready;
     return login() ? Outcome::Ready : Outcome::LoginFailed;
 }
 
 NewProfile ProfileStartup::askNewProfile() {
-    NewProfile profile;
+    NewProfile created;
+    StoredProfile &profile = created.profile;
     profile.name = m_dialogs.inputBox(
         m_parent,
         QStringLiteral(
@@ -64,8 +64,8 @@ NewProfile ProfileStartup::askNewProfile() {
         askDate(QStringLiteral(
                     "Introduce El Día En El Que Empezaste A Ir Al Gimnasio En Formato DD/MM/AAAA"),
                 gymTitle, gymTitle);
-    profile.passwordHash = password::hash(askPassword());
-    return profile;
+    created.passwordHash = password::hash(askPassword());
+    return created;
 }
 
 QString ProfileStartup::askDate(const QString &prompt, const QString &title,
@@ -111,33 +111,16 @@ QString ProfileStartup::askPassword() {
 }
 
 bool ProfileStartup::store(const NewProfile &profile) {
-    // A failed hash would lock the user out for good; nothing is stored then.
-    if (profile.passwordHash.isEmpty())
-        return false;
-    QSqlRecord record = m_usuario.record();
-    const int key = record.indexOf(dayfields::keyColumn);
-    if (key >= 0)
-        record.setGenerated(key, false);
-    record.setValue(dayfields::nameColumn, profile.name);
-    record.setValue(dayfields::birthColumn, profile.birthDate);
-    record.setValue(dayfields::heightColumn, profile.height);
-    record.setValue(dayfields::gymStartColumn, profile.gymStart);
-    record.setValue(dayfields::passwordColumn, profile.passwordHash);
-    if (!m_usuario.insertRecord(-1, record) || !m_usuario.submitAll()) {
-        m_usuario.revertAll();
-        return false;
-    }
-    return true;
+    return m_profiles.create(profile);
 }
 
 bool ProfileStartup::login() {
-    const QString stored = m_usuario.record(0).value(dayfields::passwordColumn).toString();
     const QString answer =
         m_dialogs.inputBox(m_parent,
                            QStringLiteral("Introduce Tu Clave Personal... De Lo Contrario No "
                                           "Podras Usar El Diario De Gimnasio..."),
                            QStringLiteral("Introduce Tu Clave"));
-    if (password::verify(stored, answer))
+    if (m_profiles.checkPassword(answer))
         return true;
     m_dialogs.messageBox(m_parent, QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!"), noticeTitle);
     return false;

@@ -1,117 +1,95 @@
 #include "profilewindow.h"
 
 #include "clock.h"
-#include "clocktexts.h"
 #include "closinganimation.h"
-#include "dayfields.h"
-#include "diarydatabase.h"
+#include "designtable.h"
+#include "dialogs.h"
 #include "diarywindow.h"
 #include "photo.h"
 #include "photobox.h"
 #include "profilestartup.h"
+#include "profilestore.h"
 #include "twips.h"
 #include "windowlook.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDataWidgetMapper>
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QSqlTableModel>
 #include <QTimer>
 
 namespace {
 
+using designtable::LabelRow;
 using windowlook::arial;
-using windowlook::black;
-using windowlook::navy;
-using windowlook::orange;
-using windowlook::red;
-using windowlook::white;
-using windowlook::yellow;
 
-struct LabelLook {
-    QFont font;
-    QColor text;
-    QString caption;
-    QString toolTip;
+const QString photoNotStored =
+    QStringLiteral("No Se Ha Podido Guardar Tu Foto En El Diario De Gimnasio. Comprueba Que Hay "
+                   "Sitio En El Disco Y Que El Archivo Se Puede Escribir.");
+
+// Headings: yellow text, each with its caption as tool tip.
+const LabelRow headings[] = {
+    {"Label1", u"Nombre Del Usuario", 960, 120, 3855, 255},
+    {"Label2", u"Fecha De Nacimiento Del Usuario", 960, 600, 3855, 255},
+    {"Label3", u"Altura En Centimetros Del Usuario", 960, 1080, 3855, 255},
+    {"Label4", u"Fecha De Comienzo En El Gimnasio", 960, 1560, 3855, 255},
+};
+const LabelRow gymHeading = {"Label13", u"Tiempo Que Llevas En El Gimnasio", 1560, 2400, 2535, 255};
+
+// White values in Arial bold 9.75, then in Arial bold 8.25.
+const LabelRow largeValues[] = {
+    {"nombre", u"", 960, 360, 3915, 315},      {"alturacm", u"", 960, 1320, 3915, 315},
+    {"fechanaci", u"", 1560, 3000, 3915, 315}, {"fechacom", u"", 1080, 3000, 3915, 315},
+    {"Label20", u"", 960, 840, 3915, 255},     {"Label21", u"", 960, 1800, 3915, 315},
+    {"Label14", u"", 1530, 2790, 2595, 315},
+};
+const LabelRow smallValues[] = {
+    {"Label15", u"", 5880, 1440, 855, 255},  {"Label18", u"", 5880, 1680, 855, 255},
+    {"Label19", u"", 5880, 1920, 855, 255},  {"Label16", u"", 170, 2940, 1215, 255},
+    {"Label17", u"", 4260, 2940, 1215, 255},
 };
 
-// A centred label on a black background, placed in twips.
-QLabel *addLabel(QWidget *parent, const char *name, QRect place, const LabelLook &look) {
-    auto *label = new QLabel(look.caption, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(place);
-    label->setFont(look.font);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setToolTip(look.toolTip);
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, black);
-    palette.setColor(QPalette::WindowText, look.text);
-    label->setPalette(palette);
-    label->setFocusPolicy(Qt::NoFocus);
-    return label;
-}
+// "ZORV" spelt down both sides, in orange Arial bold 14.25.
+const LabelRow letters[] = {
+    {"Label5", u"Z", 120, 0, 495, 375},    {"Label9", u"Z", 5160, 0, 495, 375},
+    {"Label6", u"O", 120, 600, 495, 375},  {"Label10", u"O", 5160, 600, 495, 375},
+    {"Label7", u"R", 120, 1320, 495, 375}, {"Label11", u"R", 5160, 1320, 495, 375},
+    {"Label8", u"V", 120, 2040, 495, 375}, {"Label12", u"V", 5160, 2040, 495, 375},
+};
 
-// A red ruling line one pixel wide between two points given in twips.
-void addLine(QWidget *parent, const char *name, QPoint from, QPoint to) {
-    const QPoint a(twips::toPixels(from.x()), twips::toPixels(from.y()));
-    const QPoint b(twips::toPixels(to.x()), twips::toPixels(to.y()));
-    auto *line = new QFrame(parent);
-    line->setObjectName(QLatin1String(name));
-    line->setFrameShape(a.x() == b.x() ? QFrame::VLine : QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setLineWidth(1);
-    line->setMidLineWidth(0);
-    line->setGeometry(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-                            QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))));
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::WindowText, red);
-    line->setPalette(palette);
-    line->setAttribute(Qt::WA_TransparentForMouseEvents);
-}
+// Red ruling lines, from and to in twips.
+const struct {
+    const char *name;
+    QPoint from, to;
+} rules[] = {
+    {"Line1", {840, 0}, {840, 2280}},       {"Line3", {4920, 0}, {4920, 2280}},
+    {"Line2", {4920, 2280}, {840, 2280}},   {"Line4", {1440, 2280}, {1440, 3360}},
+    {"Line5", {4200, 2280}, {4200, 3360}},  {"Line6", {5760, 1320}, {5760, 2280}},
+    {"Line8", {6840, 1320}, {6840, 2280}},  {"Line7", {6840, 2280}, {5760, 2280}},
+    {"Line9", {120, 2760}, {1440, 2760}},   {"Line10", {120, 3360}, {120, 2760}},
+    {"Line11", {4200, 2760}, {5520, 2760}}, {"Line12", {5520, 3360}, {5520, 2760}},
+};
 
 } // namespace
 
-ProfileWindow::ProfileWindow(DiaryDatabase &database, Dialogs &dialogs, const Clock &clock,
-                             QWidget *parent)
+ProfileWindow::ProfileWindow(DiaryDatabase &database, ProfileStore &profiles, Dialogs &dialogs,
+                             const Clock &clock, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
     , m_database(database)
+    , m_profiles(profiles)
     , m_dialogs(dialogs)
     , m_clock(clock) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     buildLayout();
 
-    Usuario = new QSqlTableModel(this, m_database.connection());
-    Usuario->setObjectName(QStringLiteral("Usuario"));
-    Usuario->setTable(dayfields::profileTableName);
-    Usuario->setEditStrategy(QSqlTableModel::OnManualSubmit);
-    const int key = Usuario->fieldIndex(dayfields::keyColumn);
-    if (key >= 0)
-        Usuario->setSort(key, Qt::AscendingOrder);
-    Usuario->select();
-
-    m_mapper = new QDataWidgetMapper(this);
-    m_mapper->setModel(Usuario);
-    m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
-    const auto bind = [this](QWidget *widget, const QString &column, const char *property) {
-        const int section = Usuario->fieldIndex(column);
-        if (section >= 0)
-            m_mapper->addMapping(widget, section, property);
-    };
-    bind(nombre, dayfields::nameColumn, "text");
-    bind(fechanaci, dayfields::birthColumn, "text");
-    bind(alturacm, dayfields::heightColumn, "text");
-    bind(fechacom, dayfields::gymStartColumn, "text");
-    bind(sclave, dayfields::passwordColumn, "text");
-    bind(Image1, dayfields::photoColumn, "storedPicture");
-    moveFirst();
+    connect(&m_summary, &ProfileSummary::changed, this, &ProfileWindow::showSummary);
+    connect(&m_summary, &ProfileSummary::photoChanged, this,
+            [this] { Image1->setPicture(m_summary.photo()); });
+    loadProfile();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -125,7 +103,7 @@ ProfileWindow::ProfileWindow(DiaryDatabase &database, Dialogs &dialogs, const Cl
 }
 
 ProfileWindow::~ProfileWindow() {
-    // The diary window reads this window's labels; it must not outlive them.
+    // The diary window reads the summary; it must not outlive it.
     delete m_diary.data();
 }
 
@@ -134,33 +112,55 @@ DiaryWindow *ProfileWindow::diaryWindow() const {
 }
 
 void ProfileWindow::buildLayout() {
+    using designtable::addLabel;
     setFixedSize(twips::toPixels(6885), twips::toPixels(3345));
+    setFont(windowlook::defaultFont());
     setAutoFillBackground(true);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, black);
+    palette.setColor(QPalette::Window, windowlook::black);
     setPalette(palette);
 
+    const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
     const QFont bold975 = arial(9.75, true);
-    const QFont bold825 = arial(8.25, true);
-    const QFont bold1425 = arial(14.25, true);
-
-    // Bound fields.
-    nombre = addLabel(this, "nombre", twips::rect(960, 360, 3915, 315), {bold975, white, {}, {}});
-    alturacm =
-        addLabel(this, "alturacm", twips::rect(960, 1320, 3915, 315), {bold975, white, {}, {}});
-    fechanaci =
-        addLabel(this, "fechanaci", twips::rect(1560, 3000, 3915, 315), {bold975, white, {}, {}});
+    for (const LabelRow &row : headings)
+        addLabel(this, row,
+                 {bold975, windowlook::yellow, centred, QString::fromUtf16(row.caption)});
+    addLabel(
+        this, gymHeading,
+        {arial(8.25, false), windowlook::yellow, centred, QString::fromUtf16(gymHeading.caption)});
+    for (const LabelRow &row : largeValues)
+        addLabel(this, row, {bold975, windowlook::white, centred, {}});
+    for (const LabelRow &row : smallValues)
+        addLabel(this, row, {arial(8.25, true), windowlook::white, centred, {}});
+    for (const LabelRow &row : letters)
+        addLabel(this, row, {arial(14.25, true), windowlook::orange, centred, {}});
+    const auto label = [this](const char *name) {
+        return findChild<QLabel *>(QLatin1String(name));
+    };
+    nombre = label("nombre");
+    alturacm = label("alturacm");
+    fechanaci = label("fechanaci");
+    fechacom = label("fechacom");
+    Label14 = label("Label14");
+    Label15 = label("Label15");
+    Label16 = label("Label16");
+    Label17 = label("Label17");
+    Label18 = label("Label18");
+    Label19 = label("Label19");
+    Label20 = label("Label20");
+    Label21 = label("Label21");
     fechanaci->hide();
-    fechacom =
-        addLabel(this, "fechacom", twips::rect(1080, 3000, 3915, 315), {bold975, white, {}, {}});
     fechacom->hide();
+    Label16->setToolTip(QStringLiteral("Hora En Curso"));
+    Label17->setToolTip(QStringLiteral("Día En Curso"));
+
     sclave = new QLabel(this);
     sclave->setObjectName(QStringLiteral("sclave"));
     sclave->setGeometry(twips::rect(5760, 3000, 1095, 255));
     sclave->setAutoFillBackground(true);
-    QPalette navyPalette = sclave->palette();
-    navyPalette.setColor(QPalette::Window, navy);
-    sclave->setPalette(navyPalette);
+    QPalette navy = sclave->palette();
+    navy.setColor(QPalette::Window, windowlook::navy);
+    sclave->setPalette(navy);
     sclave->hide();
 
     Image1 = new PhotoBox(this);
@@ -169,80 +169,17 @@ void ProfileWindow::buildLayout() {
     Image1->setToolTip(QStringLiteral("Arrastra Tu Foto Hasta Aqui..."));
     Image1->setAcceptsFiles(true);
 
-    // Headings.
-    const auto heading = [&](const char *name, QRect place, const QString &caption,
-                             const QFont &font) {
-        addLabel(this, name, place, {font, yellow, caption, caption});
-    };
-    heading("Label1", twips::rect(960, 120, 3855, 255), QStringLiteral("Nombre Del Usuario"),
-            bold975);
-    heading("Label2", twips::rect(960, 600, 3855, 255),
-            QStringLiteral("Fecha De Nacimiento Del Usuario"), bold975);
-    heading("Label3", twips::rect(960, 1080, 3855, 255),
-            QStringLiteral("Altura En Centimetros Del Usuario"), bold975);
-    heading("Label4", twips::rect(960, 1560, 3855, 255),
-            QStringLiteral("Fecha De Comienzo En El Gimnasio"), bold975);
-    heading("Label13", twips::rect(1560, 2400, 2535, 255),
-            QStringLiteral("Tiempo Que Llevas En El Gimnasio"), arial(8.25, false));
-
-    // Values written by the clock.
-    Label20 = addLabel(this, "Label20", twips::rect(960, 840, 3915, 255), {bold975, white, {}, {}});
-    Label21 =
-        addLabel(this, "Label21", twips::rect(960, 1800, 3915, 315), {bold975, white, {}, {}});
-    Label14 =
-        addLabel(this, "Label14", twips::rect(1530, 2790, 2595, 315), {bold975, white, {}, {}});
-    Label15 =
-        addLabel(this, "Label15", twips::rect(5880, 1440, 855, 255), {bold825, white, {}, {}});
-    Label18 =
-        addLabel(this, "Label18", twips::rect(5880, 1680, 855, 255), {bold825, white, {}, {}});
-    Label19 =
-        addLabel(this, "Label19", twips::rect(5880, 1920, 855, 255), {bold825, white, {}, {}});
-    Label16 = addLabel(this, "Label16", twips::rect(170, 2940, 1215, 255),
-                       {bold825, white, {}, QStringLiteral("Hora En Curso")});
-    Label17 = addLabel(this, "Label17", twips::rect(4260, 2940, 1215, 255),
-                       {bold825, white, {}, QStringLiteral("Día En Curso")});
-
-    // "ZORV" spelt down both sides.
-    const struct {
-        const char *left;
-        const char *right;
-        int top;
-        const char *letter;
-    } letters[] = {{"Label5", "Label9", 0, "Z"},
-                   {"Label6", "Label10", 600, "O"},
-                   {"Label7", "Label11", 1320, "R"},
-                   {"Label8", "Label12", 2040, "V"}};
-    for (const auto &row : letters) {
-        const QString letter = QLatin1String(row.letter);
-        addLabel(this, row.left, twips::rect(120, row.top, 495, 375),
-                 {bold1425, orange, letter, {}});
-        addLabel(this, row.right, twips::rect(5160, row.top, 495, 375),
-                 {bold1425, orange, letter, {}});
-    }
-
-    Command1 = new QPushButton(QStringLiteral("&Entrar"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twips::rect(5760, 2400, 1095, 375));
-    Command1->setToolTip(QStringLiteral("Entrar Al Diario De Gimnasio"));
-    Command2 = new QPushButton(QStringLiteral("&Salir"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(twips::rect(5760, 2880, 1095, 375));
-    Command2->setToolTip(QStringLiteral("Salir Del Diario De Gimnasio"));
+    Command1 = designtable::addButton(this, "Command1", QStringLiteral("&Entrar"),
+                                      {"", u"", 5760, 2400, 1095, 375},
+                                      QStringLiteral("Entrar Al Diario De Gimnasio"));
+    Command2 = designtable::addButton(this, "Command2", QStringLiteral("&Salir"),
+                                      {"", u"", 5760, 2880, 1095, 375},
+                                      QStringLiteral("Salir Del Diario De Gimnasio"));
     setTabOrder(Command1, Command2);
     Command1->setFocus();
 
-    addLine(this, "Line1", {840, 0}, {840, 2280});
-    addLine(this, "Line3", {4920, 0}, {4920, 2280});
-    addLine(this, "Line2", {4920, 2280}, {840, 2280});
-    addLine(this, "Line4", {1440, 2280}, {1440, 3360});
-    addLine(this, "Line5", {4200, 2280}, {4200, 3360});
-    addLine(this, "Line6", {5760, 1320}, {5760, 2280});
-    addLine(this, "Line8", {6840, 1320}, {6840, 2280});
-    addLine(this, "Line7", {6840, 2280}, {5760, 2280});
-    addLine(this, "Line9", {120, 2760}, {1440, 2760});
-    addLine(this, "Line10", {120, 3360}, {120, 2760});
-    addLine(this, "Line11", {4200, 2760}, {5520, 2760});
-    addLine(this, "Line12", {5520, 3360}, {5520, 2760});
+    for (const auto &rule : rules)
+        designtable::addRule(this, rule.name, windowlook::red, rule.from, rule.to);
 
     if (const QScreen *screen = this->screen()) {
         const QRect available = screen->availableGeometry();
@@ -250,20 +187,37 @@ void ProfileWindow::buildLayout() {
     }
 }
 
-void ProfileWindow::moveFirst() {
-    if (Usuario->rowCount() >= 1)
-        m_mapper->toFirst();
+void ProfileWindow::loadProfile() {
+    m_summary.setProfile(m_profiles.load().value_or(StoredProfile{}));
+    // A photo that cannot be read leaves the box as it is.
+    if (const std::optional<QByteArray> stored = m_profiles.photo())
+        m_summary.setPhoto(photo::decode(*stored));
+}
+
+void ProfileWindow::showSummary() {
+    const StoredProfile &profile = m_summary.profile();
+    nombre->setText(profile.name);
+    fechanaci->setText(profile.birthDate);
+    alturacm->setText(profile.height);
+    fechacom->setText(profile.gymStart);
+    const ClockTexts &clock = m_summary.clock();
+    Label16->setText(clock.time);
+    Label17->setText(clock.date);
+    Label14->setText(clock.timeInGym);
+    Label15->setText(clock.ageYears);
+    Label18->setText(clock.ageMonths);
+    Label19->setText(clock.ageDays);
+    Label20->setText(clock.birthLong);
+    Label21->setText(clock.gymStartLong);
 }
 
 bool ProfileWindow::runStartup() {
     m_startupComplete = 0;
-    ProfileStartup startup(*Usuario, m_dialogs, this);
+    ProfileStartup startup(m_profiles, m_dialogs, this);
     if (startup.run() != ProfileStartup::Outcome::Ready)
         return false;
-    moveFirst();
-    setWindowTitle(QStringLiteral("Diario De Gimnasio De [[[ ") + nombre->text() +
-                   QStringLiteral(" ]]]"));
-    moveFirst();
+    loadProfile();
+    setWindowTitle(m_summary.windowTitle());
     m_startupComplete = 1;
     return true;
 }
@@ -271,37 +225,31 @@ bool ProfileWindow::runStartup() {
 void ProfileWindow::Timer1_Timer() {
     if (m_startupComplete != 1)
         return;
-    // Only the bound labels are read: a tick never reaches the database.
-    const ClockTexts texts = clockTexts(m_clock.now(), fechacom->text(), fechanaci->text());
-    Label16->setText(texts.time);
-    Label17->setText(texts.date);
-    Label14->setText(texts.timeInGym);
-    Label15->setText(texts.ageYears);
-    Label18->setText(texts.ageMonths);
-    Label19->setText(texts.ageDays);
-    Label20->setText(texts.birthLong);
-    Label21->setText(texts.gymStartLong);
+    // Only the summary is read: a tick never reaches the database.
+    m_summary.tick(m_clock.now());
 }
 
 void ProfileWindow::Image1_OLEDragDrop(const QList<QUrl> &urls) {
-    if (!urls.isEmpty() && urls.first().isLocalFile()) {
-        if (const std::optional<QImage> picture = photo::loadFile(urls.first().toLocalFile())) {
-            Image1->setPicture(*picture);
-            const int column = Usuario->fieldIndex(dayfields::photoColumn);
-            if (Usuario->rowCount() >= 1 && column >= 0) {
-                const QByteArray stored = photo::encode(*picture);
-                if (stored.isEmpty() || !Usuario->setData(Usuario->index(0, column), stored) ||
-                    !Usuario->submitAll())
-                    Usuario->revertAll();
-            }
-        }
+    // A file that is no readable picture is ignored without a word.
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return;
+    const std::optional<QImage> picture = photo::loadFile(urls.first().toLocalFile());
+    if (!picture)
+        return;
+    const QByteArray stored = photo::encode(*picture);
+    if (stored.isEmpty() || !m_profiles.setPhoto(stored)) {
+        m_dialogs.messageBox(this, photoNotStored, noticeTitle);
+        return;
     }
-    moveFirst();
+    m_summary.setPhoto(*picture);
 }
 
 void ProfileWindow::Command1_Click() {
-    if (!m_diary)
-        m_diary = new DiaryWindow(m_database, this, m_dialogs, m_clock);
+    if (!m_diary) {
+        m_diary = new DiaryWindow(m_database, m_profiles, m_summary, m_dialogs, m_clock);
+        connect(this, &ProfileWindow::activated, m_diary.data(),
+                &DiaryWindow::noteProfileActivated);
+    }
     m_diary->show();
     m_diary->raise();
     m_diary->activateWindow();
@@ -312,6 +260,12 @@ void ProfileWindow::Command2_Click() {
     if (m_diary)
         m_diary->close();
     QCoreApplication::quit();
+}
+
+bool ProfileWindow::event(QEvent *event) {
+    if (event->type() == QEvent::WindowActivate)
+        emit activated();
+    return QWidget::event(event);
 }
 
 void ProfileWindow::closeEvent(QCloseEvent *event) {

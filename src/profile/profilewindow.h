@@ -1,5 +1,7 @@
 #pragma once
 
+#include "profilesummary.h"
+
 #include <QList>
 #include <QPointer>
 #include <QUrl>
@@ -10,31 +12,30 @@ class Dialogs;
 class DiaryDatabase;
 class DiaryWindow;
 class PhotoBox;
-class QDataWidgetMapper;
-class QFrame;
+class ProfileStore;
 class QLabel;
 class QPushButton;
-class QSqlTableModel;
 class QTimer;
 
 // The profile window (Form1): the stored profile, a running clock, the user's age and time in the
-// gym, the photo, and the way into the diary. Closing it with its close box only hides it; the
-// diary window keeps reading its labels.
+// gym, the photo, and the way into the diary. Closing it with its close box only hides it.
 class ProfileWindow : public QWidget {
     Q_OBJECT
 public:
-    ProfileWindow(DiaryDatabase &database, Dialogs &dialogs, const Clock &clock,
-                  QWidget *parent = nullptr);
+    ProfileWindow(DiaryDatabase &database, ProfileStore &profiles, Dialogs &dialogs,
+                  const Clock &clock, QWidget *parent = nullptr);
     ~ProfileWindow() override;
 
-    // The start-up before the window is first shown: first-run questions on an empty profile
-    // table, then the login. False when the program must end (wrong or cancelled password, or a
-    // profile that could not be stored); the user has been told.
+    // The start-up before the window is first shown: first-run questions when no profile is
+    // stored, then the login. False when the program must end (wrong or cancelled password, or a
+    // profile that could not be stored or read); the user has been told.
     bool runStartup();
 
     // 1 once the start-up has finished, 0 before; the clock ticks do nothing until then.
     int startupComplete() const { return m_startupComplete; }
 
+    // What this window shows of the user, for the diary window.
+    ProfileSummary &summary() { return m_summary; }
     // The diary window opened by "&Entrar", while it is open.
     DiaryWindow *diaryWindow() const;
 
@@ -46,27 +47,34 @@ public slots:
     // anything else is ignored without a word.
     void Image1_OLEDragDrop(const QList<QUrl> &urls);
 
+signals:
+    // The window became the active one.
+    void activated();
+
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();
-    // The bound labels show the first profile record.
-    void moveFirst();
+    // Shows the summary's texts in the labels.
+    void showSummary();
+    // Reads the stored profile and photo into the summary.
+    void loadProfile();
 
     DiaryDatabase &m_database;
+    ProfileStore &m_profiles;
     Dialogs &m_dialogs;
     const Clock &m_clock;
+    ProfileSummary m_summary;
 
-    QSqlTableModel *Usuario = nullptr;
-    QDataWidgetMapper *m_mapper = nullptr;
     QTimer *Timer1 = nullptr;
 
     QLabel *nombre = nullptr;
     QLabel *fechanaci = nullptr; // hidden: the birth date as typed
     QLabel *alturacm = nullptr;
     QLabel *fechacom = nullptr; // hidden: the gym start date as typed
-    QLabel *sclave = nullptr;   // hidden: the stored form of the password
+    QLabel *sclave = nullptr;   // hidden and always empty: the password never reaches a widget
     PhotoBox *Image1 = nullptr;
 
     QLabel *Label14 = nullptr; // time in the gym, "1 Años, 2 Meses Y 3 Días"

@@ -32,67 +32,36 @@ QByteArray headingBytes(QStringView heading) {
     return bytes;
 }
 
-struct TextSection {
-    const char16_t *heading;
+// The fixed bytes of one section of the day block, encoded once: what comes before the field's
+// text and what comes after it.
+struct SectionBytes {
     Box box;
+    dayfields::Section section;
+    QByteArray heading;
+    QByteArray end;
 };
 
-// The sections whose box is written in pieces of 78.
-constexpr std::array<TextSection, 5> textSections = {{
-    {u"Desayuno", dayfields::Desa},
-    {u"Comida", dayfields::Comi},
-    {u"Cena", dayfields::Cena},
-    {u"¿ Qúe Has Hecho ?", dayfields::Qhash},
-    {u"¿ Has Picado Algo ?", dayfields::Haspi},
-}};
-
-struct ValueSection {
-    const char16_t *heading;
-    Box box;
-    const char16_t *unit;
-};
-
-// The sections whose box is written on one line, followed by its unit.
-constexpr std::array<ValueSection, 15> valueSections = {{
-    {u"Diametro En Cm De Cuello", dayfields::Dcue, u" Cm"},
-    {u"Diametro En Cm De Pecho", dayfields::Dp, u" Cm"},
-    {u"Diametro En Cm De Antebrazo Derecho", dayfields::Dad, u" Cm"},
-    {u"Diametro En Cm De Antebrazo Izquierdo", dayfields::Dai, u" Cm"},
-    {u"Diametro En Cm De Biceps Derecho", dayfields::Dbd, u" Cm"},
-    {u"Diametro En Cm De Biceps Izquierdo", dayfields::Dbi, u" Cm"},
-    {u"Diametro En Cm De Cintura", dayfields::Dc, u" Cm"},
-    {u"Diametro En Cm De Pierna Derecha", dayfields::Dpd, u" Cm"},
-    {u"Diametro En Cm De Pierna Izquierda", dayfields::Dpi, u" Cm"},
-    {u"Diametro En Cm De Gemelo Derecho", dayfields::Dgd, u" Cm"},
-    {u"Diametro En Cm De Gemelo Izquierdo", dayfields::Dgi, u" Cm"},
-    {u"Diametro En Cm De Culo", dayfields::Dculo, u" Cm"},
-    {u"Peso En Kilogramos", dayfields::Peski, u" Kilos"},
-    {u"Horario De Este Día", dayfields::Horahoy, u""},
-    {u"Litros De Agua Bebidos Este Día", dayfields::Lagua, u" Litros"},
-}};
-
-// The fixed parts of the day block, encoded once.
 struct DayBlockBytes {
-    QByteArray dateHeading = headingBytes(u"Fecha");
+    std::array<SectionBytes, dayfields::BoxCount> sections;
     QByteArray arrow = windows1252::encode(u" --> ");
-    QByteArray hoursHeading = []() {
-        QByteArray bytes(lineEnd); // the empty line after the date
-        bytes += headingBytes(u"Horas En El Gimnasio");
-        return bytes;
-    }();
-    QByteArray hoursUnit = windows1252::encode(u" Horas\r\n\r\n");
-    std::array<QByteArray, textSections.size()> textHeadings;
-    std::array<QByteArray, valueSections.size()> valueHeadings;
-    std::array<QByteArray, valueSections.size()> valueEnds; // unit, line end, empty line
-    QByteArray diaryHeading = windows1252::encode(u"Diario De ");
     QByteArray diaryUnderline = QByteArray(55, '-') + lineEnd;
 
     DayBlockBytes() {
-        for (std::size_t i = 0; i < textSections.size(); ++i)
-            textHeadings[i] = headingBytes(textSections[i].heading);
-        for (std::size_t i = 0; i < valueSections.size(); ++i) {
-            valueHeadings[i] = headingBytes(valueSections[i].heading);
-            valueEnds[i] = windows1252::encode(valueSections[i].unit) + lineEnd + lineEnd;
+        using dayfields::Section;
+        const auto order = dayfields::reportOrder();
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const dayfields::DayField &field = dayfields::fields[order[i]];
+            SectionBytes &bytes = sections[i];
+            bytes.box = order[i];
+            bytes.section = field.section;
+            bytes.heading = field.section == Section::DiaryText ? windows1252::encode(field.heading)
+                                                                : headingBytes(field.heading);
+            if (field.section == Section::Value)
+                bytes.end = windows1252::encode(field.unit);
+            bytes.end += lineEnd;
+            // Dates and values are followed by an empty line.
+            if (field.section == Section::DateLine || field.section == Section::Value)
+                bytes.end += lineEnd;
         }
     }
 };
@@ -205,36 +174,36 @@ void appendPieces(QByteArray &out, QStringView text) {
 }
 
 void appendDayBlock(QByteArray &out, const dayfields::DayTexts &day) {
+    using dayfields::Section;
     const DayBlockBytes &fixed = dayBlockBytes();
-    const QString &date = day[dayfields::Fh];
     QByteArray longDate;
-    if (const auto asDate = dates::readDate(date))
+    if (const auto asDate = dates::readDate(day[dayfields::Fh]))
         appendLongDate(longDate, *asDate);
 
-    out.append(fixed.dateHeading);
-    windows1252::append(out, date);
-    out.append(fixed.arrow);
-    out.append(longDate);
-    appendLineEnd(out);
-    out.append(fixed.hoursHeading);
-    windows1252::append(out, day[dayfields::Hgim]);
-    out.append(fixed.hoursUnit);
-    for (std::size_t i = 0; i < textSections.size(); ++i) {
-        out.append(fixed.textHeadings[i]);
-        appendPieces(out, day[textSections[i].box]);
-        appendLineEnd(out);
+    for (const SectionBytes &section : fixed.sections) {
+        const QString &text = day[section.box];
+        out.append(section.heading);
+        switch (section.section) {
+        case Section::DateLine:
+            windows1252::append(out, text);
+            out.append(fixed.arrow);
+            out.append(longDate);
+            break;
+        case Section::Value:
+            windows1252::append(out, text);
+            break;
+        case Section::Pieces:
+            appendPieces(out, text);
+            break;
+        case Section::DiaryText:
+            out.append(longDate);
+            appendLineEnd(out);
+            out.append(fixed.diaryUnderline);
+            appendPieces(out, text);
+            break;
+        }
+        out.append(section.end);
     }
-    for (std::size_t i = 0; i < valueSections.size(); ++i) {
-        out.append(fixed.valueHeadings[i]);
-        windows1252::append(out, day[valueSections[i].box]);
-        out.append(fixed.valueEnds[i]);
-    }
-    out.append(fixed.diaryHeading);
-    out.append(longDate);
-    appendLineEnd(out);
-    out.append(fixed.diaryUnderline);
-    appendPieces(out, day[dayfields::Eldiario]);
-    appendLineEnd(out);
 }
 
 double amountOf(QStringView boxText) {

@@ -22,4 +22,9 @@ inline QFont arial(double points, bool bold) {
     return font;
 }
 
+// The windows' default font, for the controls whose design names no font of their own.
+inline QFont defaultFont() {
+    return arial(8.25, false);
+}
+
 } // namespace windowlook

@@ -17,8 +17,7 @@
 // Any refusal prints "refused <reason>" and ends the worker with a non-zero code.
 
 #include "crashcontent.h"
-#include "dayeditor.h"
-#include "dayrecordset.h"
+#include "daystore.h"
 #include "diarydatabase.h"
 #include "statsexport.h"
 
@@ -56,58 +55,32 @@ int runDays(const QString &path, quint32 seed) {
     if (status != DiaryDatabase::Status::Ready)
         return refuse(QStringLiteral("open %1").arg(int(status)));
 
-    // The boxes of the diary window, bound to the editor as the window binds them.
-    DayRecordSet records(database.connection(), dayfields::tableName);
-    DayEditor editor(records);
-    QWidget window;
-    std::array<QWidget *, dayfields::BoxCount> boxes{};
-    for (int index = 0; index < dayfields::BoxCount; ++index) {
-        const auto box = dayfields::Box(index);
-        if (crashcontent::isMultiLine(box)) {
-            boxes[std::size_t(box)] = new QPlainTextEdit(&window);
-        } else {
-            auto *line = new QLineEdit(&window);
-            line->setMaxLength(std::numeric_limits<int>::max());
-            boxes[std::size_t(box)] = line;
-        }
-        boxes[std::size_t(box)]->setObjectName(
-            QLatin1String(dayfields::fields[std::size_t(box)].box));
-        editor.bind(box, boxes[std::size_t(box)]);
-    }
-    const auto type = [&boxes](dayfields::Box box, const QString &text) {
-        if (auto *multi = qobject_cast<QPlainTextEdit *>(boxes[std::size_t(box)]))
-            multi->setPlainText(text);
-        else
-            static_cast<QLineEdit *>(boxes[std::size_t(box)])->setText(text);
-    };
-    if (!editor.open())
-        return refuse(editor.lastError());
+    DayStore store(database);
+    if (!store.open())
+        return refuse(store.lastError());
     say(QStringLiteral("opened"));
 
     QRandomGenerator random(seed);
     qint64 nextId = qint64(seed) * 1000000;
     for (int operation = 0; operation < operationLimit; ++operation) {
-        const int count = editor.storedCount();
+        const int count = store.storedCount();
         if (count > 0 && int(random.bounded(100)) < (count > 12 ? 60 : 25)) {
-            editor.toFirst();
+            store.toFirst();
             for (int step = int(random.bounded(quint32(count))); step > 0; --step)
-                editor.toNext();
-            const QString id =
-                static_cast<QLineEdit *>(boxes[std::size_t(crashcontent::idBox)])->text();
+                store.toNext();
+            const QString id = store.textsAt(store.currentRow())[crashcontent::idBox];
             say(QStringLiteral("deleting ") + id);
-            if (!editor.deleteCurrent())
-                return refuse(editor.lastError());
+            if (!store.deleteCurrent())
+                return refuse(store.lastError());
             say(QStringLiteral("deleted ") + id);
         } else {
             const qint64 id = nextId++;
             const dayfields::DayTexts day = crashcontent::dayFor(id);
             say(QStringLiteral("saving %1").arg(id));
-            if (!editor.beginDay())
+            if (!store.beginDay())
                 return refuse(QStringLiteral("beginDay"));
-            for (int box = 0; box < dayfields::BoxCount; ++box)
-                type(dayfields::Box(box), day[std::size_t(box)]);
-            if (!editor.storePending())
-                return refuse(editor.lastError());
+            if (!store.storePending(day))
+                return refuse(store.lastError());
             say(QStringLiteral("saved %1").arg(id));
         }
     }

@@ -1,5 +1,7 @@
 #include "diaryfixture.h"
 
+#include "password.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -61,9 +63,19 @@ QByteArray fileBytes(const QString &path) {
 bool makeOlderVersion(const QSqlDatabase &db, int version) {
     QSqlQuery query(db);
     for (const QString &index : indexNames(db)) {
-        if (version >= 2 && index == QStringLiteral("Días Por Fecha"))
+        if (version >= 2 && index == dayfields::orderKeys[dayfields::ByDate].indexName)
             continue;
         if (!query.exec(QStringLiteral("DROP INDEX \"%1\"").arg(index)))
+            return false;
+    }
+    for (int order = 1; version >= 3 && order < dayfields::OrderCount; ++order) {
+        const dayfields::OrderKey &key = dayfields::orderKeys[order];
+        QString expression = u'"' + dayfields::fields[key.first].column + u'"';
+        if (key.second != dayfields::BoxCount)
+            expression = QStringLiteral("val(%1+\"%2\")")
+                             .arg(expression, dayfields::fields[key.second].column);
+        if (!query.exec(QStringLiteral("CREATE INDEX \"%1\" ON \"%2\" (%3)")
+                            .arg(key.indexName, dayfields::tableName, expression)))
             return false;
     }
     return query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
@@ -93,6 +105,20 @@ bool setWritable(const QString &path, bool writable) {
     if (!QFileInfo(path).isDir())
         permissions &= ~QFileDevice::ExeOwner;
     return QFile::setPermissions(path, permissions);
+}
+
+TempDiary::TempDiary()
+    : m_path(m_dir.filePath(DiaryDatabase::defaultFileName()))
+    , m_status(m_database.open(m_path)) {}
+
+bool TempDiary::addProfile() {
+    return m_profiles.create({fixture::profile, password::hash(password)});
+}
+
+DiaryDatabase::Status TempDiary::reopen() {
+    m_database.close();
+    m_status = m_database.open(m_path);
+    return m_status;
 }
 
 } // namespace fixture

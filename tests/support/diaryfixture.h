@@ -1,10 +1,13 @@
 #pragma once
 
 #include "dayfields.h"
+#include "diarydatabase.h"
+#include "profilestore.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <initializer_list>
 #include <utility>
 
@@ -23,7 +26,8 @@ QStringList columnInOrder(const QSqlDatabase &db, const QString &select, const Q
 QByteArray fileBytes(const QString &path);
 
 // Turns a diary of the current schema into one of an older schema version: version 1 has the
-// tables alone, version 2 adds the date index. False on failure.
+// tables alone, version 2 adds the date index, version 3 every order's index with the pairs of
+// girths on val() of the joined texts. False on failure.
 bool makeOlderVersion(const QSqlDatabase &db, int version);
 
 // The names of the indexes of a diary, sorted.
@@ -32,5 +36,34 @@ QStringList indexNames(const QSqlDatabase &db);
 // Makes a file or folder unwritable even for root (chattr +i there, file modes otherwise), and
 // writable again; false when this machine cannot do it.
 bool setWritable(const QString &path, bool writable);
+
+// The profile that addProfile() stores; its password is "secreto1".
+inline const StoredProfile profile{QStringLiteral("Zorvend"), QStringLiteral("20/05/1990"),
+                                   QStringLiteral("180"), QStringLiteral("01/01/2000")};
+inline const QString password = QStringLiteral("secreto1");
+
+// A new diary in a temporary folder of its own, open.
+class TempDiary {
+public:
+    TempDiary();
+    bool isValid() const { return m_status == DiaryDatabase::Status::Ready; }
+    QString folder() const { return m_dir.path(); }
+    QString path() const { return m_path; }
+    QSqlDatabase db() const { return m_database.connection(); }
+    DiaryDatabase &database() { return m_database; }
+    ProfileStore &profiles() { return m_profiles; }
+
+    bool addProfile();
+    bool addDays(const QList<dayfields::DayTexts> &days) { return insertDays(db(), days); }
+    // Closes the diary and opens it again.
+    DiaryDatabase::Status reopen();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    DiaryDatabase m_database;
+    ProfileStore m_profiles{m_database};
+    DiaryDatabase::Status m_status;
+};
 
 } // namespace fixture

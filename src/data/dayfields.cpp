@@ -1,0 +1,30 @@
+#include "dayfields.h"
+
+#include <algorithm>
+
+namespace dayfields {
+
+std::array<Box, BoxCount> reportOrder() {
+    std::array<Box, BoxCount> order{};
+    for (int box = 0; box < BoxCount; ++box)
+        order[std::size_t(box)] = Box(box);
+    std::sort(order.begin(), order.end(),
+              [](Box a, Box b) { return fields[a].reportSlot < fields[b].reportSlot; });
+    return order;
+}
+
+QString sortExpression(Order order) {
+    const OrderKey &key = orderKeys[order];
+    const auto bracketed = [](Box box) { return u'[' + fields[box].column + u']'; };
+    if (key.second == BoxCount)
+        return bracketed(key.first);
+    return QStringLiteral("pair_sum(%1, %2)").arg(bracketed(key.first), bracketed(key.second));
+}
+
+QString orderStatement(Order order) {
+    return QStringLiteral("select * FROM [%1] ORDER BY %2 %3")
+        .arg(tableName, sortExpression(order),
+             orderKeys[order].descending ? QLatin1String("DESC") : QLatin1String("ASC"));
+}
+
+} // namespace dayfields

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "dayfields.h"
+#include "daywalk.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+
+class DayRecordSet;
+class DiaryDatabase;
+class QAbstractItemModel;
+class QTimer;
+
+// The diary's days: the record set in the chosen order, the day on display and at most one
+// pending new day. Saves and deletes are each one committed transaction. While a day is pending
+// the record set does not move. Every change of the day on display is told by currentRowChanged.
+class DayStore : public QObject {
+    Q_OBJECT
+public:
+    explicit DayStore(DiaryDatabase &database, QObject *parent = nullptr);
+    ~DayStore() override;
+
+    // The record set, for the boxes that show the day on display; its column for each field.
+    QAbstractItemModel *model() const;
+    int columnOf(dayfields::Box box) const { return m_columns[std::size_t(box)]; }
+
+    // Opens the set from its record source and shows the first day; false when the engine
+    // refused (lastError() says why) and the set is empty.
+    bool open();
+
+    // The days stored in the table, asked of the engine; a pending day is not counted. -1 when
+    // the engine refuses.
+    int storedCount() const;
+    bool isPending() const { return m_pendingRow >= 0; }
+    // Row of the day on display, -1 when none is.
+    int currentRow() const;
+
+    // Moves that stay put at either end and do nothing while a day is pending.
+    void toFirst();
+    void toPrevious();
+    void toNext();
+    void toLast();
+
+    // Re-opens the set in another order and shows its first day. When the engine refuses, the
+    // previous order is opened again and false is returned.
+    bool setOrder(dayfields::Order order);
+
+    // Begins a new, empty day after the last one and shows it.
+    bool beginDay();
+    // Writes the pending day with these texts. When the engine refuses, nothing is written and,
+    // where the set allows, the day stays pending with the texts given.
+    bool storePending(const dayfields::DayTexts &typed);
+    // Forgets the pending day and shows again the day that was on display before it.
+    void dropPending();
+    // Deletes the day on display and shows the one after it, or the first when it was the last.
+    // When the engine refuses, the day stays as it was.
+    bool deleteCurrent();
+
+    // The texts of a row of the set, in walk order.
+    dayfields::DayTexts textsAt(int row) const;
+    // The stored days in date order, read straight from the engine one at a time.
+    StoredDays storedDaysByDate() const;
+
+    // The engine's words for the last refusal.
+    QString lastError() const { return m_lastError; }
+
+signals:
+    void currentRowChanged(int row);
+
+private:
+    void showRow(int row);
+    bool ensureFetched(int row);
+    bool submitInTransaction();
+    void restorePending(const dayfields::DayTexts &texts);
+    void setTexts(int row, const dayfields::DayTexts &texts);
+
+    DiaryDatabase &m_database;
+    DayRecordSet *m_records;
+    QTimer *m_idleFetch;
+    std::array<int, dayfields::BoxCount> m_columns{};
+    int m_currentRow = -1;
+    int m_pendingRow = -1;
+    int m_rowBeforePending = -1;
+    QString m_lastError;
+};

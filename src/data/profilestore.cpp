@@ -1,0 +1,114 @@
+#include "profilestore.h"
+
+#include "dayfields.h"
+#include "diarydatabase.h"
+#include "password.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+QString quoted(const QString &identifier) {
+    return u'"' + identifier + u'"';
+}
+
+// The statement that reads columns of the first profile record.
+QString selectFirst(const QString &columns) {
+    return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT 1")
+        .arg(columns, quoted(profilefields::tableName), quoted(dayfields::keyColumn));
+}
+
+} // namespace
+
+ProfileStore::ProfileStore(DiaryDatabase &database)
+    : m_database(database) {}
+
+std::optional<bool> ProfileStore::exists() const {
+    QSqlQuery query(m_database.connection());
+    if (!query.exec(selectFirst(quoted(dayfields::keyColumn)))) {
+        m_lastError = query.lastError().text();
+        return std::nullopt;
+    }
+    return query.next();
+}
+
+std::optional<StoredProfile> ProfileStore::load() const {
+    using namespace profilefields;
+    QSqlQuery query(m_database.connection());
+    const QString columns =
+        QStringList{quoted(name), quoted(birth), quoted(height), quoted(gymStart)}.join(u", ");
+    if (!query.exec(selectFirst(columns))) {
+        m_lastError = query.lastError().text();
+        return std::nullopt;
+    }
+    if (!query.next())
+        return std::nullopt;
+    return StoredProfile{query.value(0).toString(), query.value(1).toString(),
+                         query.value(2).toString(), query.value(3).toString()};
+}
+
+bool ProfileStore::create(const NewProfile &profile) {
+    if (profile.passwordHash.isEmpty())
+        return false;
+    QStringList columns;
+    for (const QString &column : profilefields::textColumns)
+        columns += quoted(column);
+    QSqlQuery query(m_database.connection());
+    if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?, ?, ?, ?, ?)")
+                           .arg(quoted(profilefields::tableName), columns.join(u", ")))) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    const StoredProfile &stored = profile.profile;
+    for (const QString &value :
+         {stored.name, stored.birthDate, stored.height, stored.gymStart, profile.passwordHash})
+        query.addBindValue(value);
+    if (!query.exec()) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool ProfileStore::checkPassword(const QString &answer) const {
+    const std::optional<QString> stored = firstRowValue(profilefields::password);
+    return stored && password::verify(*stored, answer);
+}
+
+std::optional<QByteArray> ProfileStore::photo() const {
+    QSqlQuery query(m_database.connection());
+    if (!query.exec(selectFirst(quoted(profilefields::photo)))) {
+        m_lastError = query.lastError().text();
+        return std::nullopt;
+    }
+    return query.next() ? query.value(0).toByteArray() : QByteArray();
+}
+
+bool ProfileStore::setPhoto(const QByteArray &stored) {
+    QSqlQuery query(m_database.connection());
+    const QString update =
+        QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = (%4)")
+            .arg(quoted(profilefields::tableName), quoted(profilefields::photo),
+                 quoted(dayfields::keyColumn), selectFirst(quoted(dayfields::keyColumn)));
+    if (!query.prepare(update)) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    query.addBindValue(stored);
+    if (!query.exec() || query.numRowsAffected() != 1) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+std::optional<QString> ProfileStore::firstRowValue(const QString &column) const {
+    QSqlQuery query(m_database.connection());
+    if (!query.exec(selectFirst(quoted(column))) || !query.next()) {
+        m_lastError = query.lastError().text();
+        return std::nullopt;
+    }
+    return query.value(0).toString();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class DiaryDatabase;
+
+// The profile as it is stored, without the password.
+struct StoredProfile {
+    QString name;      // as typed, also empty
+    QString birthDate; // as typed
+    QString height;    // whole centimetres in decimal digits
+    QString gymStart;  // as typed
+};
+
+// A new profile as the first-run questions give it.
+struct NewProfile {
+    StoredProfile profile;
+    QString passwordHash; // password::hash() of the chosen password
+};
+
+// The profile record, the first row of its table: read, created once, checked against a password
+// and given a photo. The password's stored form never leaves this class.
+class ProfileStore {
+public:
+    explicit ProfileStore(DiaryDatabase &database);
+
+    // Whether a profile is stored; no value when the engine refuses.
+    std::optional<bool> exists() const;
+    // The stored profile; no value when there is none or the engine refuses.
+    std::optional<StoredProfile> load() const;
+    // Stores the profile as the first record; false (and nothing stored) when the engine refuses
+    // or the hash is empty, which would lock the user out for good.
+    bool create(const NewProfile &profile);
+    // True when the answer is the password of the stored profile.
+    bool checkPassword(const QString &answer) const;
+
+    // The photo in its stored form; empty when there is none, no value when the engine refuses.
+    std::optional<QByteArray> photo() const;
+    bool setPhoto(const QByteArray &stored);
+
+    // The engine's words for the last refusal.
+    QString lastError() const { return m_lastError; }
+
+private:
+    std::optional<QString> firstRowValue(const QString &column) const;
+
+    DiaryDatabase &m_database;
+    mutable QString m_lastError;
+};

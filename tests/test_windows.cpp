@@ -1,0 +1,248 @@
+// Whole user flows through the real windows, on a real diary file in a temporary folder.
+
+#include "daystore.h"
+#include "diaryfixture.h"
+#include "diarywindow.h"
+#include "manualclock.h"
+#include "photobox.h"
+#include "profilewindow.h"
+#include "scripteddialogs.h"
+#include "statsexport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStyleOptionButton>
+#include <QTest>
+
+using namespace dayfields;
+
+namespace {
+
+const QDateTime now(QDate(2026, 12, 6), QTime(10, 0, 0));
+
+QString textOf(const QWidget *box) {
+    if (const auto *line = qobject_cast<const QLineEdit *>(box))
+        return line->text();
+    return static_cast<const QPlainTextEdit *>(box)->toPlainText();
+}
+
+QWidget *box(QWidget *window, Box field) {
+    return window->findChild<QWidget *>(QLatin1String(fields[field].box));
+}
+
+QString label(QWidget *window, const char *name) {
+    const QLabel *found = window->findChild<QLabel *>(QLatin1String(name));
+    return found ? found->text() : QStringLiteral("<no label %1>").arg(QLatin1String(name));
+}
+
+void click(QWidget *window, const char *button) {
+    QPushButton *found = window->findChild<QPushButton *>(QLatin1String(button));
+    QVERIFY2(found && found->isEnabled(), button);
+    QTest::mouseClick(found, Qt::LeftButton);
+}
+
+// Captions that the design gives a control of their own, wider than it: none may be.
+QStringList cutCaptions(QWidget *window) {
+    QStringList cut;
+    for (const QPushButton *button : window->findChildren<QPushButton *>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QRect room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const QString caption = QString(button->text()).remove(u'&');
+        const QFontMetrics metrics(button->font());
+        if (metrics.horizontalAdvance(caption) > room.width() || metrics.height() > room.height())
+            cut += caption;
+    }
+    for (const QLabel *label : window->findChildren<QLabel *>()) {
+        const QFontMetrics metrics(label->font());
+        if (!label->toolTip().isEmpty() &&
+            metrics.horizontalAdvance(label->text()) > label->contentsRect().width())
+            cut += label->text();
+    }
+    return cut;
+}
+
+} // namespace
+
+class TestWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void firstRunAsksUntilEveryAnswerIsUsable();
+    void wrongPasswordEndsTheProgram();
+    void diaryFromEnteringToLeaving();
+    void everyFieldShowsInItsBoxExactly();
+    void anUndatedPendingDayIsNeverLost();
+
+private:
+    ScriptedDialogs m_dialogs;
+    ManualClock m_clock{now};
+};
+
+void TestWindows::firstRunAsksUntilEveryAnswerIsUsable() {
+    fixture::TempDiary diary;
+    ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    m_dialogs.clear();
+    m_dialogs.queueInputs(
+        {"Ana", "31/02/1990", "20/05/1990", "1.80", "01/01/2020", "corta", "secreto1", "secreto1"});
+    QVERIFY(window.runStartup());
+    QCOMPARE(m_dialogs.pendingInputs(), 0);
+    const QList<ScriptedDialogs::Shown> messages = m_dialogs.messages();
+    QCOMPARE(messages.size(), 2);
+    QCOMPARE(messages[0].text,
+             QStringLiteral("ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA"));
+    QCOMPARE(messages[1].text,
+             QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Diario De Gimnasio De [[[ Ana ]]]"));
+    const std::optional<StoredProfile> stored = diary.profiles().load();
+    QVERIFY(stored);
+    QCOMPARE(stored->height, QStringLiteral("180")); // "1.80" in the Spanish form
+    QCOMPARE(stored->birthDate, QStringLiteral("20/05/1990"));
+    QCOMPARE(label(&window, "alturacm"), QStringLiteral("180"));
+    QVERIFY(label(&window, "sclave").isEmpty());
+    QVERIFY(diary.profiles().checkPassword(QStringLiteral("secreto1")));
+}
+
+void TestWindows::wrongPasswordEndsTheProgram() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile());
+    ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    m_dialogs.clear();
+    m_dialogs.queueInputs({"secreto2"});
+    QVERIFY(!window.runStartup());
+    QCOMPARE(window.startupComplete(), 0);
+    QCOMPARE(m_dialogs.messages().size(), 1);
+    QCOMPARE(m_dialogs.messages().first().text, QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!"));
+}
+
+void TestWindows::diaryFromEnteringToLeaving() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile());
+    ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    m_dialogs.queueInputs({fixture::password});
+    QVERIFY(window.runStartup());
+    window.show();
+    window.Timer1_Timer();
+    QCOMPARE(label(&window, "Label14"), QStringLiteral("26 Años, 11 Meses Y 5 Días"));
+    QCOMPARE(label(&window, "Label16"), QStringLiteral("10:00:00"));
+
+    // A dropped picture becomes the photo of both windows.
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QTemporaryDir dir;
+    QVERIFY(picture.save(dir.filePath(QStringLiteral("yo.png"))));
+    window.Image1_OLEDragDrop({QUrl::fromLocalFile(dir.filePath(QStringLiteral("yo.png")))});
+    QVERIFY(!diary.profiles().photo()->isEmpty());
+
+    click(&window, "Command1");
+    DiaryWindow *form2 = window.diaryWindow();
+    QVERIFY(form2);
+    QCOMPARE(label(form2, "n"), fixture::profile.name);
+    QCOMPARE(label(form2, "fn"), QStringLiteral("domingo, 20 de mayo de 1990"));
+    QCOMPARE(label(form2, "fco"), QStringLiteral("sábado, 1 de enero de 2000"));
+    QCOMPARE(label(form2, "ac"), QStringLiteral("180 Cm."));
+    QCOMPARE(label(form2, "Label6"), QStringLiteral("26 Años, 11 Meses Y 5 Días"));
+    QCOMPARE(label(form2, "Label8"), QStringLiteral("36 Años 6 Meses Y 16 Días"));
+    QCOMPARE(label(form2, "Label34"), QStringLiteral("Diario De Zorvend"));
+    QCOMPARE(form2->findChild<PhotoBox *>("Image1")->picture().pixelColor(0, 0), QColor(Qt::red));
+    QCOMPARE(cutCaptions(&window), QStringList());
+    QCOMPARE(cutCaptions(form2), QStringList());
+
+    // Two days added; each save counts the days and locks the boxes again.
+    for (const char *date : {"", "01/12/2026"}) {
+        click(form2, "Command4");
+        QCOMPARE(textOf(box(form2, Fh)), QStringLiteral("06/12/2026"));
+        if (*date)
+            static_cast<QLineEdit *>(box(form2, Fh))->setText(QLatin1String(date));
+        QTest::keyClicks(box(form2, Peski), QLatin1String(*date ? "95" : "80"));
+        QVERIFY(!form2->findChild<QPushButton *>("Command5")->isEnabled());
+        click(form2, "Command3");
+        QVERIFY(static_cast<QLineEdit *>(box(form2, Peski))->isReadOnly());
+    }
+    QCOMPARE(label(form2, "Label33"), QStringLiteral("2 Días"));
+    form2->findChild<QAction *>("porfecha")->trigger();
+    QCOMPARE(textOf(box(form2, Fh)), QStringLiteral("01/12/2026"));
+    form2->findChild<QAction *>("porpeso")->trigger();
+    QCOMPARE(textOf(box(form2, Peski)), QStringLiteral("95"));
+
+    // Statistics of both kinds, each with its notice.
+    m_dialogs.clear();
+    click(form2, "Command5");
+    click(form2, "Command6");
+    QCOMPARE(m_dialogs.messages().size(), 2);
+    QCOMPARE(m_dialogs.messages()[0].text, statsexport::singleFileDone);
+    QCOMPARE(m_dialogs.messages()[1].text, statsexport::perDayFilesDone);
+    QVERIFY(fixture::fileBytes(diary.folder() + u'/' + statsexport::singleFileName)
+                .contains(QByteArray("B.D 2 D\xED"
+                                     "as\r\n")));
+    QVERIFY(QFile::exists(diary.folder() + QStringLiteral("/martes1dediciembrede2026.TxT")));
+
+    // "No" keeps the day; "Sí" deletes it.
+    m_dialogs.queueAnswers({false, true});
+    click(form2, "Command2");
+    QCOMPARE(form2->days().storedCount(), 2);
+    click(form2, "Command2");
+    QCOMPARE(label(form2, "Label33"), QStringLiteral("1 Días"));
+    QCOMPARE(m_dialogs.shown().last().title, QStringLiteral("Gimnasio Por ^Zorvend^"));
+
+    QPointer<DiaryWindow> watched(form2);
+    click(form2, "Command1");
+    QTRY_VERIFY(!watched);
+}
+
+void TestWindows::everyFieldShowsInItsBoxExactly() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile());
+    // Every box its own text, hostile to file formats, engines and text boxes alike.
+    ProfileSummary summary;
+    DiaryWindow probe(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    DayTexts day;
+    for (int field = 0; field < BoxCount; ++field)
+        day[field] = QStringLiteral("%1 '\"; DROP TABLE x;-- \u202E\u00F1\U0001F4AA%2")
+                         .arg(field)
+                         .arg(qobject_cast<QPlainTextEdit *>(box(&probe, Box(field)))
+                                  ? QStringLiteral("\nlínea")
+                                  : QString());
+    day[Fh] = QStringLiteral("05/12/2026");
+    QVERIFY(diary.addDays({day}));
+    DiaryWindow form2(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    for (int field = 0; field < BoxCount; ++field) {
+        QWidget *shown = box(&form2, Box(field));
+        QVERIFY2(shown, fields[field].box);
+        QCOMPARE(textOf(shown), day[field]);
+    }
+    m_dialogs.clear();
+    form2.Command5_Click();
+    QCOMPARE(m_dialogs.messages().size(), 1);
+    QCOMPARE(m_dialogs.messages().first().text, statsexport::singleFileDone);
+}
+
+void TestWindows::anUndatedPendingDayIsNeverLost() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addDays({fixture::day({{Fh, "01/12/2026"}})}));
+    ProfileSummary summary;
+    DiaryWindow form2(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    form2.Command4_Click();
+    static_cast<QLineEdit *>(box(&form2, Fh))->clear();
+    QTest::keyClicks(box(&form2, Eldiario), QStringLiteral("hoy"));
+    m_dialogs.clear();
+    form2.moveFirst();
+    form2.porhoras_Click();
+    QCOMPARE(m_dialogs.messages().size(), 2);
+    QVERIFY(form2.isAddingDay());
+    QCOMPARE(textOf(box(&form2, Eldiario)), QStringLiteral("hoy"));
+    // "&Grabar" drops a day without a date.
+    form2.Command3_Click();
+    QVERIFY(!form2.isAddingDay());
+    QCOMPARE(form2.days().storedCount(), 1);
+    QCOMPARE(textOf(box(&form2, Fh)), QStringLiteral("01/12/2026"));
+}
+
+QTEST_MAIN(TestWindows)
+#include "test_windows.moc"
