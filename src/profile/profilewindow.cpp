@@ -122,16 +122,17 @@ void ProfileWindow::buildLayout() {
 
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
     const QFont bold975 = arial(9.75, true);
+    for (const LabelRow &row : largeValues)
+        addLabel(this, row, {bold975, windowlook::white, centred, {}});
+    for (const LabelRow &row : smallValues)
+        addLabel(this, row, {arial(8.25, true), windowlook::white, centred, {}});
+    // The headings come above the values, whose labels reach a pixel into them.
     for (const LabelRow &row : headings)
         addLabel(this, row,
                  {bold975, windowlook::yellow, centred, QString::fromUtf16(row.caption)});
     addLabel(
         this, gymHeading,
         {arial(8.25, false), windowlook::yellow, centred, QString::fromUtf16(gymHeading.caption)});
-    for (const LabelRow &row : largeValues)
-        addLabel(this, row, {bold975, windowlook::white, centred, {}});
-    for (const LabelRow &row : smallValues)
-        addLabel(this, row, {arial(8.25, true), windowlook::white, centred, {}});
     for (const LabelRow &row : letters)
         addLabel(this, row, {arial(14.25, true), windowlook::orange, centred, {}});
     const auto label = [this](const char *name) {
