@@ -84,6 +84,16 @@ QStringList dropOldPairIndexes() {
     return statements;
 }
 
+bool hasColumns(const QSqlDatabase &db, const QString &table, const QStringList &columns) {
+    const QSqlRecord record = db.record(table);
+    if (record.indexOf(dayfields::keyColumn) < 0)
+        return false;
+    for (const QString &column : columns)
+        if (record.indexOf(column) < 0)
+            return false;
+    return true;
+}
+
 QString setVersion() {
     return QStringLiteral("PRAGMA user_version = %1").arg(DiaryDatabase::schemaVersion);
 }
@@ -297,17 +307,8 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
     }
 
     // Every table and column the program reaches must be there, before anything is migrated.
-    const auto hasColumns = [&db](const QString &table, const QStringList &columns) {
-        const QSqlRecord record = db.record(table);
-        if (record.indexOf(dayfields::keyColumn) < 0)
-            return false;
-        for (const QString &column : columns)
-            if (record.indexOf(column) < 0)
-                return false;
-        return true;
-    };
-    if (!hasColumns(profilefields::tableName, profileColumns()) ||
-        !hasColumns(dayfields::tableName, dayColumns()))
+    if (!hasColumns(db, profilefields::tableName, profileColumns()) ||
+        !hasColumns(db, dayfields::tableName, dayColumns()))
         return Status::WrongSchema;
 
     if (version > 0 && version < schemaVersion && !migrate(version))

@@ -155,6 +155,17 @@ void ProfileWindow::buildLayout() {
     Label16->setToolTip(QStringLiteral("Hora En Curso"));
     Label17->setToolTip(QStringLiteral("Día En Curso"));
 
+    buildControls();
+    for (const auto &rule : rules)
+        designtable::addRule(this, rule.name, windowlook::red, rule.from, rule.to);
+
+    if (const QScreen *screen = this->screen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void ProfileWindow::buildControls() {
     sclave = new QLabel(this);
     sclave->setObjectName(QStringLiteral("sclave"));
     sclave->setGeometry(twips::rect(5760, 3000, 1095, 255));
@@ -178,14 +189,6 @@ void ProfileWindow::buildLayout() {
                                       QStringLiteral("Salir Del Diario De Gimnasio"));
     setTabOrder(Command1, Command2);
     Command1->setFocus();
-
-    for (const auto &rule : rules)
-        designtable::addRule(this, rule.name, windowlook::red, rule.from, rule.to);
-
-    if (const QScreen *screen = this->screen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
-    }
 }
 
 void ProfileWindow::loadProfile() {

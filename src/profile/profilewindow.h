@@ -57,6 +57,8 @@ protected:
 
 private:
     void buildLayout();
+    // The hidden password label, the photo and the buttons.
+    void buildControls();
     // Shows the summary's texts in the labels.
     void showSummary();
     // Reads the stored profile and photo into the summary.
