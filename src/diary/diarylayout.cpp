@@ -123,6 +123,8 @@ const BoxRow boxRows[] = {
     {dayfields::Peski, 7080, 5520, 735, 285, lightCyan, false, true, true, false},
 };
 
+static_assert(std::size(boxRows) == dayfields::BoxCount, "every day field has its box");
+
 // Binds the boxes like the default delegate, except that Escape in a box does not throw away
 // what was typed into it.
 class BoxDelegate final : public QStyledItemDelegate {

@@ -35,8 +35,7 @@ ProfileStartup::Outcome ProfileStartup::run() {
     if (!exists || (!*exists && !store(askNewProfile()))) {
         QString text = exists ? QStringLiteral("ERROR. No Se Ha Podido Guardar Tu Perfil En El "
                                                "Diario De Gimnasio.")
-                              : QStringLiteral("ERROR. No Se Ha Podido Leer Tu Perfil Del Diario "
-                                               "De Gimnasio.");
+                              : profileUnreadable;
         const QString reason = m_profiles.lastError().trimmed();
         if (!reason.isEmpty())
             text += u'\n' + reason;

@@ -9,6 +9,10 @@
 class Dialogs;
 class QWidget;
 
+// The notice when the stored profile cannot be read.
+inline const QString profileUnreadable =
+    QStringLiteral("ERROR. No Se Ha Podido Leer Tu Perfil Del Diario De Gimnasio.");
+
 // The height answer as whole centimetres, read in the Spanish number form: a point groups
 // thousands ("1.80" is 180) and a comma is the decimal mark ("180,5" rounds to the even 180).
 // No value when it is no number or outside 1..999.

@@ -220,6 +220,10 @@ bool ProfileWindow::runStartup() {
     ProfileStartup startup(m_profiles, m_dialogs, this);
     if (startup.run() != ProfileStartup::Outcome::Ready)
         return false;
+    if (!m_profiles.load()) {
+        m_dialogs.messageBox(this, profileUnreadable, noticeTitle);
+        return false;
+    }
     loadProfile();
     setWindowTitle(m_summary.windowTitle());
     m_startupComplete = 1;
