@@ -1,147 +1,106 @@
-// A worker that writes the diary or its reports through the program's own code, endlessly, and
-// says on stdout what it is about to do and what it has done, so that a test can kill it at any
+// A worker that writes the diary or its reports through the program's own code and prints
+// "+<step>" before each step and "=<step>" once it is done, so that a test can kill it at any
 // moment and know what the disk must hold.
 //
-//   gimnasio-crashworker days <diary file> <seed>
-//       Adds days and deletes days through the diary window's editor and boxes. Prints "opened"
-//       once the diary is open, then "saving <id>" / "saved <id>" around each stored day and
-//       "deleting <id>" / "deleted <id>" around each deletion.
-//   gimnasio-crashworker export <folder> <seed>
-//       Writes the single report and the per-day files again and again, cycling through the day
-//       lists of crashcontent.h. Prints "ready", then "writing <n>" / "wrote <n>" around each
-//       single report of list n and "writingdays <n>" / "wrotedays <n>" around each per-day export.
-//   gimnasio-crashworker migrate <diary file>
-//       Prints "opening", opens the diary (which brings an older file up to date) and prints
-//       "opened <status>" with the number of the status open() gave.
+//   gimnasio-crashworker open <diary file>             "=open <status>" (a first start or a
+//                                                      migration), then it ends
+//   gimnasio-crashworker days <diary file> <seed>      "save <id>" and "delete <id>"
+//   gimnasio-crashworker export <folder> <list> [<n>]  "single <list>", "days <list>" for n lists
 //
-// Any refusal prints "refused <reason>" and ends the worker with a non-zero code.
+// Every day carries in its id box "<id> <checksum>", qHash() of its texts joined by a unit
+// separator with the id alone there, so that a day read back can be told whole or not. A step
+// refused ends the worker with code 3.
 
-#include "crashcontent.h"
 #include "daystore.h"
 #include "diarydatabase.h"
 #include "statsexport.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QStandardPaths>
-#include <QWidget>
-#include <array>
+#include <QDate>
+#include <QDir>
+#include <QRandomGenerator>
 #include <cstdio>
-#include <limits>
-#include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// One whole line on stdout, handed to the pipe before the call returns.
-void say(const QString &line) {
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+// One whole line on stdout, which main() makes line buffered: the line reaches the pipe at once.
+const auto say = [](const QString &line) { return std::puts(qPrintable(line)) >= 0; };
+
+// The texts of a day of that date, of diary words (accents, eñes, a sign of two UTF-16 units,
+// quotes, SQL, tabs, line breaks); now and then one reaches longest characters, to span many pages.
+dayfields::DayTexts textsOf(QRandomGenerator &random, int longest, int date) {
+    static const QStringList words =
+        u"sentadillas|día|Ñandú|💪|'); --|\"hoy\"|12,5|\t|€|%1|\n"_s.split(u'|');
+    dayfields::DayTexts texts;
+    for (QString &text : texts)
+        for (int n = random.bounded(random.bounded(12) ? longest / 40 : longest); text.size() < n;)
+            text += words[random.bounded(int(words.size()))] + u' ';
+    texts[dayfields::Fh] = QDate(2024, 3, 1).addDays(date).toString(u"dd/MM/yyyy");
+    return texts;
 }
 
-// A worker whose test has gone away stops by itself after this many operations.
-constexpr int operationLimit = 20000;
+// The day storage of an open diary: storeDay() and deleteFirstDay() are all the worker asks of it.
+struct Days {
+    DayStore store;
 
-int refuse(const QString &reason) {
-    say(QStringLiteral("refused ") + reason);
-    return 3;
-}
-
-int runDays(const QString &path, quint32 seed) {
-    DiaryDatabase database;
-    const DiaryDatabase::Status status = database.open(path);
-    if (status != DiaryDatabase::Status::Ready)
-        return refuse(QStringLiteral("open %1").arg(int(status)));
-
-    DayStore store(database);
-    if (!store.open())
-        return refuse(store.lastError());
-    say(QStringLiteral("opened"));
-
-    QRandomGenerator random(seed);
-    qint64 nextId = qint64(seed) * 1000000;
-    for (int operation = 0; operation < operationLimit; ++operation) {
-        const int count = store.storedCount();
-        if (count > 0 && int(random.bounded(100)) < (count > 12 ? 60 : 25)) {
-            store.toFirst();
-            for (int step = int(random.bounded(quint32(count))); step > 0; --step)
-                store.toNext();
-            const QString id = store.textsAt(store.currentRow())[crashcontent::idBox];
-            say(QStringLiteral("deleting ") + id);
-            if (!store.deleteCurrent())
-                return refuse(store.lastError());
-            say(QStringLiteral("deleted ") + id);
-        } else {
-            const qint64 id = nextId++;
-            const dayfields::DayTexts day = crashcontent::dayFor(id);
-            say(QStringLiteral("saving %1").arg(id));
-            if (!store.beginDay())
-                return refuse(QStringLiteral("beginDay"));
-            if (!store.storePending(day))
-                return refuse(store.lastError());
-            say(QStringLiteral("saved %1").arg(id));
-        }
+    // Stores a new day as "&Grabar" does, in one committed transaction.
+    bool storeDay(const dayfields::DayTexts &texts) {
+        return store.beginDay() && store.storePending(texts);
     }
-    return 0;
-}
-
-int runExport(const QString &folder, quint32 seed) {
-    std::vector<std::vector<dayfields::DayTexts>> lists;
-    std::vector<ReportProfile> profiles;
-    for (int version = 0; version < crashcontent::reportVersions; ++version) {
-        lists.push_back(crashcontent::reportDays(version));
-        profiles.push_back(crashcontent::reportProfileFor(version));
+    // Deletes the first stored day, if any, and says which around it.
+    bool deleteFirstDay() {
+        store.toFirst();
+        const QString id =
+            store.textsAt(store.currentRow())[dayfields::Horahoy].section(u' ', 0, 0);
+        return id.isEmpty() ||
+               (say(u"+delete "_s + id) && store.deleteCurrent() && say(u"=delete "_s + id));
     }
-    say(QStringLiteral("ready"));
-    int version = int(seed % crashcontent::reportVersions);
-    for (int operation = 0; operation < operationLimit; ++operation) {
-        const auto &days = lists[std::size_t(version)];
-        const auto &profile = profiles[std::size_t(version)];
-        say(QStringLiteral("writing %1").arg(version));
-        ExportOutcome outcome = statsexport::writeSingleFile(folder, profile, days);
-        if (!outcome.written)
-            return refuse(outcome.failedFile + u' ' + outcome.reason);
-        say(QStringLiteral("wrote %1").arg(version));
-        say(QStringLiteral("writingdays %1").arg(version));
-        outcome = statsexport::writePerDayFiles(folder, profile, days);
-        if (!outcome.written)
-            return refuse(outcome.failedFile + u' ' + outcome.reason);
-        say(QStringLiteral("wrotedays %1").arg(version));
-        version = (version + 1) % crashcontent::reportVersions;
-    }
-    return 0;
-}
-
-int runMigrate(const QString &path) {
-    say(QStringLiteral("opening"));
-    DiaryDatabase database;
-    const DiaryDatabase::Status status = database.open(path);
-    say(QStringLiteral("opened %1").arg(int(status)));
-    return status == DiaryDatabase::Status::Ready ? 0 : 2;
-}
+};
 
 } // namespace
 
 int main(int argc, char **argv) {
-    QStandardPaths::setTestModeEnabled(true);
-    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const QString path = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
-    const quint32 seed = argc > 3 ? QString::fromLocal8Bit(argv[3]).toUInt() : 0;
-    if (mode == QLatin1String("days") && argc == 4) {
-        // The boxes are widgets, which need the whole application.
-        QApplication app(argc, argv);
-        return runDays(path, seed);
-    }
     QCoreApplication app(argc, argv);
-    if (mode == QLatin1String("export") && argc == 4)
-        return runExport(path, seed);
-    if (mode == QLatin1String("migrate") && argc == 3)
-        return runMigrate(path);
-    std::fputs("usage: gimnasio-crashworker days <diary file> <seed>\n"
-               "       gimnasio-crashworker export <folder> <seed>\n"
-               "       gimnasio-crashworker migrate <diary file>\n",
-               stderr);
-    return 1;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const QStringList arguments = app.arguments();
+    const QString path = arguments.value(2);
+    QRandomGenerator random(arguments.value(3).toUInt());
+    // A worker whose test has gone away stops by itself after this many steps.
+    const int steps = arguments.value(4, u"20000"_s).toInt();
+    bool done = true;
+    if (arguments.value(1) == u"export") {
+        for (int step = 0; done && step < steps; ++step) {
+            // The day lists of the reports in turn: each longer than the one before it, with the
+            // same dates and other texts, so that the reports of two lists differ.
+            const int list = int((arguments.value(3).toUInt() + quint32(step)) % 3);
+            QRandomGenerator texts{quint32(list)};
+            std::vector<dayfields::DayTexts> days;
+            for (int day = 0; day < 20 + 25 * list; ++day)
+                days.push_back(textsOf(texts, 3000 * (list + 1), day));
+            done = QDir().mkpath(path) && say(u"+single %1"_s.arg(list)) &&
+                   statsexport::writeSingleFile(path, {}, days).written &&
+                   say(u"=single %1\n+days %1"_s.arg(list)) &&
+                   statsexport::writePerDayFiles(path, {}, days).written &&
+                   say(u"=days %1"_s.arg(list));
+        }
+        return done ? 0 : 3;
+    }
+    DiaryDatabase database;
+    const int status = int(database.open(path));
+    if (arguments.value(1) == u"open" || status != 0)
+        return say(u"=open %1"_s.arg(status)) && status == 0 ? 0 : 3;
+    Days days{DayStore(database)};
+    days.store.open();
+    for (int step = 0; done && step < steps; ++step) {
+        dayfields::DayTexts texts = textsOf(random, 80000, random.bounded(3000));
+        const QString id = texts[dayfields::Horahoy] = QString::number(random.generate64() >> 12);
+        texts[dayfields::Horahoy] +=
+            u" %1"_s.arg(qHash(QStringList(texts.begin(), texts.end()).join(QChar(31)), 0));
+        done = random.bounded(5) < 2
+                   ? days.deleteFirstDay()
+                   : say(u"+save "_s + id) && days.storeDay(texts) && say(u"=save "_s + id);
+    }
+    return done ? 0 : 3;
 }
