@@ -13,9 +13,14 @@ const QString dateError = QStringLiteral("ERROR. Introduce Una Fecha Válida En 
 } // namespace
 
 std::optional<int> readHeight(QStringView answer) {
-    QString digits = answer.toString();
-    digits.remove(u'.');
-    const std::optional<double> number = dates::readNumber(digits);
+    // Points before the decimal comma group thousands and are dropped; one after it is refused
+    // by the number reader as a second separator.
+    qsizetype comma = answer.indexOf(u',');
+    if (comma < 0)
+        comma = answer.size();
+    QString plain = answer.left(comma).toString().remove(u'.');
+    plain += answer.mid(comma);
+    const std::optional<double> number = dates::readNumber(plain);
     if (!number || !std::isfinite(*number))
         return std::nullopt;
     // The default rounding mode sends a tie to the even neighbour.
