@@ -4,25 +4,12 @@
 #include "clocktexts.h"
 #include "diaryfixture.h"
 #include "profilestartup.h"
+#include "tablerows.h"
 
 #include <QDir>
 #include <QTest>
 
 namespace {
-
-// One named row of the current table.
-template <typename... T> void row(const char *name, const T &...values) {
-    (QTest::newRow(name) << ... << values);
-}
-
-template <typename... T, typename... Name> void columns(Name... names) {
-    (QTest::addColumn<T>(names), ...);
-}
-
-// The current row's values of the named columns.
-template <typename... T, typename... Name> std::tuple<T...> fetch(Name... names) {
-    return {*static_cast<T *>(QTest::qData(names, qMetaTypeId<T>()))...};
-}
 
 const char *const fuzzTargets[] = {"fuzz_date_reader", "fuzz_number_reader",
                                    "fuzz_report_formatter"};

@@ -1,6 +1,7 @@
 // The photo's limits and stored form, and the closing animation.
 #include "closinganimation.h"
 #include "photo.h"
+#include "tablerows.h"
 #include "twips.h"
 
 #include <QBuffer>
@@ -15,19 +16,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-template <typename... T> void row(const char *name, const T &...values) {
-    (QTest::newRow(name) << ... << values);
-}
-
-template <typename... T, typename... Name> void columns(Name... names) {
-    (QTest::addColumn<T>(names), ...);
-}
-
-// The current row's values of the named columns.
-template <typename... T, typename... Name> std::tuple<T...> fetch(Name... names) {
-    return {*static_cast<T *>(QTest::qData(names, qMetaTypeId<T>()))...};
-}
 
 QByteArray encoded(QSize size, const char *format) {
     QImage image(size, QImage::Format_RGB32);

@@ -3,6 +3,7 @@
 #include "diaryfixture.h"
 #include "reportformat.h"
 #include "statsexport.h"
+#include "tablerows.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -15,19 +16,6 @@ using namespace dayfields;
 using Days = std::vector<DayTexts>;
 
 namespace {
-
-template <typename... T> void row(const char *name, const T &...values) {
-    (QTest::newRow(name) << ... << values);
-}
-
-template <typename... T, typename... Name> void columns(Name... names) {
-    (QTest::addColumn<T>(names), ...);
-}
-
-// The current row's values of the named columns.
-template <typename... T, typename... Name> std::tuple<T...> fetch(Name... names) {
-    return {*static_cast<T *>(QTest::qData(names, qMetaTypeId<T>()))...};
-}
 
 // Expected text written in Latin-1 characters, which Windows-1252 shares, with \n for CR LF.
 QByteArray crlf(const QString &text) {
