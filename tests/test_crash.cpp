@@ -148,13 +148,16 @@ void opening(const QString &dir, int dayCount, Scenario &scenario) {
     const QStringList oldSchema = rows(older, schema);
     const QStringList days = rows(older, allDays);
     scenario.args = {u"open"_s, path};
-    // The diary ("") and what work cut short left beside it, planted as copies of the older one.
+    // The older diary (""), and what work cut short left beside it: copies of a file that is no
+    // diary at all, the worker itself.
     const QStringList left =
         dayCount ? QStringList{u""_s, u".bak.part"_s} : QStringList{u".new"_s, u".new-journal"_s};
     scenario.prepare = [=] {
         QFile::remove(path);
-        return QDir().mkpath(folder) && QFile::copy(older, path + left[0]) &&
-               QFile::copy(older, path + left[1]) && QFile::copy(older, path + u".lock"_s);
+        return QDir().mkpath(folder) &&
+               QFile::copy(dayCount ? older : workerPath, path + left[0]) &&
+               QFile::copy(workerPath, path + left[1]) &&
+               QFile::copy(workerPath, path + u".lock"_s);
     };
     scenario.check = [=](const QStringList &, const QString &) {
         const QStringList found = QFile::exists(path) ? rows(path, schema) : oldSchema;
