@@ -86,16 +86,14 @@ private:
 void TestWindows::firstRunAsksUntilEveryAnswerIsUsable() {
     fixture::TempDiary diary;
     ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
-    m_dialogs.clear();
+    m_dialogs.messages.clear();
     m_dialogs.queueInputs(
         {"Ana", "31/02/1990", "20/05/1990", "1.80", "01/01/2020", "corta", "secreto1", "secreto1"});
     QVERIFY(window.runStartup());
     QCOMPARE(m_dialogs.pendingInputs(), 0);
-    QStringList messages;
-    for (const ScriptedDialogs::Shown &shown : m_dialogs.messages())
-        messages += shown.text;
-    QCOMPARE(messages, (QStringList{"ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA",
-                                    "ERROR. Introduce Una Clave De Al Menos Seis Caracteres."}));
+    QCOMPARE(m_dialogs.messages,
+             (QStringList{"ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA",
+                          "ERROR. Introduce Una Clave De Al Menos Seis Caracteres."}));
     QCOMPARE(window.windowTitle(), QStringLiteral("Diario De Gimnasio De [[[ Ana ]]]"));
     QCOMPARE(diary.profiles().load()->birthDate, QStringLiteral("20/05/1990"));
     QCOMPARE(label(&window, "alturacm"), QStringLiteral("180")); // "1.80" in the Spanish form
@@ -103,12 +101,11 @@ void TestWindows::firstRunAsksUntilEveryAnswerIsUsable() {
 
     // The next start asks for the password once; a wrong one ends the program.
     ProfileWindow again(diary.database(), diary.profiles(), m_dialogs, m_clock);
-    m_dialogs.clear();
+    m_dialogs.messages.clear();
     m_dialogs.queueInputs({"secreto2"});
     QVERIFY(!again.runStartup());
     QCOMPARE(again.startupComplete(), 0);
-    QCOMPARE(m_dialogs.messages().size(), 1);
-    QCOMPARE(m_dialogs.messages().first().text, QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!"));
+    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!")});
 }
 
 void TestWindows::diaryFromEnteringToLeaving() {
@@ -160,12 +157,11 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QCOMPARE(textOf(box(form2, Peski)), QStringLiteral("95"));
 
     // Statistics of both kinds, each with its notice.
-    m_dialogs.clear();
+    m_dialogs.messages.clear();
     click(form2, "Command5");
     click(form2, "Command6");
-    QCOMPARE(m_dialogs.messages().size(), 2);
-    QCOMPARE(m_dialogs.messages()[0].text, statsexport::singleFileDone);
-    QCOMPARE(m_dialogs.messages()[1].text, statsexport::perDayFilesDone);
+    QCOMPARE(m_dialogs.messages,
+             (QStringList{statsexport::singleFileDone, statsexport::perDayFilesDone}));
     QVERIFY(fixture::fileBytes(diary.folder() + u'/' + statsexport::singleFileName)
                 .contains(QByteArray("B.D 2 D\xED"
                                      "as\r\n")));
@@ -177,7 +173,7 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QCOMPARE(form2->days().storedCount(), 2);
     click(form2, "Command2");
     QCOMPARE(label(form2, "Label33"), QStringLiteral("1 Días"));
-    QCOMPARE(m_dialogs.shown().last().title, QStringLiteral("Gimnasio Por ^Zorvend^"));
+    QCOMPARE(m_dialogs.questionTitles, QStringList(2, QStringLiteral("Gimnasio Por ^Zorvend^")));
 
     QPointer<DiaryWindow> watched(form2);
     click(form2, "Command1");
@@ -203,10 +199,9 @@ void TestWindows::everyFieldShowsInItsBoxExactly() {
         QVERIFY2(shown, fields[field].box);
         QCOMPARE(textOf(shown), day[field]);
     }
-    m_dialogs.clear();
+    m_dialogs.messages.clear();
     form2.Command5_Click();
-    QCOMPARE(m_dialogs.messages().size(), 1);
-    QCOMPARE(m_dialogs.messages().first().text, statsexport::singleFileDone);
+    QCOMPARE(m_dialogs.messages, QStringList{statsexport::singleFileDone});
 }
 
 void TestWindows::anUndatedPendingDayIsNeverLost() {
@@ -217,10 +212,10 @@ void TestWindows::anUndatedPendingDayIsNeverLost() {
     form2.Command4_Click();
     static_cast<QLineEdit *>(box(&form2, Fh))->clear();
     QTest::keyClicks(box(&form2, Eldiario), QStringLiteral("hoy"));
-    m_dialogs.clear();
+    m_dialogs.messages.clear();
     form2.moveFirst();
     form2.porhoras_Click();
-    QCOMPARE(m_dialogs.messages().size(), 2);
+    QCOMPARE(m_dialogs.messages.size(), 2);
     QVERIFY(form2.isAddingDay());
     QCOMPARE(textOf(box(&form2, Eldiario)), QStringLiteral("hoy"));
     // "&Grabar" drops a day without a date.

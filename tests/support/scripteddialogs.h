@@ -3,36 +3,33 @@
 #include "dialogs.h"
 
 #include <QList>
-#include <QString>
 #include <QStringList>
 
-// Dialogs whose answers a test sets beforehand; every box shown is recorded in order.
+// Dialogs whose answers a test sets beforehand and that record what they showed.
 class ScriptedDialogs final : public Dialogs {
 public:
-    struct Shown {
-        enum Kind { Input, Message, Question } kind;
-        QString text;
-        QString title;
-        QString defaultText;
-    };
-
-    // The next input boxes return these texts, one each, in order.
+    // The next input boxes return these texts, the next questions these answers (true for "Sí").
     void queueInputs(const QStringList &answers) { m_inputs += answers; }
-    // The next questions get these answers (true for "Sí").
     void queueAnswers(const QList<bool> &answers) { m_answers += answers; }
-
-    QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
-                     const QString &defaultText = {}) override;
-    void messageBox(QWidget *parent, const QString &text, const QString &title) override;
-    bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
-
-    const QList<Shown> &shown() const { return m_shown; }
-    QList<Shown> messages() const; // message boxes only
     int pendingInputs() const { return int(m_inputs.size()); }
-    void clear() { m_shown.clear(); }
+
+    QString inputBox(QWidget *, const QString &, const QString &title,
+                     const QString & = {}) override {
+        // An unscripted box is a test fault; Cancel keeps the program from asking for ever.
+        if (m_inputs.isEmpty())
+            qWarning("unscripted input box \"%s\"", qPrintable(title));
+        return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();
+    }
+    void messageBox(QWidget *, const QString &text, const QString &) override { messages += text; }
+    bool askYesNo(QWidget *, const QString &, const QString &title) override {
+        questionTitles += title;
+        return !m_answers.isEmpty() && m_answers.takeFirst();
+    }
+
+    QStringList messages;       // the texts of the message boxes shown, in order
+    QStringList questionTitles; // the titles of the questions asked, in order
 
 private:
     QStringList m_inputs;
     QList<bool> m_answers;
-    QList<Shown> m_shown;
 };
