@@ -7,7 +7,6 @@
 #include "tablerows.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTest>
@@ -124,10 +123,8 @@ void TestStore::refusedFilesAreNeverTouched() {
 
 void TestStore::secondCopyIsRefusedAndStaleLockIsTaken() {
     fixture::TempDiary diary;
-    QVERIFY(diary.isValid());
     DiaryDatabase second;
     QCOMPARE(second.open(diary.path()), Status::AlreadyRunning);
-    QVERIFY(second.errorMessage(Status::AlreadyRunning).contains(u"Ya Está Abierto"));
     diary.database().close();
     QCOMPARE(second.open(diary.path()), Status::Ready);
     second.close();

@@ -9,10 +9,8 @@
 #include "scripteddialogs.h"
 #include "statsexport.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -182,7 +180,6 @@ void TestWindows::diaryFromEnteringToLeaving() {
 
 void TestWindows::everyFieldShowsInItsBoxExactly() {
     fixture::TempDiary diary;
-    QVERIFY(diary.addProfile());
     // Every box its own text, hostile to file formats, engines and text boxes alike; the boxes
     // written in pieces are the multi-line ones.
     DayTexts day;

@@ -3,9 +3,7 @@
 #include "password.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <unistd.h>
@@ -34,10 +32,8 @@ bool insertDays(const QSqlDatabase &db, const QList<dayfields::DayTexts> &days) 
     for (const auto &texts : days) {
         for (int i = 0; i < dayfields::BoxCount; ++i)
             query.bindValue(i, texts[i]);
-        if (!query.exec()) {
-            qWarning("insertDays: %s", qPrintable(query.lastError().text()));
+        if (!query.exec())
             return false;
-        }
     }
     return true;
 }
@@ -45,10 +41,8 @@ bool insertDays(const QSqlDatabase &db, const QList<dayfields::DayTexts> &days) 
 QStringList columnInOrder(const QSqlDatabase &db, const QString &select, const QString &column) {
     QSqlQuery query(db);
     QStringList texts;
-    if (!query.exec(select)) {
-        qWarning("columnInOrder: %s", qPrintable(query.lastError().text()));
+    if (!query.exec(select))
         return texts;
-    }
     const int index = query.record().indexOf(column);
     while (query.next())
         texts += query.value(index).toString();
@@ -82,14 +76,10 @@ bool makeOlderVersion(const QSqlDatabase &db, int version) {
 }
 
 QStringList indexNames(const QSqlDatabase &db) {
-    QStringList names;
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND sql "
-                                   "IS NOT NULL ORDER BY name")))
-        return names;
-    while (query.next())
-        names += query.value(0).toString();
-    return names;
+    return columnInOrder(db,
+                         QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND "
+                                        "sql IS NOT NULL ORDER BY name"),
+                         QStringLiteral("name"));
 }
 
 bool setWritable(const QString &path, bool writable) {
@@ -99,26 +89,17 @@ bool setWritable(const QString &path, bool writable) {
                                  {writable ? QStringLiteral("-i") : QStringLiteral("+i"), path}) ==
                0;
     }
-    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
-    if (writable)
-        permissions |= QFileDevice::WriteOwner;
-    if (!QFileInfo(path).isDir())
-        permissions &= ~QFileDevice::ExeOwner;
-    return QFile::setPermissions(path, permissions);
+    const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+    return QFile::setPermissions(path, writable ? readable | QFileDevice::WriteOwner : readable);
 }
 
 TempDiary::TempDiary()
-    : m_path(m_dir.filePath(DiaryDatabase::defaultFileName()))
-    , m_status(m_database.open(m_path)) {}
+    : m_path(m_dir.filePath(DiaryDatabase::defaultFileName())) {
+    m_database.open(m_path);
+}
 
 bool TempDiary::addProfile() {
     return m_profiles.create({fixture::profile, password::hash(password)});
-}
-
-DiaryDatabase::Status TempDiary::reopen() {
-    m_database.close();
-    m_status = m_database.open(m_path);
-    return m_status;
 }
 
 } // namespace fixture

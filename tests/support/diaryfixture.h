@@ -46,7 +46,6 @@ inline const QString password = QStringLiteral("secreto1");
 class TempDiary {
 public:
     TempDiary();
-    bool isValid() const { return m_status == DiaryDatabase::Status::Ready; }
     QString folder() const { return m_dir.path(); }
     QString path() const { return m_path; }
     QSqlDatabase db() const { return m_database.connection(); }
@@ -56,14 +55,16 @@ public:
     bool addProfile();
     bool addDays(const QList<dayfields::DayTexts> &days) { return insertDays(db(), days); }
     // Closes the diary and opens it again.
-    DiaryDatabase::Status reopen();
+    DiaryDatabase::Status reopen() {
+        m_database.close();
+        return m_database.open(m_path);
+    }
 
 private:
     QTemporaryDir m_dir;
     QString m_path;
     DiaryDatabase m_database;
     ProfileStore m_profiles{m_database};
-    DiaryDatabase::Status m_status;
 };
 
 } // namespace fixture

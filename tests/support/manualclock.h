@@ -2,14 +2,12 @@
 
 #include "clock.h"
 
-// A clock that stands still until the test moves it.
+// A clock that stands still at the moment the test gives.
 class ManualClock final : public Clock {
 public:
-    explicit ManualClock(QDateTime start)
-        : m_now(std::move(start)) {}
+    explicit ManualClock(QDateTime moment)
+        : m_now(std::move(moment)) {}
     QDateTime now() const override { return m_now; }
-    void set(QDateTime moment) { m_now = std::move(moment); }
-    void advanceSecond() { m_now = m_now.addSecs(1); }
 
 private:
     QDateTime m_now;
