@@ -36,7 +36,10 @@ inline std::optional<QDate> describedDate(const QString &text) {
     const int year = m.captured(4).toInt();
     const QDate date(year + (m.capturedLength(4) == 2 ? year < 30 ? 2000 : 1900 : 0),
                      m.captured(3).toInt(), m.captured(1).toInt());
-    return m.hasMatch() && year != 0 && date.isValid() ? std::optional(date) : std::nullopt;
+    // "00" is 2000; only a four-digit year 0000 names no date.
+    return m.hasMatch() && (year != 0 || m.capturedLength(4) == 2) && date.isValid()
+               ? std::optional(date)
+               : std::nullopt;
 }
 
 inline QString checkDateText(const QString &text) {
