@@ -1,15 +1,12 @@
 #include "dayfields.h"
 
-#include <algorithm>
-
 namespace dayfields {
 
 std::array<Box, BoxCount> reportOrder() {
+    // Each box at its slot: a slot given twice leaves another empty, which shows in every report.
     std::array<Box, BoxCount> order{};
     for (int box = 0; box < BoxCount; ++box)
-        order[std::size_t(box)] = Box(box);
-    std::sort(order.begin(), order.end(),
-              [](Box a, Box b) { return fields[a].reportSlot < fields[b].reportSlot; });
+        order[std::size_t(fields[std::size_t(box)].reportSlot)] = Box(box);
     return order;
 }
 
