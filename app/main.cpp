@@ -20,8 +20,7 @@ int main(int argc, char *argv[]) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    QApplication::setFont(windowlook::defaultFont());
+    windowlook::useProgramFonts();
     QApplication::setWindowIcon(windowicon::gimnasioIcon());
 
     QtDialogs dialogs;

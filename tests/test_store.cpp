@@ -7,6 +7,7 @@
 #include "tablerows.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTest>
@@ -70,7 +71,8 @@ void TestStore::refusedFilesAreNeverTouched_data() {
     row("zeroed header", QStringLiteral("header"), Status::NotADatabase);
     row("truncated to half", QStringLiteral("half"), Status::Damaged);
     row("flipped byte in a page", QStringLiteral("flip"), Status::Damaged);
-    row("foreign schema", QStringLiteral("foreign"), Status::WrongSchema);
+    row("foreign database", QStringLiteral("foreign"), Status::WrongSchema);
+    row("day table renamed", QStringLiteral("renamed"), Status::WrongSchema);
     row("missing column", QStringLiteral("column"), Status::WrongSchema);
     row("newer version", QStringLiteral("newer"), Status::NewerVersion);
     row("a folder in its place", QStringLiteral("folder"), Status::CannotOpen);
@@ -87,7 +89,7 @@ void TestStore::refusedFilesAreNeverTouched() {
                               {Eldiario, QString(200, QChar(u'a' + i % 26))}});
     QVERIFY(diary.addDays(days));
     const QMap<QString, QString> statements = {
-        {"foreign", "ALTER TABLE \"El Día A Día En El Gimnasio\" RENAME TO agenda"},
+        {"renamed", "ALTER TABLE \"El Día A Día En El Gimnasio\" RENAME TO agenda"},
         {"column", "ALTER TABLE \"El Día A Día En El Gimnasio\" DROP COLUMN \"Diario\""},
         {"newer", "PRAGMA user_version = 99"}};
     QVERIFY(!statements.contains(damage) || QSqlQuery(diary.db()).exec(statements[damage]));
@@ -105,8 +107,11 @@ void TestStore::refusedFilesAreNeverTouched() {
         const qsizetype at = 4096 * (bytes.size() / 4096 / 2) + 3;
         bytes[at] = char(bytes[at] ^ 0x5a);
         QVERIFY(rewrite(path, bytes));
-    } else if (damage == "folder") {
-        QVERIFY(QFile::remove(path) && QDir().mkpath(path));
+    } else if (damage == "folder" || damage == "foreign") {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(damage == "folder"
+                    ? QDir().mkpath(path)
+                    : QProcess::execute("sqlite3", {path, "CREATE TABLE a(x)"}) == 0);
     }
     const QString locked = damage == "readonlyfolder" ? diary.folder() : path;
     if (damage.startsWith(u"readonly") && !fixture::setWritable(locked, false))

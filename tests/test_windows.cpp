@@ -8,7 +8,9 @@
 #include "profilewindow.h"
 #include "scripteddialogs.h"
 #include "statsexport.h"
+#include "windowlook.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -65,12 +67,29 @@ QStringList cutCaptions(QWidget *window) {
     return cut;
 }
 
+// The window as drawn against its approved drawing in tests/golden, which GIMNASIO_NEW_GOLDEN=1
+// writes anew: a change of any place, size, colour, font or kind of control shows.
+bool looksAsApproved(QWidget *window, const QString &name) {
+    const QString golden = QStringLiteral(QT_TESTCASE_SOURCEDIR "/golden/") + name + ".png";
+    const QImage drawn = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (qEnvironmentVariableIsSet("GIMNASIO_NEW_GOLDEN"))
+        return drawn.save(golden);
+    const bool same = drawn == QImage(golden).convertToFormat(QImage::Format_RGB32);
+    if (!same && drawn.save(QDir::temp().filePath(name + ".png")))
+        qWarning("drawn otherwise than approved: see %s.png",
+                 qPrintable(QDir::temp().filePath(name)));
+    return same;
+}
+
 } // namespace
 
 class TestWindows : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        windowlook::useProgramFonts();
+    }
     void firstRunAsksUntilEveryAnswerIsUsable();
     void diaryFromEnteringToLeaving();
     void everyFieldShowsInItsBoxExactly();
@@ -137,6 +156,7 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QCOMPARE(label(form2, "Label34"), QStringLiteral("Diario De Zorvend"));
     QCOMPARE(form2->findChild<PhotoBox *>("Image1")->picture().pixelColor(0, 0), QColor(Qt::red));
     QCOMPARE(cutCaptions(&window), QStringList());
+    QVERIFY(looksAsApproved(&window, "profile"));
     QCOMPARE(cutCaptions(form2), QStringList());
 
     // Two days added; each save counts the days and locks the boxes again.
@@ -191,6 +211,9 @@ void TestWindows::everyFieldShowsInItsBoxExactly() {
     QVERIFY(diary.addDays({day}));
     ProfileSummary summary;
     DiaryWindow form2(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    form2.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form2));
+    QVERIFY(looksAsApproved(&form2, "diary"));
     for (int field = 0; field < BoxCount; ++field) {
         QWidget *shown = box(&form2, Box(field));
         QVERIFY2(shown, fields[field].box);

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGuiApplication>
 
 // The colours and the font family that both windows are drawn in.
 namespace windowlook {
@@ -25,6 +26,13 @@ inline QFont arial(double points, bool bold) {
 // The windows' default font, for the controls whose design names no font of their own.
 inline QFont defaultFont() {
     return arial(8.25, false);
+}
+
+// Makes the whole program draw in Arial, or its metric twin Liberation Sans where Arial is
+// missing, at the default size.
+inline void useProgramFonts() {
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QGuiApplication::setFont(defaultFont());
 }
 
 } // namespace windowlook
