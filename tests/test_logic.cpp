@@ -143,7 +143,6 @@ private slots:
         row("whole", "180", 180);
         row("blanks around", " 1.80 ", 180);
         row("highest", "999", 999);
-        row("zero", "0", 0);
         row("point groups thousands", "1.80", 180);
         row("grouped past the highest", "1.800", 0);
         row("one digit after the point", "1.5", 15);
@@ -154,7 +153,6 @@ private slots:
         row("point after the comma", "1,8.0", 0);
         row("rounds to zero", "0,5", 0);
         row("empty", "", 0);
-        row("letters", "abc", 0);
         row("beyond 32 bits", "99999999999999999999", 0);
     }
 

@@ -40,23 +40,13 @@ dayfields::DayTexts textsOf(QRandomGenerator &random, int longest, int date) {
     return texts;
 }
 
-// The day storage of an open diary: storeDay() and deleteFirstDay() are all the worker asks of it.
-struct Days {
-    DayStore store;
-
-    // Stores a new day as "&Grabar" does, in one committed transaction.
-    bool storeDay(const dayfields::DayTexts &texts) {
-        return store.beginDay() && store.storePending(texts);
-    }
-    // Deletes the first stored day, if any, and says which around it.
-    bool deleteFirstDay() {
-        store.toFirst();
-        const QString id =
-            store.textsAt(store.currentRow())[dayfields::Horahoy].section(u' ', 0, 0);
-        return id.isEmpty() ||
-               (say(u"+delete "_s + id) && store.deleteCurrent() && say(u"=delete "_s + id));
-    }
-};
+// Deletes the first stored day, if any, as "&Borrar" does, and says which around it.
+bool deleteFirstDay(DayStore &store) {
+    store.toFirst();
+    const QString id = store.textsAt(store.currentRow())[dayfields::Horahoy].section(u' ', 0, 0);
+    return id.isEmpty() ||
+           (say(u"+delete "_s + id) && store.deleteCurrent() && say(u"=delete "_s + id));
+}
 
 } // namespace
 
@@ -90,16 +80,17 @@ int main(int argc, char **argv) {
     const int status = int(database.open(path));
     if (arguments.value(1) == u"open" || status != 0)
         return say(u"=open %1"_s.arg(status)) && status == 0 ? 0 : 3;
-    Days days{DayStore(database)};
-    days.store.open();
+    DayStore store(database);
+    store.open();
     for (int step = 0; done && step < steps; ++step) {
         dayfields::DayTexts texts = textsOf(random, 80000, random.bounded(3000));
         const QString id = texts[dayfields::Horahoy] = QString::number(random.generate64() >> 12);
         texts[dayfields::Horahoy] +=
             u" %1"_s.arg(qHash(QStringList(texts.begin(), texts.end()).join(QChar(31)), 0));
-        done = random.bounded(5) < 2
-                   ? days.deleteFirstDay()
-                   : say(u"+save "_s + id) && days.storeDay(texts) && say(u"=save "_s + id);
+        // A new day stored as "&Grabar" stores it, in one committed transaction.
+        done = random.bounded(5) < 2 ? deleteFirstDay(store)
+                                     : say(u"+save "_s + id) && store.beginDay() &&
+                                           store.storePending(texts) && say(u"=save "_s + id);
     }
     return done ? 0 : 3;
 }
