@@ -20,11 +20,9 @@ namespace {
 
 // True when the engine reads the order's own index instead of sorting the whole diary.
 bool readsItsIndex(const QSqlDatabase &db, Order order) {
-    QSqlQuery plan(db);
-    QStringList steps;
-    if (plan.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + orderStatement(order)))
-        while (plan.next())
-            steps += plan.value(3).toString();
+    const QStringList steps =
+        fixture::columnInOrder(db, QStringLiteral("EXPLAIN QUERY PLAN ") + orderStatement(order),
+                               QStringLiteral("detail"));
     return steps.size() == 1 && steps.first().contains(orderKeys[order].indexName);
 }
 

@@ -24,6 +24,8 @@ using namespace dayfields;
 namespace {
 
 const QDateTime now(QDate(2026, 12, 6), QTime(10, 0, 0));
+// A name hostile to engines, file formats and labels alike.
+const QString hostileName = QStringLiteral("Ana '\"; DROP TABLE x;-- \u202E\U0001F4AA%1\t");
 
 QString textOf(const QWidget *box) {
     if (const auto *line = qobject_cast<const QLineEdit *>(box))
@@ -104,14 +106,14 @@ void TestWindows::firstRunAsksUntilEveryAnswerIsUsable() {
     fixture::TempDiary diary;
     ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
     m_dialogs.messages.clear();
-    m_dialogs.queueInputs(
-        {"Ana", "31/02/1990", "20/05/1990", "1.80", "01/01/2020", "corta", "secreto1", "secreto1"});
+    m_dialogs.queueInputs({hostileName, "31/02/1990", "20/05/1990", "1.80", "01/01/2020", "corta",
+                           "secreto1", "secreto1"});
     QVERIFY(window.runStartup());
     QCOMPARE(m_dialogs.pendingInputs(), 0);
     QCOMPARE(m_dialogs.messages,
              (QStringList{"ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA",
                           "ERROR. Introduce Una Clave De Al Menos Seis Caracteres."}));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Diario De Gimnasio De [[[ Ana ]]]"));
+    QCOMPARE(window.windowTitle(), "Diario De Gimnasio De [[[ " + hostileName + " ]]]");
     QCOMPARE(diary.profiles().load()->birthDate, QStringLiteral("20/05/1990"));
     QCOMPARE(label(&window, "alturacm"), QStringLiteral("180")); // "1.80" in the Spanish form
     QVERIFY(label(&window, "sclave").isEmpty());
