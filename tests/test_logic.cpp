@@ -35,6 +35,7 @@ private slots:
         row("year below 1000", "1/1/0015", QDate(15, 1, 1), "jueves, 1 de enero de 0015");
         row("31 February", "31/02/2003", QDate(), "");
         row("mixed separators", "01/12-2003", QDate(), "");
+        row("three-digit day", "005/12/2026", QDate(), "");
         row("empty", "", QDate(), "");
         row("trailing text", "05/12/2026 x", QDate(), "");
     }

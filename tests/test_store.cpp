@@ -225,6 +225,7 @@ void TestStore::dayStoreSavesDeletesAndMoves() {
     store.toLast();
     store.toNext(); // stays on the last
     QCOMPARE(shown, (QList<int>{0, 2}));
+    QTRY_VERIFY(!store.isReadingAhead()); // once every day is read, the idle reading stops
 
     QVERIFY(store.beginDay());
     QCOMPARE(store.currentRow(), 3);

@@ -155,6 +155,10 @@ dayfields::DayTexts DayStore::textsAt(int row) const {
     return texts;
 }
 
+bool DayStore::isReadingAhead() const {
+    return m_idleFetch->isActive();
+}
+
 StoredDays DayStore::storedDaysByDate() const {
     return StoredDays(m_database.connection(), dayfields::orderStatement(dayfields::ByDate));
 }

@@ -62,6 +62,9 @@ public:
     // The stored days in date order, read straight from the engine one at a time.
     StoredDays storedDaysByDate() const;
 
+    // Whether the rest of the days is still being read while the program is idle.
+    bool isReadingAhead() const;
+
     // The engine's words for the last refusal.
     QString lastError() const { return m_lastError; }
 
