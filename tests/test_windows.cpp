@@ -41,12 +41,6 @@ QString label(QWidget *window, const char *name) {
     return window->findChild<QLabel *>(QLatin1String(name))->text();
 }
 
-void click(QWidget *window, const char *button) {
-    QPushButton *found = window->findChild<QPushButton *>(QLatin1String(button));
-    QVERIFY2(found && found->isEnabled(), button);
-    QTest::mouseClick(found, Qt::LeftButton);
-}
-
 // Captions that the design gives a control of their own, wider than it: none may be.
 QStringList cutCaptions(QWidget *window) {
     QStringList cut;
@@ -95,7 +89,7 @@ private slots:
     void firstRunAsksUntilEveryAnswerIsUsable();
     void diaryFromEnteringToLeaving();
     void everyFieldShowsInItsBoxExactly();
-    void anUndatedPendingDayIsNeverLost();
+    void aPendingDayIsNeverLost();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -143,7 +137,7 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QVERIFY(picture.save(dir.filePath(QStringLiteral("yo.png"))));
     window.Image1_OLEDragDrop({QUrl::fromLocalFile(dir.filePath(QStringLiteral("yo.png")))});
 
-    click(&window, "Command1");
+    QTest::mouseClick(window.findChild<QPushButton *>("Command1"), Qt::LeftButton);
     DiaryWindow *form2 = window.diaryWindow();
     QCOMPARE(label(form2, "n"), fixture::profile.name);
     QCOMPARE(label(form2, "fn"), QStringLiteral("domingo, 20 de mayo de 1990"));
@@ -159,23 +153,33 @@ void TestWindows::diaryFromEnteringToLeaving() {
 
     // Two days added; each save counts the days and locks the boxes again.
     for (const char *date : {"", "01/12/2026"}) {
-        click(form2, "Command4");
+        QTest::mouseClick(form2->findChild<QPushButton *>("Command4"), Qt::LeftButton);
         QCOMPARE(textOf(box(form2, Fh)), QStringLiteral("06/12/2026"));
         if (*date)
             static_cast<QLineEdit *>(box(form2, Fh))->setText(QLatin1String(date));
         QTest::keyClicks(box(form2, Peski), QLatin1String(*date ? "95" : "80"));
         QVERIFY(!form2->findChild<QPushButton *>("Command5")->isEnabled());
-        click(form2, "Command3");
+        QTest::mouseClick(form2->findChild<QPushButton *>("Command3"), Qt::LeftButton);
         QVERIFY(static_cast<QLineEdit *>(box(form2, Peski))->isReadOnly());
     }
     QCOMPARE(label(form2, "Label33"), QStringLiteral("2 Días"));
+    // Coming back from another program keeps the day shown; coming back from the profile window
+    // refreshes the summary, which shows the first day again.
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(form2, &activate);
+    form2->moveLast();
+    QCoreApplication::sendEvent(form2, &activate);
+    QCOMPARE(form2->days().currentRow(), 1);
+    QCoreApplication::sendEvent(&window, &activate);
+    QCoreApplication::sendEvent(form2, &activate);
+    QCOMPARE(form2->days().currentRow(), 0);
     form2->findChild<QAction *>("porpeso")->trigger();
     QCOMPARE(textOf(box(form2, Peski)), QStringLiteral("95"));
 
     // Statistics of both kinds, each with its notice.
     m_dialogs.messages.clear();
-    click(form2, "Command5");
-    click(form2, "Command6");
+    QTest::mouseClick(form2->findChild<QPushButton *>("Command5"), Qt::LeftButton);
+    QTest::mouseClick(form2->findChild<QPushButton *>("Command6"), Qt::LeftButton);
     QCOMPARE(m_dialogs.messages,
              (QStringList{statsexport::singleFileDone, statsexport::perDayFilesDone}));
     QVERIFY(fixture::fileBytes(diary.folder() + u'/' + statsexport::singleFileName)
@@ -185,14 +189,14 @@ void TestWindows::diaryFromEnteringToLeaving() {
 
     // "No" keeps the day; "Sí" deletes it.
     m_dialogs.queueAnswers({false, true});
-    click(form2, "Command2");
+    QTest::mouseClick(form2->findChild<QPushButton *>("Command2"), Qt::LeftButton);
     QCOMPARE(form2->days().storedCount(), 2);
-    click(form2, "Command2");
+    QTest::mouseClick(form2->findChild<QPushButton *>("Command2"), Qt::LeftButton);
     QCOMPARE(label(form2, "Label33"), QStringLiteral("1 Días"));
     QCOMPARE(m_dialogs.questionTitles, QStringList(2, QStringLiteral("Gimnasio Por ^Zorvend^")));
 
     QPointer<DiaryWindow> watched(form2);
-    click(form2, "Command1");
+    QTest::mouseClick(form2->findChild<QPushButton *>("Command1"), Qt::LeftButton);
     QTRY_VERIFY(!watched);
 }
 
@@ -217,30 +221,32 @@ void TestWindows::everyFieldShowsInItsBoxExactly() {
         QVERIFY2(shown, fields[field].box);
         QCOMPARE(textOf(shown), day[field]);
     }
-    m_dialogs.messages.clear();
-    form2.Command5_Click();
-    QCOMPARE(m_dialogs.messages, QStringList{statsexport::singleFileDone});
 }
 
-void TestWindows::anUndatedPendingDayIsNeverLost() {
+void TestWindows::aPendingDayIsNeverLost() {
     fixture::TempDiary diary;
     QVERIFY(diary.addDays({fixture::day({{Fh, "01/12/2026"}})}));
     ProfileSummary summary;
-    DiaryWindow form2(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
-    form2.Command4_Click();
-    static_cast<QLineEdit *>(box(&form2, Fh))->clear();
-    QTest::keyClicks(box(&form2, Eldiario), QStringLiteral("hoy"));
+    QPointer<DiaryWindow> form2 =
+        new DiaryWindow(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    // Without a date but with text typed, no move is made and a message asks for a date.
+    form2->Command4_Click();
+    static_cast<QLineEdit *>(box(form2, Fh))->clear();
+    QTest::keyClicks(box(form2, Eldiario), QStringLiteral("hoy"));
     m_dialogs.messages.clear();
-    form2.moveFirst();
-    form2.porhoras_Click();
+    form2->moveFirst();
+    form2->porhoras_Click();
     QCOMPARE(m_dialogs.messages.size(), 2);
-    QVERIFY(form2.isAddingDay());
-    QCOMPARE(textOf(box(&form2, Eldiario)), QStringLiteral("hoy"));
-    // "&Grabar" drops a day without a date.
-    form2.Command3_Click();
-    QVERIFY(!form2.isAddingDay());
-    QCOMPARE(form2.days().storedCount(), 1);
-    QCOMPARE(textOf(box(&form2, Fh)), QStringLiteral("01/12/2026"));
+    QCOMPARE(textOf(box(form2, Eldiario)), QStringLiteral("hoy"));
+    // "&Grabar" drops a day without a date; closing stores one changed after "&Añadir".
+    form2->Command3_Click();
+    QCOMPARE(textOf(box(form2, Fh)), QStringLiteral("01/12/2026"));
+    form2->Command4_Click();
+    QTest::keyClicks(box(form2, Peski), QStringLiteral("80"));
+    form2->close();
+    QTRY_VERIFY(!form2);
+    QCOMPARE(fixture::columnInOrder(diary.db(), orderStatement(ByDate), fields[Peski].column),
+             (QStringList{"", "80"}));
 }
 
 QTEST_MAIN(TestWindows)

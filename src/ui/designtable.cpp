@@ -6,7 +6,6 @@
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <cmath>
 
@@ -20,20 +19,6 @@ void setColours(QWidget *widget, const QColor &back, const QColor &text) {
     widget->setPalette(colours);
 }
 
-// The buttons of the design are as tall as one line of their font and leave a pixel or two
-// beside their caption; the style's wider margins would cut the caption on both sides.
-class NarrowButtonStyle final : public QProxyStyle {
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                    const QWidget *widget) const override {
-        if (metric == PM_ButtonMargin)
-            return 2;
-        if (metric == PM_DefaultFrameWidth && qobject_cast<const QPushButton *>(widget))
-            return 1;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
-
 // The font, its letters set a little closer where the caption would be wider than its room, so
 // that the whole caption shows in the family and size that the design gives.
 QFont fitting(const QFont &font, const QString &caption, int room) {
@@ -44,11 +29,6 @@ QFont fitting(const QFont &font, const QString &caption, int room) {
     closer.setLetterSpacing(QFont::PercentageSpacing,
                             std::max(85.0, std::floor(100.0 * room / width)));
     return closer;
-}
-
-QStyle *narrowButtonStyle() {
-    static NarrowButtonStyle *style = new NarrowButtonStyle;
-    return style;
 }
 
 } // namespace
@@ -72,7 +52,6 @@ QPushButton *addButton(QWidget *parent, const char *name, const QString &caption
     button->setObjectName(QLatin1String(name));
     button->setGeometry(twips::rect(place.left, place.top, place.width, place.height));
     button->setFont(windowlook::defaultFont());
-    button->setStyle(narrowButtonStyle());
     button->setToolTip(toolTip);
     button->setAutoDefault(false);
     return button;

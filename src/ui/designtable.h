@@ -29,8 +29,7 @@ struct LabelLook {
 
 QLabel *addLabel(QWidget *parent, const LabelRow &row, const LabelLook &look);
 
-// A push button in the windows' default font, its caption drawn with the narrow margins of the
-// design so that it fits the button.
+// A push button in the windows' default font, in which its caption fits the button.
 QPushButton *addButton(QWidget *parent, const char *name, const QString &caption,
                        const LabelRow &place, const QString &toolTip);
 
