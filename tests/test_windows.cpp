@@ -8,6 +8,7 @@
 #include "profilewindow.h"
 #include "scripteddialogs.h"
 #include "statsexport.h"
+#include "windowicon.h"
 #include "windowlook.h"
 
 #include <QDir>
@@ -63,11 +64,12 @@ QStringList cutCaptions(QWidget *window) {
     return cut;
 }
 
-// The window as drawn against its approved drawing in tests/golden, which GIMNASIO_NEW_GOLDEN=1
-// writes anew: a change of any place, size, colour, font or kind of control shows.
-bool looksAsApproved(QWidget *window, const QString &name) {
+// A drawing (a window, the icon) against its approved one in tests/golden, which
+// GIMNASIO_NEW_GOLDEN=1 writes anew: a change of any place, size, colour, font or kind of control
+// shows.
+bool looksAsApproved(const QPixmap &drawing, const QString &name) {
     const QString golden = QStringLiteral(QT_TESTCASE_SOURCEDIR "/golden/") + name + ".png";
-    const QImage drawn = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = drawing.toImage().convertToFormat(QImage::Format_RGB32);
     if (qEnvironmentVariableIsSet("GIMNASIO_NEW_GOLDEN"))
         return drawn.save(golden);
     const bool same = drawn == QImage(golden).convertToFormat(QImage::Format_RGB32);
@@ -148,7 +150,8 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QCOMPARE(label(form2, "Label34"), QStringLiteral("Diario De Zorvend"));
     QCOMPARE(form2->findChild<PhotoBox *>("Image1")->picture().pixelColor(0, 0), QColor(Qt::red));
     QCOMPARE(cutCaptions(&window), QStringList());
-    QVERIFY(looksAsApproved(&window, "profile"));
+    QVERIFY(looksAsApproved(window.grab(), "profile"));
+    QVERIFY(looksAsApproved(windowicon::gimnasioIcon().pixmap(32), "icon"));
     QCOMPARE(cutCaptions(form2), QStringList());
 
     // Two days added; each save counts the days and locks the boxes again.
@@ -215,7 +218,7 @@ void TestWindows::everyFieldShowsInItsBoxExactly() {
     DiaryWindow form2(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
     form2.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form2));
-    QVERIFY(looksAsApproved(&form2, "diary"));
+    QVERIFY(looksAsApproved(form2.grab(), "diary"));
     for (int field = 0; field < BoxCount; ++field) {
         QWidget *shown = box(&form2, Box(field));
         QVERIFY2(shown, fields[field].box);
