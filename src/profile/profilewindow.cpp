@@ -191,11 +191,13 @@ void ProfileWindow::buildControls() {
     Command1->setFocus();
 }
 
-void ProfileWindow::loadProfile() {
-    m_summary.setProfile(m_profiles.load().value_or(StoredProfile{}));
+bool ProfileWindow::loadProfile() {
+    const std::optional<StoredProfile> profile = m_profiles.load();
+    m_summary.setProfile(profile.value_or(StoredProfile{}));
     // A photo that cannot be read leaves the box as it is.
     if (const std::optional<QByteArray> stored = m_profiles.photo())
         m_summary.setPhoto(photo::decode(*stored));
+    return profile.has_value();
 }
 
 void ProfileWindow::showSummary() {
@@ -220,11 +222,10 @@ bool ProfileWindow::runStartup() {
     ProfileStartup startup(m_profiles, m_dialogs, this);
     if (startup.run() != ProfileStartup::Outcome::Ready)
         return false;
-    if (!m_profiles.load()) {
+    if (!loadProfile()) {
         m_dialogs.messageBox(this, profileUnreadable, noticeTitle);
         return false;
     }
-    loadProfile();
     setWindowTitle(m_summary.windowTitle());
     m_startupComplete = 1;
     return true;

@@ -34,8 +34,6 @@ public:
     // 1 once the start-up has finished, 0 before; the clock ticks do nothing until then.
     int startupComplete() const { return m_startupComplete; }
 
-    // What this window shows of the user, for the diary window.
-    ProfileSummary &summary() { return m_summary; }
     // The diary window opened by "&Entrar", while it is open.
     DiaryWindow *diaryWindow() const;
 
@@ -61,8 +59,8 @@ private:
     void buildControls();
     // Shows the summary's texts in the labels.
     void showSummary();
-    // Reads the stored profile and photo into the summary.
-    void loadProfile();
+    // Reads the stored profile and photo into the summary; false when no profile could be read.
+    bool loadProfile();
 
     DiaryDatabase &m_database;
     ProfileStore &m_profiles;
