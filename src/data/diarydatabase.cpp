@@ -25,10 +25,6 @@ namespace {
 
 const QString folderName = QStringLiteral("Gimnasio Por ^Zorvend^");
 
-QString quoted(const QString &identifier) {
-    return u'"' + QString(identifier).replace(u'"', QLatin1String("\"\"")) + u'"';
-}
-
 QStringList profileColumns() {
     QStringList columns(profilefields::textColumns.begin(), profilefields::textColumns.end());
     return columns << profilefields::photo;
@@ -43,20 +39,22 @@ QStringList dayColumns() {
 
 // The two tables, every column as the description gives it.
 QStringList tableStatements() {
-    const QString key = quoted(dayfields::keyColumn) + QLatin1String(" INTEGER PRIMARY KEY");
+    const QString key =
+        quotedIdentifier(dayfields::keyColumn) + QLatin1String(" INTEGER PRIMARY KEY");
     QStringList profile{key};
     for (const QString &column : profilefields::textColumns)
-        profile += quoted(column) + QLatin1String(" TEXT");
-    profile += quoted(profilefields::photo) + QLatin1String(" BLOB");
+        profile += quotedIdentifier(column) + QLatin1String(" TEXT");
+    profile += quotedIdentifier(profilefields::photo) + QLatin1String(" BLOB");
     QStringList day{key};
     for (const dayfields::DayField &field : dayfields::fields) {
-        QString definition = quoted(field.column) + QLatin1String(" TEXT");
+        QString definition = quotedIdentifier(field.column) + QLatin1String(" TEXT");
         if (field.collation)
             definition += QLatin1String(" COLLATE ") + QLatin1String(field.collation);
         day += definition;
     }
     const auto table = [](const QString &name, const QStringList &columns) {
-        return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), columns.join(u", "));
+        return QStringLiteral("CREATE TABLE %1 (%2)")
+            .arg(quotedIdentifier(name), columns.join(u", "));
     };
     return {table(profilefields::tableName, profile), table(dayfields::tableName, day)};
 }
@@ -67,10 +65,10 @@ QStringList tableStatements() {
 QStringList indexStatements() {
     QStringList statements;
     for (int order = 0; order < dayfields::OrderCount; ++order)
-        statements +=
-            QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                .arg(quoted(dayfields::orderKeys[order].indexName), quoted(dayfields::tableName),
-                     dayfields::sortExpression(dayfields::Order(order)));
+        statements += QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                          .arg(quotedIdentifier(dayfields::orderKeys[order].indexName),
+                               quotedIdentifier(dayfields::tableName),
+                               dayfields::sortExpression(dayfields::Order(order)));
     return statements;
 }
 
@@ -80,7 +78,7 @@ QStringList dropOldPairIndexes() {
     QStringList statements;
     for (const dayfields::OrderKey &key : dayfields::orderKeys)
         if (key.second != dayfields::BoxCount)
-            statements += QLatin1String("DROP INDEX IF EXISTS ") + quoted(key.indexName);
+            statements += QLatin1String("DROP INDEX IF EXISTS ") + quotedIdentifier(key.indexName);
     return statements;
 }
 

@@ -3,6 +3,7 @@
 #include "dayfields.h"
 #include "diarydatabase.h"
 #include "password.h"
+#include "sqlfunctions.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,14 +11,11 @@
 
 namespace {
 
-QString quoted(const QString &identifier) {
-    return u'"' + identifier + u'"';
-}
-
 // The statement that reads columns of the first profile record.
 QString selectFirst(const QString &columns) {
     return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT 1")
-        .arg(columns, quoted(profilefields::tableName), quoted(dayfields::keyColumn));
+        .arg(columns, quotedIdentifier(profilefields::tableName),
+             quotedIdentifier(dayfields::keyColumn));
 }
 
 } // namespace
@@ -27,7 +25,7 @@ ProfileStore::ProfileStore(DiaryDatabase &database)
 
 std::optional<bool> ProfileStore::exists() const {
     QSqlQuery query(m_database.connection());
-    if (!query.exec(selectFirst(quoted(dayfields::keyColumn)))) {
+    if (!query.exec(selectFirst(quotedIdentifier(dayfields::keyColumn)))) {
         m_lastError = query.lastError().text();
         return std::nullopt;
     }
@@ -37,8 +35,9 @@ std::optional<bool> ProfileStore::exists() const {
 std::optional<StoredProfile> ProfileStore::load() const {
     using namespace profilefields;
     QSqlQuery query(m_database.connection());
-    const QString columns =
-        QStringList{quoted(name), quoted(birth), quoted(height), quoted(gymStart)}.join(u", ");
+    const QString columns = QStringList{quotedIdentifier(name), quotedIdentifier(birth),
+                                        quotedIdentifier(height), quotedIdentifier(gymStart)}
+                                .join(u", ");
     if (!query.exec(selectFirst(columns))) {
         m_lastError = query.lastError().text();
         return std::nullopt;
@@ -54,10 +53,10 @@ bool ProfileStore::create(const NewProfile &profile) {
         return false;
     QStringList columns;
     for (const QString &column : profilefields::textColumns)
-        columns += quoted(column);
+        columns += quotedIdentifier(column);
     QSqlQuery query(m_database.connection());
     if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?, ?, ?, ?, ?)")
-                           .arg(quoted(profilefields::tableName), columns.join(u", ")))) {
+                           .arg(quotedIdentifier(profilefields::tableName), columns.join(u", ")))) {
         m_lastError = query.lastError().text();
         return false;
     }
@@ -79,7 +78,7 @@ bool ProfileStore::checkPassword(const QString &answer) const {
 
 std::optional<QByteArray> ProfileStore::photo() const {
     QSqlQuery query(m_database.connection());
-    if (!query.exec(selectFirst(quoted(profilefields::photo)))) {
+    if (!query.exec(selectFirst(quotedIdentifier(profilefields::photo)))) {
         m_lastError = query.lastError().text();
         return std::nullopt;
     }
@@ -90,8 +89,9 @@ bool ProfileStore::setPhoto(const QByteArray &stored) {
     QSqlQuery query(m_database.connection());
     const QString update =
         QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = (%4)")
-            .arg(quoted(profilefields::tableName), quoted(profilefields::photo),
-                 quoted(dayfields::keyColumn), selectFirst(quoted(dayfields::keyColumn)));
+            .arg(quotedIdentifier(profilefields::tableName), quotedIdentifier(profilefields::photo),
+                 quotedIdentifier(dayfields::keyColumn),
+                 selectFirst(quotedIdentifier(dayfields::keyColumn)));
     if (!query.prepare(update)) {
         m_lastError = query.lastError().text();
         return false;
@@ -106,7 +106,7 @@ bool ProfileStore::setPhoto(const QByteArray &stored) {
 
 std::optional<QString> ProfileStore::firstRowValue(const QString &column) const {
     QSqlQuery query(m_database.connection());
-    if (!query.exec(selectFirst(quoted(column))) || !query.next()) {
+    if (!query.exec(selectFirst(quotedIdentifier(column))) || !query.next()) {
         m_lastError = query.lastError().text();
         return std::nullopt;
     }

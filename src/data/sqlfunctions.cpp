@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QString>
 #include <QVariant>
 #include <algorithm>
 #include <cstring>
@@ -181,6 +182,10 @@ bool registerDiaryFunctions(sqlite3 *db) {
                                        compareSpanishNumbers, nullptr) == SQLITE_OK &&
            sqlite3_create_collation_v2(db, "natural_text", textRep, nullptr, compareNaturalText,
                                        nullptr) == SQLITE_OK;
+}
+
+QString quotedIdentifier(const QString &identifier) {
+    return u'"' + QString(identifier).replace(u'"', QLatin1String("\"\"")) + u'"';
 }
 
 sqlite3 *engineHandle(const QSqlDatabase &db) {

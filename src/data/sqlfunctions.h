@@ -1,6 +1,7 @@
 #pragma once
 
 class QSqlDatabase;
+class QString;
 struct sqlite3;
 
 // The functions and collations that the diary's tables and record sources rely on:
@@ -13,6 +14,9 @@ struct sqlite3;
 //  - collation natural_text: runs of digits compared by value ("9:00" before "18:00").
 // Must be registered on every connection before the tables are touched.
 bool registerDiaryFunctions(sqlite3 *db);
+
+// An identifier quoted for the engine: "name", inner quotes doubled.
+QString quotedIdentifier(const QString &identifier);
 
 // The engine's own handle behind a Qt connection; nullptr when it is closed or no SQLite one.
 sqlite3 *engineHandle(const QSqlDatabase &db);
