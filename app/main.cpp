@@ -32,11 +32,19 @@ int main(int argc, char *argv[]) {
         return 1;
     }
 
+    QObject::connect(&database, &DiaryDatabase::writeFailed, [&dialogs](const QString &text) {
+        dialogs.messageBox(QApplication::activeWindow(), text, noticeTitle);
+    });
+
     SystemClock clock;
     ProfileStore profiles(database);
     ProfileWindow window(database, profiles, dialogs, clock);
     if (!window.runStartup())
         return 2;
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // Changes that no save could write are not given up without the user's word.
+    while (!database.isWritten() && dialogs.askYesNo(nullptr, unwrittenQuestion, noticeTitle))
+        database.save();
+    return code;
 }

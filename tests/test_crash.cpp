@@ -7,6 +7,7 @@
 
 #include "diarydatabase.h"
 #include "diaryfixture.h"
+#include "sealedfile.h"
 #include "sqlfunctions.h"
 #include "statsexport.h"
 
@@ -32,8 +33,8 @@ struct Scenario {
 const QString workerPath = QStringLiteral(CRASHWORKER_PATH);
 using MakeScenario = void (*)(const QString &dir, int dayCount, Scenario &scenario);
 
-// The column "r" of what sql gives on the file, read with the diary's functions alone.
-QStringList rows(const QString &path, const QString &sql) {
+// The column "r" of what sql gives on a plain file, read with the diary's functions alone.
+QStringList plainRows(const QString &path, const QString &sql) {
     QStringList rows;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, path);
@@ -43,6 +44,16 @@ QStringList rows(const QString &path, const QString &sql) {
     }
     QSqlDatabase::removeDatabase(path);
     return rows;
+}
+
+// The same of a sealed diary, opened with its password; nothing when it does not open.
+QStringList rows(const QString &path, const QString &sql) {
+    if (!sealedfile::looksSealed(fixture::fileBytes(path)))
+        return {};
+    DiaryDatabase database;
+    return fixture::openWith(database, path) == DiaryDatabase::Status::Ready
+               ? fixture::columnInOrder(database.connection(), sql, u"r"_s)
+               : QStringList();
 }
 
 // Every table and index of a diary, its version and the engine's verdict on the whole file.
@@ -67,8 +78,6 @@ void storingAndDeletingDays(const QString &dir, int, Scenario &scenario) {
         for (const QString &step : done)
             (step.startsWith(u"save") ? stored : deleted) += step.section(u' ', 1);
         stored -= deleted;
-        DiaryDatabase database;
-        QCOMPARE(database.open(path), DiaryDatabase::Status::Ready);
         QVERIFY(rows(path, schema).contains(u"ok"_s));
         QSet<QString> found;
         for (const QString &row : rows(path, allDays)) {
@@ -124,11 +133,12 @@ void exportingReports(const QString &dir, int, Scenario &scenario) {
     };
 }
 
-// A diary opened, new or older, after a start cut short left a lock naming no process and a new
-// diary half made with its journal, or a backup copy cut short. After the kill the file is
-// missing or holds wholly the old schema or the new one, with every day as it was; the next start
-// opens it and keeps a second copy out. Every older copy set aside, by this kill or one before it
-// in the same second, is whole; nothing else stays beside the diary.
+// A diary opened, new or plain of an older version, after a start cut short left a lock naming
+// no process and a new diary half written, or an earlier version's backup copy cut short. After
+// the kill the file is missing, or holds the plain older diary untouched, or the sealed diary with
+// the new schema, with every day as it was; the next start opens it and keeps a second copy out.
+// Every older copy set aside, by this kill or one before it in the same second, is sealed and
+// whole; nothing else stays beside the diary.
 void opening(const QString &dir, int dayCount, Scenario &scenario) {
     const QString older = dir + u"/older.db"_s;
     const QString folder = dir + u"/diary/"_s;
@@ -137,16 +147,17 @@ void opening(const QString &dir, int dayCount, Scenario &scenario) {
     {
         DiaryDatabase database;
         QCOMPARE(database.open(older), DiaryDatabase::Status::Ready);
-        newSchema = rows(older, schema);
+        QSqlDatabase db = database.connection();
+        newSchema = fixture::columnInOrder(db, schema, u"r"_s);
         QList<dayfields::DayTexts> days;
         for (int id = 0; id < dayCount; ++id)
             days += fixture::day({{dayfields::Eldiario, QString::number(id).repeated(id % 99)}});
-        QSqlDatabase db = database.connection();
-        QVERIFY(db.transaction() && fixture::insertDays(db, days) &&
-                (dayCount == 0 || fixture::makeOlderVersion(db, 1)) && db.commit());
+        QVERIFY(fixture::insertDays(db, days) &&
+                (dayCount == 0 || fixture::makeOlderVersion(db, 1)) &&
+                fixture::writePlain(db, older));
     }
-    const QStringList oldSchema = rows(older, schema);
-    const QStringList days = rows(older, allDays);
+    const QStringList oldSchema = plainRows(older, schema);
+    const QStringList days = plainRows(older, allDays);
     scenario.args = {u"open"_s, path};
     // The older diary (""), and what work cut short left beside it: copies of a file that is no
     // diary at all, the worker itself.
@@ -160,21 +171,30 @@ void opening(const QString &dir, int dayCount, Scenario &scenario) {
                QFile::copy(workerPath, path + u".lock"_s);
     };
     scenario.check = [=](const QStringList &, const QString &) {
-        const QStringList found = QFile::exists(path) ? rows(path, schema) : oldSchema;
-        QVERIFY((found == oldSchema || found == newSchema) &&
-                (!QFile::exists(path) || rows(path, allDays) == days));
+        if (QFile::exists(path) && !sealedfile::looksSealed(fixture::fileBytes(path)))
+            QVERIFY(plainRows(path, schema) == oldSchema && plainRows(path, allDays) == days);
+        else
+            QVERIFY(!QFile::exists(path) ||
+                    (rows(path, schema) == newSchema && rows(path, allDays) == days));
         {
             DiaryDatabase database;
             DiaryDatabase second;
             QCOMPARE(database.open(path), DiaryDatabase::Status::Ready);
             QCOMPARE(second.open(path), DiaryDatabase::Status::AlreadyRunning);
+            QCOMPARE(database.source() == DiaryDatabase::Source::Sealed
+                         ? database.unlock(fixture::password)
+                         : database.seal(fixture::password),
+                     DiaryDatabase::Status::Ready);
         }
         QVERIFY(rows(path, schema) == newSchema && rows(path, allDays) == days);
         QStringList copies = QDir(folder).entryList(QDir::Files | QDir::Hidden);
         QVERIFY(copies.removeOne(u"diario.db"_s));
-        for (const QString &name : std::as_const(copies))
-            QVERIFY(name.endsWith(u".bak") && rows(folder + name, schema) == oldSchema &&
-                    rows(folder + name, allDays) == days);
+        const QString opened = dir + u"/copy/diario.db"_s;
+        for (const QString &name : std::as_const(copies)) {
+            QVERIFY(name.endsWith(u".bak") && QDir().mkpath(dir + u"/copy"_s) &&
+                    QFile::copy(folder + name, opened));
+            QVERIFY(rows(opened, allDays) == days && QDir(dir + u"/copy"_s).removeRecursively());
+        }
         QCOMPARE(copies.isEmpty(), dayCount == 0);
     };
 }

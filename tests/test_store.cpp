@@ -4,6 +4,8 @@
 #include "daystore.h"
 #include "diaryfixture.h"
 #include "diarystate.h"
+#include "password.h"
+#include "sealedfile.h"
 #include "tablerows.h"
 
 #include <QDir>
@@ -48,11 +50,16 @@ private slots:
 
 void TestStore::refusedFilesAreNeverTouched_data() {
     columns<QString, Status>("damage", "expected");
-    row("zero length", QStringLiteral("empty"), Status::NotADatabase);
+    row("zero length", QStringLiteral("empty"), Status::Damaged);
     row("text file", QStringLiteral("text"), Status::NotADatabase);
-    row("zeroed header", QStringLiteral("header"), Status::NotADatabase);
-    row("truncated to half", QStringLiteral("half"), Status::Damaged);
-    row("flipped byte in a page", QStringLiteral("flip"), Status::Damaged);
+    row("header cut short", QStringLiteral("short"), Status::Damaged);
+    row("flipped byte in the salt", QStringLiteral("salt"), Status::Damaged);
+    row("flipped byte in the key check", QStringLiteral("check"), Status::Damaged);
+    row("cut in half", QStringLiteral("half"), Status::Damaged);
+    row("cut after a whole chunk", QStringLiteral("chunk"), Status::Damaged);
+    row("flipped byte in the body", QStringLiteral("flip"), Status::Damaged);
+    row("wrong password", QStringLiteral("password"), Status::WrongPassword);
+    row("plain diary cut in half", QStringLiteral("plainhalf"), Status::Damaged);
     row("foreign database", QStringLiteral("foreign"), Status::WrongSchema);
     row("day table renamed", QStringLiteral("renamed"), Status::WrongSchema);
     row("missing column", QStringLiteral("column"), Status::WrongSchema);
@@ -75,21 +82,27 @@ void TestStore::refusedFilesAreNeverTouched() {
         {"column", "ALTER TABLE \"El Día A Día En El Gimnasio\" DROP COLUMN \"Diario\""},
         {"newer", "PRAGMA user_version = 99"}};
     QVERIFY(!statements.contains(damage) || QSqlQuery(diary.db()).exec(statements[damage]));
-    diary.database().close();
     const QString path = diary.path();
+    QVERIFY(damage == "plainhalf" ? fixture::writePlain(diary.db(), path) : diary.close());
+    diary.database().close();
     QByteArray bytes = fixture::fileBytes(path);
-    // The cell count in the header of a table page in the middle of the file.
-    const qsizetype page = 4096 * (bytes.size() / 4096 / 2) + 3;
-    const QMap<QString, QByteArray> contents = {
-        {"empty", {}},
-        {"text", "Esto no es un diario.\n"},
-        {"header", QByteArray(100, '\0') + bytes.mid(100)},
-        {"half", bytes.left(bytes.size() / 2)},
-        {"flip", bytes.replace(page, 1, QByteArray(1, char(bytes[page] ^ 0x5a)))}};
+    const auto flipped = [&](qsizetype at) {
+        return QByteArray(bytes).replace(at, 1, QByteArray(1, char(bytes[at] ^ 0x5a)));
+    };
+    const QMap<QString, QByteArray> contents = {{"empty", {}},
+                                                {"text", "Esto no es un diario.\n"},
+                                                {"short", bytes.left(50)},
+                                                {"salt", flipped(45)},
+                                                {"check", flipped(100)},
+                                                {"half", bytes.left(bytes.size() / 2)},
+                                                {"plainhalf", bytes.left(bytes.size() / 2)},
+                                                {"chunk", bytes.left(144 + 65536 + 17)},
+                                                {"flip", flipped(bytes.size() * 3 / 4)}};
     QFile file(path);
     if (contents.contains(damage))
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                 file.write(contents[damage]) == contents[damage].size());
+    file.close();
     if (damage == "folder" || damage == "foreign")
         QVERIFY(file.remove() &&
                 (damage == "folder"
@@ -99,20 +112,22 @@ void TestStore::refusedFilesAreNeverTouched() {
     if (damage.startsWith(u"readonly") && !fixture::setWritable(locked, false))
         QSKIP("this machine cannot make a file unwritable");
     const QByteArray before = fixture::fileBytes(path);
-    const Status status = diary.reopen();
+    const Status status = fixture::openWith(diary.database(), path,
+                                            damage == "password" ? "secreto2" : fixture::password);
     fixture::setWritable(locked, true);
     QCOMPARE(status, expected);
     QVERIFY(!diary.database().errorMessage(status).isEmpty());
-    QVERIFY(!diary.db().isOpen());
     QCOMPARE(fixture::fileBytes(path), before);
-    QVERIFY(!QFile::exists(path + QLatin1String("-journal")));
+    QStringList left = QDir(diary.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    left.removeAll(QFileInfo(path).fileName() + ".lock");
+    QCOMPARE(left, QStringList(QFileInfo(path).fileName()));
 }
 
 void TestStore::secondCopyIsRefusedAndStaleLockIsTaken() {
     fixture::TempDiary diary;
     DiaryDatabase second;
     QCOMPARE(second.open(diary.path()), Status::AlreadyRunning);
-    diary.database().close();
+    QVERIFY(diary.close());
     QCOMPARE(second.open(diary.path()), Status::Ready);
     second.close();
     // A lock left behind by a copy that was killed (its process no longer exists).
@@ -137,7 +152,22 @@ void TestStore::olderSchemaIsBackedUpAndMigrated() {
     QCOMPARE(currentIndexes.size(), int(OrderCount));
     QVERIFY(diary.addDays({fixture::day({{Fh, "05/12/2026"}, {Dbd, "36"}, {Dbi, "35"}}),
                            fixture::day({{Fh, "04/12/2026"}, {Dbd, "35,9"}, {Dbi, "35,9"}})}));
+    QVERIFY(diary.profiles().create({fixture::profile, password::hash(fixture::password)}));
+    // A plain diary of that version, with a plain copy an earlier migration set aside.
     QVERIFY(fixture::makeOlderVersion(diary.db(), version));
+    const QString earlierCopy = diary.path() + ".v1-20200101000000.bak";
+    QVERIFY(fixture::writePlain(diary.db(), diary.path()) &&
+            fixture::writePlain(diary.db(), earlierCopy));
+    diary.database().close();
+    const QByteArray plain = fixture::fileBytes(diary.path());
+
+    // Read and migrated in memory; the file stays plain until the login seals it.
+    QCOMPARE(fixture::openWith(diary.database(), diary.path()), Status::Ready);
+    QCOMPARE(diary.database().source(), DiaryDatabase::Source::Plain);
+    QCOMPARE(fixture::fileBytes(diary.path()), plain);
+    QVERIFY(!diary.profiles().checkPassword("secreto2"));
+    QVERIFY(diary.profiles().checkPassword(fixture::password));
+    QCOMPARE(diary.database().seal(fixture::password), Status::Ready);
     QCOMPARE(diary.reopen(), Status::Ready);
     QSqlQuery query(diary.db());
     QVERIFY(query.exec(QStringLiteral("PRAGMA user_version")) && query.next());
@@ -147,12 +177,13 @@ void TestStore::olderSchemaIsBackedUpAndMigrated() {
              (QStringList{"35,9", "36"}));
     QVERIFY(readsItsIndex(diary.db(), ByBiceps));
 
-    // The copy set aside first is the old diary: its header still gives the old version.
-    const QStringList backups =
-        QDir(diary.folder()).entryList({QStringLiteral("*.v%1-*.bak").arg(version)});
-    QCOMPARE(backups.size(), 1);
-    const QByteArray copy = fixture::fileBytes(diary.folder() + u'/' + backups.first());
-    QCOMPARE(copy.size() > 100 ? qFromBigEndian<qint32>(copy.constData() + 60) : -1, version);
+    // No plain copy is left: the diary as it was is set aside sealed, and so is the earlier one.
+    const QStringList backups = QDir(diary.folder()).entryList({QStringLiteral("*.bak")});
+    QCOMPARE(backups.size(), 2);
+    QCOMPARE(backups.filter(QStringLiteral(".v%1-").arg(version)).size(), version == 1 ? 2 : 1);
+    for (const QString &name : backups)
+        QVERIFY(sealedfile::looksSealed(fixture::fileBytes(diary.folder() + u'/' + name)));
+    QVERIFY(!fixture::fileBytes(diary.path()).contains("05/12/2026"));
 }
 
 void TestStore::ordersGiveWhatAUserExpects_data() {

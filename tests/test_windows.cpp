@@ -5,8 +5,10 @@
 #include "diarywindow.h"
 #include "manualclock.h"
 #include "photobox.h"
+#include "profilestartup.h"
 #include "profilewindow.h"
 #include "scripteddialogs.h"
+#include "sealedfile.h"
 #include "statsexport.h"
 #include "windowicon.h"
 #include "windowlook.h"
@@ -106,21 +108,29 @@ void TestWindows::firstRunAsksUntilEveryAnswerIsUsable() {
                            "secreto1", "secreto1"});
     QVERIFY(window.runStartup());
     QCOMPARE(m_dialogs.pendingInputs(), 0);
-    QCOMPARE(m_dialogs.messages,
-             (QStringList{"ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA",
-                          "ERROR. Introduce Una Clave De Al Menos Seis Caracteres."}));
+    QCOMPARE(
+        m_dialogs.messages,
+        (QStringList{"ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA",
+                     "ERROR. Introduce Una Clave De Al Menos Seis Caracteres.", sealedNotice}));
     QCOMPARE(window.windowTitle(), "Diario De Gimnasio De [[[ " + hostileName + " ]]]");
     QCOMPARE(diary.profiles().load()->birthDate, QStringLiteral("20/05/1990"));
     QCOMPARE(label(&window, "alturacm"), QStringLiteral("180")); // "1.80" in the Spanish form
     QVERIFY(label(&window, "sclave").isEmpty());
 
+    // The diary is on disk from the first start, sealed: nothing typed shows in its bytes.
+    const QByteArray sealed = fixture::fileBytes(diary.path());
+    QVERIFY(sealedfile::looksSealed(sealed) && !sealed.contains("DROP TABLE"));
+
     // The next start asks for the password once; a wrong one ends the program.
+    diary.database().close();
+    QCOMPARE(diary.database().open(diary.path()), DiaryDatabase::Status::Ready);
     ProfileWindow again(diary.database(), diary.profiles(), m_dialogs, m_clock);
     m_dialogs.messages.clear();
     m_dialogs.queueInputs({"secreto2"});
     QVERIFY(!again.runStartup());
     QCOMPARE(again.startupComplete(), 0);
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!")});
+    QCOMPARE(fixture::fileBytes(diary.path()), sealed);
 }
 
 void TestWindows::diaryFromEnteringToLeaving() {
@@ -161,6 +171,8 @@ void TestWindows::diaryFromEnteringToLeaving() {
         if (*date)
             static_cast<QLineEdit *>(box(form2, Fh))->setText(QLatin1String(date));
         QTest::keyClicks(box(form2, Peski), QLatin1String(*date ? "95" : "80"));
+        QTest::keyClicks(box(form2, Comi), QStringLiteral("Lentejas Con Chorizo"));
+        QTest::keyClicks(box(form2, Eldiario), QStringLiteral("Hoy Pierna A Tope"));
         QVERIFY(!form2->findChild<QPushButton *>("Command5")->isEnabled());
         QTest::mouseClick(form2->findChild<QPushButton *>("Command3"), Qt::LeftButton);
         QVERIFY(static_cast<QLineEdit *>(box(form2, Peski))->isReadOnly());
@@ -198,9 +210,35 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QCOMPARE(label(form2, "Label33"), QStringLiteral("1 Días"));
     QCOMPARE(m_dialogs.questionTitles, QStringList(2, QStringLiteral("Gimnasio Por ^Zorvend^")));
 
+    // Every change is on disk at once, sealed.
+    const QByteArray sealed = fixture::fileBytes(diary.path());
+    for (const char *typed : {"Zorvend", "Lentejas", "Pierna", "01/12/2026"})
+        QVERIFY2(!sealed.contains(typed), typed);
+
+    // A new password: asked until long enough, then twice; the old one no longer opens the diary.
+    m_dialogs.messages.clear();
+    m_dialogs.queueInputs({fixture::password, "corta", "secreto3", "secreto3"});
+    form2->findChild<QAction *>("changePasswordAction")->trigger();
+    QCOMPARE(m_dialogs.messages.size(), 2);
+    QVERIFY(m_dialogs.messages.last().startsWith("Tu Clave Ha Cambiado."));
+    m_dialogs.queueInputs({"secreto3", "secreto4", "secreto5", "secreto4"});
+    form2->findChild<QAction *>("changePasswordAction")->trigger();
+    form2->findChild<QAction *>("changePasswordAction")->trigger();
+    QCOMPARE(m_dialogs.messages.mid(2),
+             (QStringList{"ERROR. Las Dos Claves No Son Iguales. Tu Clave No Ha Cambiado.",
+                          "ERROR. Tu Clave Actual No Es Esa. Tu Clave No Ha Cambiado."}));
+
     QPointer<DiaryWindow> watched(form2);
     QTest::mouseClick(form2->findChild<QPushButton *>("Command1"), Qt::LeftButton);
     QTRY_VERIFY(!watched);
+    diary.database().close();
+    QCOMPARE(fixture::openWith(diary.database(), diary.path()),
+             DiaryDatabase::Status::WrongPassword);
+    diary.database().close();
+    QCOMPARE(fixture::openWith(diary.database(), diary.path(), "secreto3"),
+             DiaryDatabase::Status::Ready);
+    QCOMPARE(fixture::columnInOrder(diary.db(), orderStatement(ByDate), fields[Comi].column),
+             QStringList{"Lentejas Con Chorizo"});
 }
 
 void TestWindows::everyFieldShowsInItsBoxExactly() {

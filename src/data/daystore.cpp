@@ -187,6 +187,10 @@ bool DayStore::submitInTransaction() {
     }
     if (!stored && inTransaction)
         db.rollback();
+    // What is committed is the diary's now: a file that cannot be written is told by the
+    // database, and the change is written with the next save.
+    if (stored)
+        m_database.save();
     return stored;
 }
 

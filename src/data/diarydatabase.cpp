@@ -1,5 +1,6 @@
 #include "diarydatabase.h"
 
+#include "atomicfile.h"
 #include "dayfields.h"
 #include "sqlfunctions.h"
 
@@ -13,6 +14,8 @@
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <QUuid>
+#include <cstring>
+#include <sodium.h>
 #include <sqlite3.h>
 
 #ifdef Q_OS_UNIX
@@ -118,6 +121,22 @@ bool isAbandonedLock(const QLockFile &lock, const QString &path) {
 #endif
 }
 
+// The image of the diary in memory, as the engine holds it (no copy); nullptr when there is none.
+unsigned char *imageOf(const QSqlDatabase &db, std::size_t *size) {
+    sqlite3 *handle = engineHandle(db);
+    sqlite3_int64 bytes = 0;
+    unsigned char *image =
+        handle ? sqlite3_serialize(handle, "main", &bytes, SQLITE_SERIALIZE_NOCOPY) : nullptr;
+    *size = image ? std::size_t(bytes) : 0;
+    return image;
+}
+
+void wipe(QByteArray &bytes) {
+    if (!bytes.isEmpty())
+        sodium_memzero(bytes.data(), std::size_t(bytes.size()));
+    bytes.clear();
+}
+
 } // namespace
 
 DiaryDatabase::DiaryDatabase()
@@ -145,8 +164,18 @@ QSqlDatabase DiaryDatabase::connection() const {
     return QSqlDatabase::database(m_connectionName, false);
 }
 
+bool DiaryDatabase::isOpen() const {
+    return QSqlDatabase::contains(m_connectionName);
+}
+
 void DiaryDatabase::close() {
     disconnect();
+    m_key.reset();
+    wipe(m_sealedFile);
+    wipe(m_beforeMigration);
+    m_migratedFrom = 0;
+    m_unwritten = false;
+    m_source = Source::New;
     if (m_lock)
         m_lock->unlock();
     m_lock.reset();
@@ -157,29 +186,25 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
     m_filePath = QFileInfo(filePath).absoluteFilePath();
     m_engineError.clear();
 
-    const QFileInfo info(m_filePath);
-    if (!QDir().mkpath(info.absolutePath()))
+    if (!QDir().mkpath(folder()))
         return Status::CannotCreate;
     if (const Status locked = takeLock(); locked != Status::Ready)
         return locked;
+    // Left by a write or an earlier version's migration cut short; the lock makes them ours.
+    for (const QString &leftover :
+         {atomicfile::pendingPath(m_filePath), m_filePath + QLatin1String(".new-journal"),
+          m_filePath + QLatin1String(".bak.part")})
+        QFile::remove(leftover);
 
-    if (!info.exists()) {
-        if (const Status made = createFile(); made != Status::Ready) {
-            close();
-            return made;
-        }
+    Status status = Status::Ready;
+    if (!QFileInfo::exists(m_filePath)) {
+        m_source = Source::New;
+        status = openImage(nullptr, 0);
+        if (status != Status::Ready && !QFileInfo(folder()).isWritable())
+            status = Status::ReadOnly;
     } else {
-        if (!info.isFile() || !info.isReadable())
-            return Status::CannotOpen;
-        if (!info.isWritable())
-            return Status::ReadOnly;
-        // SQLite would take an empty file for an empty database; for this program it is a
-        // damaged diary, never one to fill.
-        if (info.size() == 0)
-            return Status::NotADatabase;
+        status = readFile();
     }
-
-    const Status status = connectTo(m_filePath, false, Status::CannotOpen);
     if (status != Status::Ready)
         close();
     return status;
@@ -209,38 +234,88 @@ DiaryDatabase::Status DiaryDatabase::takeLock() {
     return Status::Ready;
 }
 
-// A new diary is made whole under a name of its own and takes the diary's name only then: a
-// first start cut short by a crash leaves no empty or half-made diary that no later start would
-// open.
-DiaryDatabase::Status DiaryDatabase::createFile() {
-    const QString newPath = m_filePath + QLatin1String(".new");
-    // Left by a first start that was cut short; the lock makes it ours.
-    QFile::remove(newPath);
-    QFile::remove(newPath + QLatin1String("-journal"));
-    Status made = connectTo(newPath, true, Status::CannotCreate);
-    if (made == Status::Ready) {
-        disconnect();
-        QFile file(newPath);
-        if (!file.rename(m_filePath)) {
-            m_engineError = file.errorString();
-            made = Status::CannotCreate;
-        }
+// Reads the file that is there: a sealed diary waits for its password, a plain one is read.
+DiaryDatabase::Status DiaryDatabase::readFile() {
+    const QFileInfo info(m_filePath);
+    if (!info.isFile() || !info.isReadable())
+        return Status::CannotOpen;
+    if (!info.isWritable() || !QFileInfo(folder()).isWritable())
+        return Status::ReadOnly;
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_engineError = file.errorString();
+        return Status::CannotOpen;
     }
-    if (made != Status::Ready)
-        QFile::remove(newPath);
-    return made;
+    // A file cut to nothing is a damaged diary, never an empty one to fill.
+    if (file.size() == 0)
+        return Status::Damaged;
+    const QByteArray start = file.peek(100);
+    if (!sealedfile::looksSealed(start))
+        return start.startsWith(QByteArrayView("SQLite format 3", 16)) ? openPlain()
+                                                                       : Status::NotADatabase;
+    m_sealedFile = file.readAll();
+    if (m_sealedFile.size() != file.size()) {
+        m_engineError = file.errorString();
+        return Status::CannotOpen;
+    }
+    m_source = Source::Sealed;
+    switch (sealedfile::readHeader(m_sealedFile).state) {
+    case sealedfile::Header::State::Intact:
+        return Status::Ready;
+    case sealedfile::Header::State::NewerVersion:
+        return Status::NewerVersion;
+    case sealedfile::Header::State::NotSealed:
+    case sealedfile::Header::State::Damaged:
+        break;
+    }
+    return Status::Damaged;
 }
 
-// Opens the connection on a file and checks it; the connection stays open only when Ready.
-DiaryDatabase::Status DiaryDatabase::connectTo(const QString &path, bool fresh, Status failed) {
-    Status status = failed;
+// A plain diary is read whole into memory. The engine opens the file itself first, so that a
+// transaction an earlier version left unfinished in its journal is rolled back as it always was.
+DiaryDatabase::Status DiaryDatabase::openPlain() {
+    m_source = Source::Plain;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        db.setDatabaseName(path);
-        if (!db.open())
+        db.setDatabaseName(m_filePath);
+        if (db.open())
+            QSqlQuery(QStringLiteral("SELECT count(*) FROM sqlite_schema"), db).finish();
+    }
+    disconnect();
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_engineError = file.errorString();
+        return Status::CannotOpen;
+    }
+    const qint64 size = file.size();
+    auto *image = static_cast<unsigned char *>(sqlite3_malloc64(sqlite3_uint64(size)));
+    if (!image || file.read(reinterpret_cast<char *>(image), size) != size) {
+        m_engineError = file.errorString();
+        sqlite3_free(image);
+        return Status::CannotOpen;
+    }
+    return openImage(image, std::size_t(size));
+}
+
+// Opens the connection on an image in memory, which the engine owns from here on (nullptr for a
+// new diary), and checks it; the connection stays open only when Ready.
+DiaryDatabase::Status DiaryDatabase::openImage(unsigned char *image, std::size_t size) {
+    Status status = Status::CannotOpen;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        sqlite3 *handle = db.open() ? engineHandle(db) : nullptr;
+        const unsigned flags = SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE;
+        if (!handle) {
             m_engineError = db.lastError().text();
-        else if (sqlite3 *handle = engineHandle(db); handle && registerDiaryFunctions(handle))
-            status = checkAndMigrate(fresh);
+            sqlite3_free(image);
+        } else if (sqlite3_deserialize(handle, "main", image, sqlite3_int64(size),
+                                       sqlite3_int64(size), flags) != SQLITE_OK) {
+            // The engine has freed the image.
+            m_engineError = QString::fromUtf8(sqlite3_errmsg(handle));
+        } else if (registerDiaryFunctions(handle)) {
+            status = checkAndMigrate(image == nullptr);
+        }
     }
     if (status != Status::Ready)
         disconnect();
@@ -252,9 +327,70 @@ void DiaryDatabase::disconnect() {
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        std::size_t size = 0;
+        if (unsigned char *image = imageOf(db, &size))
+            sodium_memzero(image, size);
         db.close();
     }
     QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+DiaryDatabase::Status DiaryDatabase::unlock(const QString &password) {
+    if (m_source != Source::Sealed)
+        return Status::CannotOpen;
+    if (m_key) {
+        const auto answer = sealedfile::Key::derive(password, m_key->recipe());
+        return answer && answer->sameAs(*m_key) ? Status::Ready : Status::WrongPassword;
+    }
+    const sealedfile::Header header = sealedfile::readHeader(m_sealedFile);
+    auto key = sealedfile::Key::derive(password, header.recipe);
+    if (!key) {
+        m_engineError = QStringLiteral("No Hay Memoria Para La Clave.");
+        return Status::CannotOpen;
+    }
+    if (!sealedfile::Sealer::fits(*key, m_sealedFile))
+        return Status::WrongPassword;
+    const std::optional<std::size_t> size =
+        sealedfile::Sealer::imageSize(std::size_t(m_sealedFile.size()));
+    if (!size)
+        return Status::Damaged;
+    auto *image = static_cast<unsigned char *>(sqlite3_malloc64(*size));
+    if (!image)
+        return Status::CannotOpen;
+    if (!sealedfile::Sealer::open(*key, m_sealedFile, image)) {
+        sqlite3_free(image);
+        return Status::Damaged;
+    }
+    if (const Status opened = openImage(image, *size); opened != Status::Ready)
+        return opened;
+    if (m_migratedFrom > 0 && (!writeMigrationBackup(*key) || !writeSealed(*key, true))) {
+        disconnect();
+        return Status::MigrationFailed;
+    }
+    m_key = std::move(key);
+    wipe(m_sealedFile);
+    return Status::Ready;
+}
+
+DiaryDatabase::Status DiaryDatabase::seal(const QString &password) {
+    if (!isOpen())
+        return Status::CannotOpen;
+    auto key = sealedfile::Key::derive(password, sealedfile::KeyRecipe::fresh());
+    if (!key) {
+        m_engineError = QStringLiteral("No Hay Memoria Para La Clave.");
+        return Status::CannotWrite;
+    }
+    if (m_migratedFrom > 0 && !writeMigrationBackup(*key))
+        return Status::MigrationFailed;
+    if (!writeSealed(*key, true))
+        return Status::CannotWrite;
+    m_key = std::move(key);
+    const bool wasPlain = m_source == Source::Plain;
+    m_source = Source::Sealed;
+    m_unwritten = false;
+    if (wasPlain)
+        sealPlainCopies(*m_key);
+    return Status::Ready;
 }
 
 DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
@@ -273,18 +409,12 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
         }
         query.finish();
     }
-    if (sqlite3_db_readonly(engineHandle(db), "main") == 1)
-        return Status::ReadOnly;
 
-    // Every commit reaches the disk before it returns; the rollback journal keeps the file whole
-    // whatever moment a crash or a power cut strikes.
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) ||
-        !query.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
-        m_engineError = query.lastError().text();
-        return Status::CannotOpen;
-    }
-
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+    // The rollback journal and the engine's scratch tables stay in memory: nothing of the diary
+    // reaches the disk but the sealed file.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = MEMORY")) ||
+        !query.exec(QStringLiteral("PRAGMA temp_store = MEMORY")) ||
+        !query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
         m_engineError = query.lastError().text();
         return Status::CannotOpen;
     }
@@ -301,7 +431,7 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
         if (!empty)
             return Status::WrongSchema;
         if (!createSchema())
-            return fresh ? Status::CannotCreate : Status::ReadOnly;
+            return Status::CannotCreate;
     }
 
     // Every table and column the program reaches must be there, before anything is migrated.
@@ -309,8 +439,11 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
         !hasColumns(db, dayfields::tableName, dayColumns()))
         return Status::WrongSchema;
 
-    if (version > 0 && version < schemaVersion && !migrate(version))
-        return Status::MigrationFailed;
+    if (version > 0 && version < schemaVersion) {
+        m_migratedFrom = version;
+        if (!migrate())
+            return Status::MigrationFailed;
+    }
     return Status::Ready;
 }
 
@@ -342,40 +475,105 @@ bool DiaryDatabase::runInTransaction(const QStringList &statements) {
     return true;
 }
 
-bool DiaryDatabase::migrate(int fromVersion) {
-    QSqlDatabase db = connection();
-    QSqlQuery query(db);
-
-    // A copy of the file as it was goes aside first, so that nothing is lost whatever happens.
-    // It is made under a name of its own and takes its backup name only once whole, so that a
-    // copy cut short by a crash never passes for a backup, and it never takes the name of one.
-    const QString partPath = m_filePath + QLatin1String(".bak.part");
-    // Left by a migration that was cut short; the lock makes it ours.
-    QFile::remove(partPath);
-    if (!query.exec(QLatin1String("VACUUM INTO '") + QString(partPath).replace(u'\'', "''") +
-                    u'\'')) {
-        m_engineError = query.lastError().text();
-        QFile::remove(partPath);
+// The image as it was goes aside first, to be set aside sealed beside the diary, so that nothing
+// is lost whatever happens. The whole migration is one transaction in memory; the file on disk is
+// replaced only when the migrated diary is written sealed.
+bool DiaryDatabase::migrate() {
+    std::size_t size = 0;
+    const unsigned char *image = imageOf(connection(), &size);
+    if (!image)
         return false;
-    }
-    query.finish();
+    m_beforeMigration = QByteArray(reinterpret_cast<const char *>(image), qsizetype(size));
+    return runInTransaction(dropOldPairIndexes() + indexStatements() + QStringList{setVersion()});
+}
+
+// The diary as it was before its migration, sealed under a name of its own that no earlier copy
+// has: "<file>.v<version>-<time>.bak".
+bool DiaryDatabase::writeMigrationBackup(const sealedfile::Key &key) {
+    const QByteArray sealed = sealedfile::Sealer::seal(
+        key, reinterpret_cast<const unsigned char *>(m_beforeMigration.constData()),
+        std::size_t(m_beforeMigration.size()));
     const QString stem =
         m_filePath +
         QStringLiteral(".v%1-%2")
-            .arg(fromVersion)
+            .arg(m_migratedFrom)
             .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")));
     QString backup = stem + QLatin1String(".bak");
     for (int copy = 2; QFileInfo::exists(backup); ++copy)
         backup = stem + QStringLiteral("-%1.bak").arg(copy);
-    QFile part(partPath);
-    if (!part.rename(backup)) {
-        m_engineError = part.errorString();
-        QFile::remove(partPath);
+    if (sealed.isEmpty() || !atomicfile::write(backup, sealed, &m_engineError))
+        return false;
+    wipe(m_beforeMigration);
+    m_migratedFrom = 0;
+    return true;
+}
+
+// Earlier versions set plain copies aside when they migrated the diary. Once the sealed diary is
+// on disk they are sealed with its key too; one that cannot be sealed is removed, for the diary
+// holds all it held.
+void DiaryDatabase::sealPlainCopies(const sealedfile::Key &key) {
+    const QFileInfo diary(m_filePath);
+    const QStringList copies = diary.dir().entryList(
+        {QDir(diary.fileName()).dirName() + QLatin1String(".v*.bak")}, QDir::Files);
+    for (const QString &name : copies) {
+        const QString path = diary.dir().filePath(name);
+        QFile file(path);
+        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        file.close();
+        if (sealedfile::looksSealed(bytes))
+            continue;
+        const QByteArray sealed = sealedfile::Sealer::seal(
+            key, reinterpret_cast<const unsigned char *>(bytes.constData()),
+            std::size_t(bytes.size()));
+        QString error;
+        if (sealed.isEmpty() || !atomicfile::write(path, sealed, &error))
+            QFile::remove(path);
+        wipe(bytes);
+    }
+}
+
+// Seals the image as it is now and writes it in place of the file; with `check`, the written
+// copy must open again with the key and give back the very image before it replaces the file.
+bool DiaryDatabase::writeSealed(const sealedfile::Key &key, bool check) {
+    std::size_t size = 0;
+    const unsigned char *image = imageOf(connection(), &size);
+    if (!image) {
+        m_engineError = QStringLiteral("El Diario No Está Abierto.");
         return false;
     }
+    const QByteArray sealed = sealedfile::Sealer::seal(key, image, size);
+    if (sealed.isEmpty()) {
+        m_engineError = QStringLiteral("No Se Ha Podido Cifrar El Diario.");
+        return false;
+    }
+    const auto opensAgain = [&](const QString &written) {
+        QFile file(written);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray bytes = file.readAll();
+        QByteArray reopened(qsizetype(size), Qt::Uninitialized);
+        const bool same = sealedfile::Sealer::imageSize(std::size_t(bytes.size())) == size &&
+                          sealedfile::Sealer::open(
+                              key, bytes, reinterpret_cast<unsigned char *>(reopened.data())) &&
+                          std::memcmp(reopened.constData(), image, size) == 0;
+        wipe(reopened);
+        return same;
+    };
+    return check ? atomicfile::write(m_filePath, sealed, &m_engineError, opensAgain)
+                 : atomicfile::write(m_filePath, sealed, &m_engineError);
+}
 
-    // The whole migration is one transaction: a crash leaves the old schema or the new one.
-    return runInTransaction(dropOldPairIndexes() + indexStatements() + QStringList{setVersion()});
+bool DiaryDatabase::save() {
+    if (!m_key)
+        return true;
+    m_unwritten = !writeSealed(*m_key, false);
+    if (m_unwritten)
+        emit writeFailed(
+            QStringLiteral("No Se Ha Podido Guardar El Diario De Gimnasio En:\n%1\n%2\nTus "
+                           "Cambios Siguen En El Programa Y Se Volverán A Guardar Con El Próximo "
+                           "Cambio O Al Salir.")
+                .arg(QDir::toNativeSeparators(m_filePath), m_engineError));
+    return !m_unwritten;
 }
 
 QString DiaryDatabase::errorMessage(Status status) const {
@@ -416,6 +614,12 @@ QString DiaryDatabase::errorMessage(Status status) const {
         return QStringLiteral("No Se Ha Podido Poner Al Día El Diario De Gimnasio:\n%1\nEl "
                               "Archivo Sigue Como Estaba.")
             .arg(file);
+    case Status::WrongPassword:
+        return QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!");
+    case Status::CannotWrite:
+        return QStringLiteral("No Se Ha Podido Escribir El Diario De Gimnasio Cifrado En:\n%1\n"
+                              "%2\nEl Archivo Sigue Como Estaba.")
+            .arg(file, m_engineError);
     }
     return {};
 }

@@ -1,63 +1,119 @@
 #pragma once
 
+#include "sealedfile.h"
+
+#include <QByteArray>
 #include <QLockFile>
+#include <QObject>
 #include <QSqlDatabase>
 #include <QString>
 #include <memory>
 
-// The diary's one database file: found or created, checked, migrated, and guarded against a second
-// running copy of the program. All writes go through this connection.
-class DiaryDatabase {
+// The question at the end when the latest changes could not be written.
+inline const QString unwrittenQuestion =
+    QStringLiteral("No Se Han Podido Guardar Tus Últimos Cambios En El Diario De Gimnasio. "
+                   "¿Quieres Volver A Intentarlo?");
+
+// The diary's one database file, guarded against a second running copy of the program. On disk
+// the diary is sealed with the password (see sealedfile.h); while the program runs it lives in
+// memory, and every committed change is sealed and written whole again by save(). Nothing of it
+// ever reaches the disk unsealed.
+class DiaryDatabase : public QObject {
+    Q_OBJECT
 public:
     enum class Status {
         Ready,
         AlreadyRunning,  // another copy of the program holds the diary
-        CannotCreate,    // the folder or the new file cannot be made
+        CannotCreate,    // the folder cannot be made
         CannotOpen,      // the file exists but cannot be opened or read
         ReadOnly,        // the file or its folder cannot be written
-        NotADatabase,    // the file is no SQLite database
-        Damaged,         // PRAGMA quick_check fails
+        NotADatabase,    // the file is no diary at all
+        Damaged,         // the file was changed or cut, or the engine's check fails
         WrongSchema,     // a table or column is missing
         NewerVersion,    // written by a newer version of the program
-        MigrationFailed, // an older file could not be brought up to date; it is left unchanged
+        MigrationFailed, // an older diary could not be brought up to date; the file is unchanged
+        WrongPassword,   // the password does not open the file; the file is unchanged
+        CannotWrite,     // the sealed diary could not be written; the file on disk is unchanged
+    };
+
+    // What open() found on disk.
+    enum class Source {
+        New,    // no file yet: an empty diary in memory, written by the first seal()
+        Plain,  // an unsealed diary of an earlier version, read into memory
+        Sealed, // a sealed diary; unlock() opens it
     };
 
     static constexpr int schemaVersion = 4;
 
     DiaryDatabase();
-    ~DiaryDatabase();
-    DiaryDatabase(const DiaryDatabase &) = delete;
-    DiaryDatabase &operator=(const DiaryDatabase &) = delete;
+    ~DiaryDatabase() override;
 
     // "Gimnasio Por ^Zorvend^" under the XDG data home.
     static QString defaultFolder();
     static QString defaultFileName(); // "Gimnasio Por ^Zorvend^.db"
 
-    // Opens (creating the folder and an empty diary when the file is missing) and checks the file.
-    // On any status but Ready nothing has been written to an existing file.
+    // Takes the diary for this running copy and reads what the file holds. New and plain diaries
+    // are open in memory when this returns Ready; a sealed one waits for unlock(). Nothing is
+    // written to an existing file.
     Status open(const QString &filePath);
     void close();
+
+    Source source() const { return m_source; }
+    // Whether the diary is in memory, its tables readable.
+    bool isOpen() const;
+
+    // The login of a sealed diary: opens the file with the password, or, once open, checks the
+    // password against its key. WrongPassword when it is not the diary's; the file is unchanged
+    // unless the diary had to be brought up to date.
+    Status unlock(const QString &password);
+
+    // Seals the diary with the password, under a new salt, and writes it; the file is replaced
+    // only once the written copy opens again with the new key. A plain diary is replaced by the
+    // sealed one, and the plain copies that earlier versions set aside beside it are sealed too.
+    // On failure the key and the file stay as they were.
+    Status seal(const QString &password);
+
+    // Writes the diary as it is now, sealed, in place of the file. Until the first seal() there
+    // is nothing to write and this returns true. On failure the file stays as it was, the changes
+    // stay in memory for the next save, and writeFailed() is emitted.
+    bool save();
+    // Whether the file holds every change committed so far.
+    bool isWritten() const { return !m_unwritten; }
 
     QSqlDatabase connection() const;
     QString filePath() const { return m_filePath; }
     QString folder() const;
-    // The Spanish text that tells the user what went wrong, for the status open() returned.
+    // The Spanish text that tells the user what went wrong, for the status an open returned.
     QString errorMessage(Status status) const;
-    // The engine's own words for the last failure, for the message boxes.
+    // The engine's or the system's own words for the last failure, for the message boxes.
     QString lastEngineError() const { return m_engineError; }
+
+signals:
+    // A save could not reach the disk; the text tells the user.
+    void writeFailed(const QString &message);
 
 private:
     Status takeLock();
-    Status createFile();
-    Status connectTo(const QString &path, bool fresh, Status failed);
+    Status readFile();
+    Status openPlain();
+    Status openImage(unsigned char *image, std::size_t size);
     void disconnect();
     Status checkAndMigrate(bool fresh);
     bool createSchema();
-    bool migrate(int fromVersion);
+    bool migrate();
     bool runInTransaction(const QStringList &statements);
+    bool writeSealed(const sealedfile::Key &key, bool check);
+    bool writeMigrationBackup(const sealedfile::Key &key);
+    void sealPlainCopies(const sealedfile::Key &key);
 
     QString m_connectionName;
     QString m_filePath;
     QString m_engineError;
     std::unique_ptr<QLockFile> m_lock;
+    Source m_source = Source::New;
+    QByteArray m_sealedFile; // a sealed diary read by open(), until unlock() opens it
+    std::unique_ptr<sealedfile::Key> m_key;
+    QByteArray m_beforeMigration; // the image as it was before a migration, until set aside
+    int m_migratedFrom = 0;
+    bool m_unwritten = false;
 };

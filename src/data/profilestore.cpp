@@ -68,6 +68,7 @@ bool ProfileStore::create(const NewProfile &profile) {
         m_lastError = query.lastError().text();
         return false;
     }
+    m_database.save();
     return true;
 }
 
@@ -86,17 +87,44 @@ std::optional<QByteArray> ProfileStore::photo() const {
 }
 
 bool ProfileStore::setPhoto(const QByteArray &stored) {
+    if (!updateFirstRow(profilefields::photo, stored))
+        return false;
+    m_database.save();
+    return true;
+}
+
+bool ProfileStore::opensDiary(const QString &answer) const {
+    return m_database.unlock(answer) == DiaryDatabase::Status::Ready;
+}
+
+ProfileStore::PasswordChange ProfileStore::changePassword(const QString &current,
+                                                          const QString &next) {
+    if (!opensDiary(current))
+        return PasswordChange::WrongCurrent;
+    const std::optional<QString> old = firstRowValue(profilefields::password);
+    const QString hash = password::hash(next);
+    if (!old || hash.isEmpty() || !updateFirstRow(profilefields::password, hash))
+        return PasswordChange::NotWritten;
+    if (m_database.seal(next) == DiaryDatabase::Status::Ready)
+        return PasswordChange::Changed;
+    // The file still opens with the old password only; so does the diary in memory.
+    m_lastError = m_database.lastEngineError();
+    updateFirstRow(profilefields::password, *old);
+    return PasswordChange::NotWritten;
+}
+
+bool ProfileStore::updateFirstRow(const QString &column, const QVariant &value) {
     QSqlQuery query(m_database.connection());
     const QString update =
         QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = (%4)")
-            .arg(quotedIdentifier(profilefields::tableName), quotedIdentifier(profilefields::photo),
+            .arg(quotedIdentifier(profilefields::tableName), quotedIdentifier(column),
                  quotedIdentifier(dayfields::keyColumn),
                  selectFirst(quotedIdentifier(dayfields::keyColumn)));
     if (!query.prepare(update)) {
         m_lastError = query.lastError().text();
         return false;
     }
-    query.addBindValue(stored);
+    query.addBindValue(value);
     if (!query.exec() || query.numRowsAffected() != 1) {
         m_lastError = query.lastError().text();
         return false;

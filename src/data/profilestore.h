@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariant>
 #include <optional>
 
 class DiaryDatabase;
@@ -40,11 +41,23 @@ public:
     std::optional<QByteArray> photo() const;
     bool setPhoto(const QByteArray &stored);
 
+    enum class PasswordChange {
+        Changed,      // the diary is sealed with the new password and written
+        WrongCurrent, // the current password given is not the diary's
+        NotWritten,   // the diary could not be written; it keeps the old password
+    };
+    // Whether the answer is the password that the diary is sealed with.
+    bool opensDiary(const QString &answer) const;
+    // Seals the diary with the next password, once the current one is checked.
+    PasswordChange changePassword(const QString &current, const QString &next);
+
     // The engine's words for the last refusal.
     QString lastError() const { return m_lastError; }
+    void setLastError(const QString &reason) { m_lastError = reason; }
 
 private:
     std::optional<QString> firstRowValue(const QString &column) const;
+    bool updateFirstRow(const QString &column, const QVariant &value);
 
     DiaryDatabase &m_database;
     mutable QString m_lastError;

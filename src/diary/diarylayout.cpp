@@ -200,6 +200,12 @@ void DiaryWindow::buildMenu() {
         entry.action->setObjectName(QLatin1String(entry.name));
         connect(entry.action, &QAction::triggered, this, entry.handler);
     }
+
+    diario = menuBar()->addMenu(QStringLiteral("&Diario"));
+    diario->setObjectName(QStringLiteral("diario"));
+    changePasswordAction = diario->addAction(QStringLiteral("Cambiar Clave..."));
+    changePasswordAction->setObjectName(QStringLiteral("changePasswordAction"));
+    connect(changePasswordAction, &QAction::triggered, this, &DiaryWindow::changePassword);
 }
 
 void DiaryWindow::buildLayout() {

@@ -6,6 +6,7 @@
 #include "daystore.h"
 #include "dialogs.h"
 #include "diarydatabase.h"
+#include "password.h"
 #include "photo.h"
 #include "photobox.h"
 #include "profilestore.h"
@@ -389,6 +390,56 @@ void DiaryWindow::exportDays(bool perDay) {
 
 void DiaryWindow::Command1_Click() {
     close();
+}
+
+void DiaryWindow::changePassword() {
+    const QString title = QStringLiteral("Cambiar Clave");
+    // An empty answer is a cancelled box: no password is that short.
+    const QString current =
+        m_dialogs.inputBox(this, QStringLiteral("Introduce Tu Clave Actual..."), title);
+    if (current.isEmpty())
+        return;
+    const QString wrongCurrent =
+        QStringLiteral("ERROR. Tu Clave Actual No Es Esa. Tu Clave No Ha Cambiado.");
+    if (!m_profiles.opensDiary(current)) {
+        m_dialogs.messageBox(this, wrongCurrent, title);
+        return;
+    }
+    QString next;
+    for (;;) {
+        next = m_dialogs.inputBox(
+            this, QStringLiteral("Introduce Tu Nueva Clave, De Al Menos Seis Caracteres..."),
+            title);
+        if (next.isEmpty())
+            return;
+        if (password::isAcceptable(next))
+            break;
+        m_dialogs.messageBox(
+            this, QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."), title);
+    }
+    if (m_dialogs.inputBox(this, QStringLiteral("Vuelve A Introducir Tu Nueva Clave..."), title) !=
+        next) {
+        m_dialogs.messageBox(
+            this, QStringLiteral("ERROR. Las Dos Claves No Son Iguales. Tu Clave No Ha Cambiado."),
+            title);
+        return;
+    }
+    QString outcome;
+    switch (m_profiles.changePassword(current, next)) {
+    case ProfileStore::PasswordChange::Changed:
+        outcome = QStringLiteral("Tu Clave Ha Cambiado. Desde Ahora El Diario De Gimnasio Solo Se "
+                                 "Abre Con La Nueva Clave.");
+        break;
+    case ProfileStore::PasswordChange::WrongCurrent:
+        outcome = wrongCurrent;
+        break;
+    case ProfileStore::PasswordChange::NotWritten:
+        outcome = QStringLiteral("ERROR. No Se Ha Podido Guardar El Diario De Gimnasio Con La "
+                                 "Nueva Clave. Sigue Abriéndose Con La Anterior.\n") +
+                  m_profiles.lastError();
+        break;
+    }
+    m_dialogs.messageBox(this, outcome, title);
 }
 
 void DiaryWindow::saliendo_Click() {

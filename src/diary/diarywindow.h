@@ -52,6 +52,9 @@ public slots:
     void Command6_Click(); // statistics in one file per day
     void Command1_Click(); // &Salir
     void saliendo_Click(); // menu "Salir"
+    // Menu "Cambiar Clave...": the current password, the new one twice, and the diary sealed
+    // with the new one.
+    void changePassword();
 
     void porhoras_Click();
     void porfecha_Click();
@@ -120,6 +123,8 @@ private:
     diarystate::State m_state;
 
     QMenu *opciones = nullptr;
+    QMenu *diario = nullptr; // the diary file: its password
+    QAction *changePasswordAction = nullptr;
     QAction *porhoras = nullptr;
     QAction *porfecha = nullptr;
     QAction *ordenarporagua = nullptr;

@@ -2,6 +2,7 @@
 
 #include "dates.h"
 #include "dialogs.h"
+#include "diarydatabase.h"
 #include "password.h"
 
 #include <cmath>
@@ -30,14 +31,19 @@ std::optional<int> readHeight(QStringView answer) {
     return int(rounded);
 }
 
-ProfileStartup::ProfileStartup(ProfileStore &profiles, Dialogs &dialogs, QWidget *dialogParent)
-    : m_profiles(profiles)
+ProfileStartup::ProfileStartup(DiaryDatabase &database, ProfileStore &profiles, Dialogs &dialogs,
+                               QWidget *dialogParent)
+    : m_database(database)
+    , m_profiles(profiles)
     , m_dialogs(dialogs)
     , m_parent(dialogParent) {}
 
 ProfileStartup::Outcome ProfileStartup::run() {
+    // A sealed diary shows nothing, not even whether a profile is stored, before the login.
+    if (m_database.source() == DiaryDatabase::Source::Sealed)
+        return login();
     const std::optional<bool> exists = m_profiles.exists();
-    if (!exists || (!*exists && !store(askNewProfile()))) {
+    if (!exists || (!*exists && !storeNew())) {
         QString text = exists ? QStringLiteral("ERROR. No Se Ha Podido Guardar Tu Perfil En El "
                                                "Diario De Gimnasio.")
                               : profileUnreadable;
@@ -47,10 +53,23 @@ ProfileStartup::Outcome ProfileStartup::run() {
         m_dialogs.messageBox(m_parent, text, noticeTitle);
         return Outcome::NotStored;
     }
-    return login() ? Outcome::Ready : Outcome::LoginFailed;
+    return login();
 }
 
-NewProfile ProfileStartup::askNewProfile() {
+bool ProfileStartup::storeNew() {
+    QString chosen;
+    const NewProfile profile = askNewProfile(&chosen);
+    if (!m_profiles.create(profile))
+        return false;
+    if (m_database.seal(chosen) != DiaryDatabase::Status::Ready) {
+        m_profiles.setLastError(m_database.lastEngineError());
+        return false;
+    }
+    m_dialogs.messageBox(m_parent, sealedNotice, noticeTitle);
+    return true;
+}
+
+NewProfile ProfileStartup::askNewProfile(QString *chosen) {
     NewProfile created;
     StoredProfile &profile = created.profile;
     profile.name = m_dialogs.inputBox(
@@ -68,7 +87,8 @@ NewProfile ProfileStartup::askNewProfile() {
         askDate(QStringLiteral(
                     "Introduce El Día En El Que Empezaste A Ir Al Gimnasio En Formato DD/MM/AAAA"),
                 gymTitle, gymTitle);
-    created.passwordHash = password::hash(askPassword());
+    *chosen = askPassword();
+    created.passwordHash = password::hash(*chosen);
     return created;
 }
 
@@ -114,18 +134,21 @@ QString ProfileStartup::askPassword() {
     }
 }
 
-bool ProfileStartup::store(const NewProfile &profile) {
-    return m_profiles.create(profile);
-}
-
-bool ProfileStartup::login() {
+ProfileStartup::Outcome ProfileStartup::login() {
     const QString answer =
         m_dialogs.inputBox(m_parent,
                            QStringLiteral("Introduce Tu Clave Personal... De Lo Contrario No "
                                           "Podras Usar El Diario De Gimnasio..."),
                            QStringLiteral("Introduce Tu Clave"));
-    if (m_profiles.checkPassword(answer))
-        return true;
-    m_dialogs.messageBox(m_parent, QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!"), noticeTitle);
-    return false;
+    DiaryDatabase::Status status = DiaryDatabase::Status::WrongPassword;
+    if (m_database.source() == DiaryDatabase::Source::Sealed)
+        status = m_database.unlock(answer);
+    else if (m_profiles.checkPassword(answer))
+        // A plain diary of an earlier version is sealed at its first login.
+        status = m_database.seal(answer);
+    if (status == DiaryDatabase::Status::Ready)
+        return Outcome::Ready;
+    m_dialogs.messageBox(m_parent, m_database.errorMessage(status), noticeTitle);
+    return status == DiaryDatabase::Status::WrongPassword ? Outcome::LoginFailed
+                                                          : Outcome::NotOpened;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 class Dialogs;
+class DiaryDatabase;
 class QWidget;
 
 // The notice when the stored profile cannot be read.
@@ -18,33 +19,43 @@ inline const QString profileUnreadable =
 // No value when it is no number or outside 1..999.
 std::optional<int> readHeight(QStringView answer);
 
-// The start-up of the profile: with no profile stored, the five first-run questions and the new
-// profile record, then the login against the stored password. Every box goes through the dialogs
-// given, parented to dialogParent.
+// The notice after the first-run questions: the new diary is sealed with the password chosen.
+inline const QString sealedNotice = QStringLiteral(
+    "Tu Diario De Gimnasio Queda Cifrado Con Esta Clave: Sin Ella Nadie, Ni Tú, Podrá Abrirlo "
+    "Ni Leerlo. Si La Olvidas, No Hay Forma De Recuperar El Diario. ¡¡ Nó La Olvides !!");
+
+// The start-up of the profile: with no profile stored, the five first-run questions, the new
+// profile record and the diary sealed with the password chosen; then the login, which opens the
+// sealed diary with the password. A plain diary of an earlier version is checked against its
+// stored password and sealed with it. Every box goes through the dialogs given, parented to
+// dialogParent.
 class ProfileStartup {
 public:
     enum class Outcome {
         Ready,       // a profile exists and the login passed
         LoginFailed, // wrong or cancelled password; the intruder notice has been shown
         NotStored,   // the profile could not be stored or read; the user has been told
+        NotOpened,   // the diary could not be opened or sealed; the user has been told
     };
 
-    ProfileStartup(ProfileStore &profiles, Dialogs &dialogs, QWidget *dialogParent = nullptr);
+    ProfileStartup(DiaryDatabase &database, ProfileStore &profiles, Dialogs &dialogs,
+                   QWidget *dialogParent = nullptr);
 
     Outcome run();
 
-    // The five questions, each asked again after its error notice until the answer is usable.
-    NewProfile askNewProfile();
-    // Adds the profile as a new record and stores it; false (and nothing stored) on failure.
-    bool store(const NewProfile &profile);
-    // One login question, checked against the stored password.
-    bool login();
-
 private:
+    // The five questions, each asked again after its error notice until the answer is usable;
+    // the password chosen goes to *chosen.
+    NewProfile askNewProfile(QString *chosen);
+    // Stores the new profile and seals the diary with the password; false when either fails.
+    bool storeNew();
+    // One login question, answered by opening the diary with it.
+    Outcome login();
     QString askDate(const QString &prompt, const QString &title, const QString &errorTitle);
     QString askHeight();
     QString askPassword();
 
+    DiaryDatabase &m_database;
     ProfileStore &m_profiles;
     Dialogs &m_dialogs;
     QWidget *m_parent;

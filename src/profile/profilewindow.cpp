@@ -219,7 +219,7 @@ void ProfileWindow::showSummary() {
 
 bool ProfileWindow::runStartup() {
     m_startupComplete = 0;
-    ProfileStartup startup(m_profiles, m_dialogs, this);
+    ProfileStartup startup(m_database, m_profiles, m_dialogs, this);
     if (startup.run() != ProfileStartup::Outcome::Ready)
         return false;
     if (!loadProfile()) {

@@ -3,7 +3,7 @@
 // moment and know what the disk must hold.
 //
 //   gimnasio-crashworker open <diary file>             "=open <status>" (a first start or a
-//                                                      migration), then it ends
+//                                                      plain diary sealed), then it ends
 //   gimnasio-crashworker days <diary file> <seed>      "save <id>" and "delete <id>"
 //   gimnasio-crashworker export <folder> <list> [<n>]  "single <list>", "days <list>" for n lists
 //
@@ -76,8 +76,13 @@ int main(int argc, char **argv) {
         }
         return done ? 0 : 3;
     }
+    // Opened as the login opens it: a sealed diary with its password, any other sealed with it.
     DiaryDatabase database;
-    const int status = int(database.open(path));
+    DiaryDatabase::Status opened = database.open(path);
+    if (opened == DiaryDatabase::Status::Ready)
+        opened = database.source() == DiaryDatabase::Source::Sealed ? database.unlock(u"secreto1"_s)
+                                                                    : database.seal(u"secreto1"_s);
+    const int status = int(opened);
     if (arguments.value(1) == u"open" || status != 0)
         return say(u"=open %1"_s.arg(status)) && status == 0 ? 0 : 3;
     DayStore store(database);

@@ -93,6 +93,26 @@ bool setWritable(const QString &path, bool writable) {
     return QFile::setPermissions(path, writable ? readable | QFileDevice::WriteOwner : readable);
 }
 
+bool writePlain(const QSqlDatabase &db, const QString &path) {
+    return QSqlQuery(db).exec(QStringLiteral("VACUUM INTO '%1'").arg(path));
+}
+
+DiaryDatabase::Status openWith(DiaryDatabase &database, const QString &path, const QString &with) {
+    const DiaryDatabase::Status status = database.open(path);
+    return status == DiaryDatabase::Status::Ready &&
+                   database.source() == DiaryDatabase::Source::Sealed
+               ? database.unlock(with)
+               : status;
+}
+
+bool TempDiary::close() {
+    const bool written = m_database.source() == DiaryDatabase::Source::Sealed
+                             ? m_database.save()
+                             : m_database.seal(password) == DiaryDatabase::Status::Ready;
+    m_database.close();
+    return written;
+}
+
 TempDiary::TempDiary()
     : m_path(m_dir.filePath(DiaryDatabase::defaultFileName())) {
     m_database.open(m_path);

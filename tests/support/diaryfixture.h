@@ -42,7 +42,15 @@ inline const StoredProfile profile{QStringLiteral("Zorvend"), QStringLiteral("20
                                    QStringLiteral("180"), QStringLiteral("01/01/2000")};
 inline const QString password = QStringLiteral("secreto1");
 
-// A new diary in a temporary folder of its own, open.
+// Writes the diary open on db as a plain, unsealed file, as earlier versions kept it.
+bool writePlain(const QSqlDatabase &db, const QString &path);
+
+// Opens a diary file as the login does, with the password given; the first status not Ready.
+DiaryDatabase::Status openWith(DiaryDatabase &database, const QString &path,
+                               const QString &with = password);
+
+// A new diary in a temporary folder of its own, open in memory; the file is written when it is
+// first reopened.
 class TempDiary {
 public:
     TempDiary();
@@ -54,10 +62,11 @@ public:
 
     bool addProfile();
     bool addDays(const QList<dayfields::DayTexts> &days) { return insertDays(db(), days); }
-    // Closes the diary and opens it again.
-    DiaryDatabase::Status reopen() {
-        m_database.close();
-        return m_database.open(m_path);
+    // Seals the diary with the fixture's password, or writes it when sealed, and closes it.
+    bool close();
+    // Closes the diary and opens it again with the password.
+    DiaryDatabase::Status reopen(const QString &with = password) {
+        return close() ? openWith(m_database, m_path, with) : DiaryDatabase::Status::CannotWrite;
     }
 
 private:
