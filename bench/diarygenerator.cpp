@@ -44,7 +44,7 @@ std::vector<dayfields::DayTexts> days(int count) {
     return result;
 }
 
-bool writeDiary(const QString &path, int count) {
+bool writeDiary(const QString &path, int count, const QString &plainCopy) {
     DiaryDatabase database;
     if (database.open(path) != DiaryDatabase::Status::Ready)
         return false;
@@ -59,7 +59,7 @@ bool writeDiary(const QString &path, int count) {
     query.addBindValue(QStringLiteral("20/05/1990"));
     query.addBindValue(QStringLiteral("180"));
     query.addBindValue(QStringLiteral("01/01/2000"));
-    query.addBindValue(password::hash(QStringLiteral("secreto")));
+    query.addBindValue(password::hash(password));
     if (!query.exec())
         return false;
     QStringList columns;
@@ -79,7 +79,13 @@ bool writeDiary(const QString &path, int count) {
             return false;
     }
     query.finish();
-    return db.commit();
+    if (!db.commit())
+        return false;
+    if (!plainCopy.isEmpty() &&
+        !query.exec(
+            QStringLiteral("VACUUM INTO '%1'").arg(QString(plainCopy).replace(u'\'', "''"))))
+        return false;
+    return database.seal(password) == DiaryDatabase::Status::Ready;
 }
 
 } // namespace diarygenerator

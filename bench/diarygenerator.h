@@ -9,7 +9,10 @@
 namespace diarygenerator {
 
 std::vector<dayfields::DayTexts> days(int count);
-// Creates a diary file with a profile and the given days; false on failure.
-bool writeDiary(const QString &path, int count);
+// The password of the diaries written.
+inline const QString password = QStringLiteral("secreto");
+// Creates a sealed diary file with a profile and the given days, and, when a path is given, a
+// plain copy of it for tools that read SQLite files; false on failure.
+bool writeDiary(const QString &path, int count, const QString &plainCopy = {});
 
 } // namespace diarygenerator

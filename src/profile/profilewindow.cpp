@@ -4,6 +4,7 @@
 #include "closinganimation.h"
 #include "designtable.h"
 #include "dialogs.h"
+#include "diarydatabase.h"
 #include "diarywindow.h"
 #include "photo.h"
 #include "photobox.h"
@@ -89,7 +90,9 @@ ProfileWindow::ProfileWindow(DiaryDatabase &database, ProfileStore &profiles, Di
     connect(&m_summary, &ProfileSummary::changed, this, &ProfileWindow::showSummary);
     connect(&m_summary, &ProfileSummary::photoChanged, this,
             [this] { Image1->setPicture(m_summary.photo()); });
-    loadProfile();
+    // A sealed diary is read only once the login has opened it.
+    if (m_database.isOpen())
+        loadProfile();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
