@@ -1,14 +1,15 @@
 #pragma once
 
-// Properties that the date and number readers and the statistics report formatter keep for any
-// input whatever. The fuzz targets check them on generated inputs; tests/test_logic.cpp checks
-// them on every seed input of fuzz/corpus. Each check returns an empty text when every property
-// holds, else what broke and on which input.
+// Properties that the date and number readers, the statistics report formatter and the sealed
+// diary file keep for any input whatever. The fuzz targets check them on generated inputs;
+// tests/test_logic.cpp checks them on every seed input of fuzz/corpus. Each check returns an empty
+// text when every property holds, else what broke and on which input.
 
 #include "dates.h"
 #include "dayfields.h"
 #include "quitarcaracter.h"
 #include "reportformat.h"
+#include "sealedfile.h"
 #include "statsexport.h"
 #include "windows1252.h"
 
@@ -185,6 +186,41 @@ inline QString checkReportInput(const char *data, size_t size) {
     for (const auto &day : days)
         failure = failure.isEmpty() ? checkDayFileName(day) : failure;
     return failure;
+}
+
+// The input as a diary image sealed with a key: the file opens again to the very image, and the
+// file with one bit changed anywhere, or cut anywhere, never opens. The input read as a file of
+// its own is read within its bytes whatever it holds.
+inline QString checkSealedInput(const char *data, size_t size) {
+    // The smallest limits Argon2id takes: each input is checked in a moment.
+    static const auto key =
+        sealedfile::Key::derive(QStringLiteral("secreto1"), {1, 8192, QByteArray(16, 's')});
+    const QByteArray input(data, qsizetype(size));
+    const auto opens = [](const QByteArray &file, QByteArray *image) {
+        const std::optional<std::size_t> imageSize =
+            sealedfile::Sealer::imageSize(std::size_t(file.size()));
+        if (sealedfile::readHeader(file).state != sealedfile::Header::State::Intact ||
+            !sealedfile::Sealer::fits(*key, file) || !imageSize)
+            return false;
+        image->resize(qsizetype(*imageSize));
+        return sealedfile::Sealer::open(*key, file,
+                                        reinterpret_cast<unsigned char *>(image->data()));
+    };
+    QByteArray image;
+    (void)opens(input, &image);
+    if (size == 0)
+        return {};
+    const QByteArray sealed =
+        sealedfile::Sealer::seal(*key, reinterpret_cast<const unsigned char *>(data), size);
+    const QString shown = QString::fromLatin1(input.left(40).toHex());
+    if (!opens(sealed, &image) || image != input)
+        return broken("a sealed image does not open to itself", shown);
+    const qsizetype at = qsizetype(qHash(input, 0) % std::size_t(sealed.size()));
+    QByteArray changed = sealed;
+    changed[at] = char(changed[at] ^ (1 << (at % 8)));
+    if (opens(changed, &image) || opens(sealed.left(at), &image))
+        return broken("a sealed file changed or cut opens", shown);
+    return {};
 }
 
 } // namespace fuzzchecks

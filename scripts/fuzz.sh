@@ -23,7 +23,7 @@ declare -A max_len=([fuzz_date_reader]=64 [fuzz_number_reader]=512 [fuzz_report_
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
-for target in fuzz_date_reader fuzz_number_reader fuzz_report_formatter; do
+for target in fuzz_date_reader fuzz_number_reader fuzz_report_formatter fuzz_sealed_file; do
     binary="$build/fuzz/$target"
     if [ ! -x "$binary" ]; then
         echo "$binary is missing: build the fuzz preset first" >&2

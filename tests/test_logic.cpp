@@ -12,9 +12,10 @@
 namespace {
 
 const char *const fuzzTargets[] = {"fuzz_date_reader", "fuzz_number_reader",
-                                   "fuzz_report_formatter"};
+                                   "fuzz_report_formatter", "fuzz_sealed_file"};
 QString (*const fuzzChecks[])(const char *, size_t) = {
-    fuzzchecks::checkDateInput, fuzzchecks::checkNumberInput, fuzzchecks::checkReportInput};
+    fuzzchecks::checkDateInput, fuzzchecks::checkNumberInput, fuzzchecks::checkReportInput,
+    fuzzchecks::checkSealedInput};
 
 } // namespace
 
@@ -222,7 +223,7 @@ private slots:
     void fuzzSeeds_data() {
         columns<int, QByteArray>("target", "input");
         const QString corpus = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../fuzz/corpus/");
-        for (int target = 0; target < 3; ++target) {
+        for (int target = 0; target < int(std::size(fuzzTargets)); ++target) {
             const QFileInfoList files =
                 QDir(corpus + fuzzTargets[target]).entryInfoList(QDir::Files);
             QVERIFY(files.size() >= 5); // a corpus gone missing fails instead of passing unseen
