@@ -10,8 +10,10 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -284,6 +286,27 @@ void TestStore::refusedSaveKeepsTheTypedDay() {
     QCOMPARE(store.storedCount(), 0);
     QVERIFY(store.storePending(fixture::day({{Fh, "05/12/2026"}, {Eldiario, "sí"}})));
     QCOMPARE(store.storedCount(), 1);
+
+    // A disk that refuses the file: the day is in the diary, the file stays as it was, the user is
+    // told, and the next save writes every change.
+    QVERIFY(diary.database().seal(fixture::password) == Status::Ready);
+    const QByteArray before = fixture::fileBytes(diary.path());
+    QSignalSpy told(&diary.database(), &DiaryDatabase::writeFailed);
+    if (!fixture::setWritable(diary.folder(), false))
+        QSKIP("this machine cannot make a folder unwritable");
+    QVERIFY(store.beginDay() && store.storePending(fixture::day({{Fh, "06/12/2026"}})));
+    fixture::setWritable(diary.folder(), true);
+    QCOMPARE(told.count(), 1);
+    QVERIFY(!diary.database().isWritten());
+    QCOMPARE(fixture::fileBytes(diary.path()), before);
+    QCOMPARE(QDir(diary.folder()).entryList(QDir::Files).size(), 2); // the diary and its lock
+    QVERIFY(diary.database().save() && diary.database().isWritten());
+    QTemporaryDir elsewhere;
+    const QString copy = elsewhere.filePath(QStringLiteral("diario.db"));
+    DiaryDatabase reader;
+    QVERIFY(QFile::copy(diary.path(), copy) && fixture::openWith(reader, copy) == Status::Ready);
+    QCOMPARE(fixture::columnInOrder(reader.connection(), orderStatement(ByDate), fields[Fh].column),
+             (QStringList{"05/12/2026", "06/12/2026"}));
 }
 
 void TestStore::profileStoreKeepsThePasswordInside() {
@@ -299,9 +322,9 @@ void TestStore::profileStoreKeepsThePasswordInside() {
     QVERIFY(profiles.checkPassword(fixture::password));
     QCOMPARE(profiles.photo(), std::optional<QByteArray>(QByteArray()));
     QVERIFY(profiles.setPhoto(QByteArray("\x89PNG\0x", 6)));
+    QCOMPARE(diary.reopen(), Status::Ready);
     QCOMPARE(profiles.photo(), std::optional<QByteArray>(QByteArray("\x89PNG\0x", 6)));
-    // The password is never kept as typed.
-    QVERIFY(!fixture::fileBytes(diary.path()).contains(fixture::password.toUtf8()));
+    QVERIFY(!fixture::fileBytes(diary.path()).contains("PNG"));
 }
 
 void TestStore::diaryStateDecides_data() {
