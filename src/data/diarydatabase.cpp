@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "dayfields.h"
+#include "enginememory.h"
 #include "sqlfunctions.h"
 
 #include <QDateTime>
@@ -14,9 +15,6 @@
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <QUuid>
-#include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <sodium.h>
 #include <sqlite3.h>
@@ -134,62 +132,6 @@ unsigned char *imageOf(const QSqlDatabase &db, std::size_t *size) {
     return image;
 }
 
-// The engine's memory: every block is wiped before it is freed, so that no page of the diary,
-// read or written, lingers in freed memory. Each block carries its size in front of it.
-namespace wipedmemory {
-
-using Size = std::uint64_t;
-
-void *allocate(int size) {
-    auto *block = static_cast<Size *>(std::malloc(sizeof(Size) + std::size_t(size)));
-    if (!block)
-        return nullptr;
-    *block = Size(size);
-    return block + 1;
-}
-
-int sizeOf(void *memory) {
-    return memory ? int(static_cast<Size *>(memory)[-1]) : 0;
-}
-
-void release(void *memory) {
-    if (!memory)
-        return;
-    sodium_memzero(memory, std::size_t(sizeOf(memory)));
-    std::free(static_cast<Size *>(memory) - 1);
-}
-
-void *reallocate(void *memory, int size) {
-    void *grown = allocate(size);
-    if (grown && memory)
-        std::memcpy(grown, memory, std::size_t(std::min(size, sizeOf(memory))));
-    if (grown)
-        release(memory);
-    return grown;
-}
-
-int roundUp(int size) {
-    return (size + 7) & ~7;
-}
-
-int init(void *) {
-    return SQLITE_OK;
-}
-
-void shutdown(void *) {}
-
-// Takes effect only before the engine's first use in this process.
-void install() {
-    static const bool installed = [] {
-        static const sqlite3_mem_methods methods{allocate, release, reallocate, sizeOf,
-                                                 roundUp,  init,    shutdown,   nullptr};
-        return sqlite3_config(SQLITE_CONFIG_MALLOC, &methods) == SQLITE_OK;
-    }();
-    Q_UNUSED(installed);
-}
-
-} // namespace wipedmemory
-
 void wipe(QByteArray &bytes) {
     if (!bytes.isEmpty())
         sodium_memzero(bytes.data(), std::size_t(bytes.size()));
@@ -201,7 +143,7 @@ void wipe(QByteArray &bytes) {
 DiaryDatabase::DiaryDatabase()
     : m_connectionName(QLatin1String("diary-") +
                        QUuid::createUuid().toString(QUuid::WithoutBraces)) {
-    wipedmemory::install();
+    enginememory::wipeOnFree();
 }
 
 DiaryDatabase::~DiaryDatabase() {
