@@ -150,33 +150,34 @@ double saveNewDay(DiaryWindow *diary) {
     return fastest;
 }
 
-// The diary window of a diary of ten years, and its save.
-void tenYearsFigures(const QString &path) {
+// The program as it stands once the login has passed with the generated diary's password.
+struct LoggedIn {
+    explicit LoggedIn(const QString &path)
+        : ready(database.open(path) == DiaryDatabase::Status::Ready && window.runStartup()) {}
     DiaryDatabase database;
-    if (database.open(path) != DiaryDatabase::Status::Ready)
-        return;
     LoginDialogs dialogs;
     SystemClock clock;
-    ProfileStore profiles(database);
-    ProfileWindow profile(database, profiles, dialogs, clock);
-    if (!profile.runStartup())
+    ProfileStore profiles{database};
+    ProfileWindow window{database, profiles, dialogs, clock};
+    bool ready;
+};
+
+// The diary window of a diary of ten years, and its save.
+void tenYearsFigures(const QString &path) {
+    LoggedIn program(path);
+    if (!program.ready)
         return;
-    profile.Command1_Click();
+    program.window.Command1_Click();
     QCoreApplication::processEvents();
-    print(QStringLiteral("save_new_day_3650"), saveNewDay(profile.diaryWindow()), "ms");
+    print(QStringLiteral("save_new_day_3650"), saveNewDay(program.window.diaryWindow()), "ms");
 }
 
 // The diary window as "&Entrar" opens it, with its figures.
 void diaryWindowFigures(const QString &path) {
-    DiaryDatabase database;
-    if (database.open(path) != DiaryDatabase::Status::Ready)
+    LoggedIn program(path);
+    if (!program.ready)
         return;
-    LoginDialogs dialogs;
-    SystemClock clock;
-    ProfileStore profiles(database);
-    ProfileWindow profile(database, profiles, dialogs, clock);
-    if (!profile.runStartup())
-        return;
+    ProfileWindow &profile = program.window;
     profile.show();
     QCoreApplication::processEvents();
 
