@@ -145,6 +145,7 @@ void TestStore::olderSchemaIsBackedUpAndMigrated_data() {
     row("tables alone", 1);
     row("with the date index", 2);
     row("girth pairs indexed on val", 3);
+    row("no goal weight", 4);
 }
 
 void TestStore::olderSchemaIsBackedUpAndMigrated() {
@@ -178,6 +179,9 @@ void TestStore::olderSchemaIsBackedUpAndMigrated() {
     QCOMPARE(fixture::columnInOrder(diary.db(), orderStatement(ByBiceps), fields[Dbd].column),
              (QStringList{"35,9", "36"}));
     QVERIFY(readsItsIndex(diary.db(), ByBiceps));
+    QVERIFY(diary.profiles().setGoalWeight(QStringLiteral("75,5")));
+    QCOMPARE(diary.reopen(), Status::Ready);
+    QCOMPARE(diary.profiles().goalWeight(), std::optional<QString>(QStringLiteral("75,5")));
 
     // No plain copy is left: the diary as it was is set aside sealed, and so is the earlier one.
     const QStringList backups = QDir(diary.folder()).entryList({QStringLiteral("*.bak")});

@@ -227,8 +227,10 @@ inline const QString height = QStringLiteral("Altura Del Usuario Cm");
 inline const QString gymStart = QStringLiteral("Fecha De Comienzo En El Gimnasio");
 inline const QString password = QStringLiteral("Clave");
 inline const QString photo = QStringLiteral("Foto Del Usuario");
+// Since version 5: the goal weight of the progress charts, as typed.
+inline const QString goalWeight = QStringLiteral("Peso Objetivo");
 
-// The text columns in table order; the photo comes after them.
+// The text columns in table order; the photo and the goal weight come after them.
 inline const std::array<QString, 5> textColumns = {name, birth, height, gymStart, password};
 
 } // namespace profilefields

@@ -49,6 +49,7 @@ QStringList tableStatements() {
     for (const QString &column : profilefields::textColumns)
         profile += quotedIdentifier(column) + QLatin1String(" TEXT");
     profile += quotedIdentifier(profilefields::photo) + QLatin1String(" BLOB");
+    profile += quotedIdentifier(profilefields::goalWeight) + QLatin1String(" TEXT");
     QStringList day{key};
     for (const dayfields::DayField &field : dayfields::fields) {
         QString definition = quotedIdentifier(field.column) + QLatin1String(" TEXT");
@@ -74,6 +75,13 @@ QStringList indexStatements() {
                                quotedIdentifier(dayfields::tableName),
                                dayfields::sortExpression(dayfields::Order(order)));
     return statements;
+}
+
+// Version 5 keeps the goal weight in the profile; the column comes last, as a new table has it.
+QString addGoalWeight() {
+    return QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 TEXT")
+        .arg(quotedIdentifier(profilefields::tableName),
+             quotedIdentifier(profilefields::goalWeight));
 }
 
 // Version 3 indexed the pairs of girths on val() of the two texts joined; version 4 sorts them by
@@ -487,7 +495,10 @@ bool DiaryDatabase::migrate() {
     if (!image)
         return false;
     m_beforeMigration = QByteArray(reinterpret_cast<const char *>(image), qsizetype(size));
-    return runInTransaction(dropOldPairIndexes() + indexStatements() + QStringList{setVersion()});
+    QStringList statements = dropOldPairIndexes() + indexStatements();
+    if (m_migratedFrom < 5)
+        statements += addGoalWeight();
+    return runInTransaction(statements << setVersion());
 }
 
 // The diary as it was before its migration, sealed under a name of its own that no earlier copy

@@ -43,7 +43,7 @@ public:
         Sealed, // a sealed diary; unlock() opens it
     };
 
-    static constexpr int schemaVersion = 4;
+    static constexpr int schemaVersion = 5;
 
     DiaryDatabase();
     ~DiaryDatabase() override;

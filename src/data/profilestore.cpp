@@ -86,6 +86,22 @@ std::optional<QByteArray> ProfileStore::photo() const {
     return query.next() ? query.value(0).toByteArray() : QByteArray();
 }
 
+std::optional<QString> ProfileStore::goalWeight() const {
+    QSqlQuery query(m_database.connection());
+    if (!query.exec(selectFirst(quotedIdentifier(profilefields::goalWeight)))) {
+        m_lastError = query.lastError().text();
+        return std::nullopt;
+    }
+    return query.next() ? query.value(0).toString() : QString();
+}
+
+bool ProfileStore::setGoalWeight(const QString &typed) {
+    if (!updateFirstRow(profilefields::goalWeight, typed))
+        return false;
+    m_database.save();
+    return true;
+}
+
 bool ProfileStore::setPhoto(const QByteArray &stored) {
     if (!updateFirstRow(profilefields::photo, stored))
         return false;

@@ -41,6 +41,10 @@ public:
     std::optional<QByteArray> photo() const;
     bool setPhoto(const QByteArray &stored);
 
+    // The goal weight as typed; empty when none is set, no value when the engine refuses.
+    std::optional<QString> goalWeight() const;
+    bool setGoalWeight(const QString &typed);
+
     enum class PasswordChange {
         Changed,      // the diary is sealed with the new password and written
         WrongCurrent, // the current password given is not the diary's

@@ -56,13 +56,13 @@ QByteArray fileBytes(const QString &path) {
 
 bool makeOlderVersion(const QSqlDatabase &db, int version) {
     QSqlQuery query(db);
-    for (const QString &index : indexNames(db)) {
+    for (const QString &index : version < 4 ? indexNames(db) : QStringList()) {
         if (version >= 2 && index == dayfields::orderKeys[dayfields::ByDate].indexName)
             continue;
         if (!query.exec(QStringLiteral("DROP INDEX \"%1\"").arg(index)))
             return false;
     }
-    for (int order = 1; version >= 3 && order < dayfields::OrderCount; ++order) {
+    for (int order = 1; version == 3 && order < dayfields::OrderCount; ++order) {
         const dayfields::OrderKey &key = dayfields::orderKeys[order];
         QString expression = u'"' + dayfields::fields[key.first].column + u'"';
         if (key.second != dayfields::BoxCount)
@@ -72,6 +72,9 @@ bool makeOlderVersion(const QSqlDatabase &db, int version) {
                             .arg(key.indexName, dayfields::tableName, expression)))
             return false;
     }
+    if (!query.exec(QStringLiteral("ALTER TABLE \"%1\" DROP COLUMN \"%2\"")
+                        .arg(profilefields::tableName, profilefields::goalWeight)))
+        return false;
     return query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
 
