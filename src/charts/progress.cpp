@@ -1,0 +1,259 @@
+#include "progress.h"
+
+#include "dates.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace progress {
+
+using namespace dayfields;
+
+const std::array<MeasureInfo, MeasureCount> measures = {{
+    {QStringLiteral("Peso"), QStringLiteral("Kg"), Peski, MeasureCount, false},
+    {QStringLiteral("Índice De Masa Corporal"), {}, Peski, MeasureCount, false},
+    {QStringLiteral("Cintura / Altura"), {}, Dc, MeasureCount, false},
+    {QStringLiteral("Cuello"), QStringLiteral("Cm"), Dcue, MeasureCount, false},
+    {QStringLiteral("Pecho"), QStringLiteral("Cm"), Dp, MeasureCount, false},
+    {QStringLiteral("Cintura"), QStringLiteral("Cm"), Dc, MeasureCount, false},
+    {QStringLiteral("Biceps Derecho"), QStringLiteral("Cm"), Dbd, BicepsLeft, false},
+    {QStringLiteral("Biceps Izquierdo"), QStringLiteral("Cm"), Dbi, BicepsRight, false},
+    {QStringLiteral("Antebrazo Derecho"), QStringLiteral("Cm"), Dad, ForearmLeft, false},
+    {QStringLiteral("Antebrazo Izquierdo"), QStringLiteral("Cm"), Dai, ForearmRight, false},
+    {QStringLiteral("Pierna Derecha"), QStringLiteral("Cm"), Dpd, LegLeft, false},
+    {QStringLiteral("Pierna Izquierda"), QStringLiteral("Cm"), Dpi, LegRight, false},
+    {QStringLiteral("Gemelo Derecho"), QStringLiteral("Cm"), Dgd, CalfLeft, false},
+    {QStringLiteral("Gemelo Izquierdo"), QStringLiteral("Cm"), Dgi, CalfRight, false},
+    {QStringLiteral("Culo"), QStringLiteral("Cm"), Dculo, MeasureCount, false},
+    {QStringLiteral("Litros De Agua"), QStringLiteral("Litros"), Lagua, MeasureCount, true},
+    {QStringLiteral("Horas En El Gimnasio"), QStringLiteral("Horas"), Hgim, MeasureCount, true},
+}};
+
+DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm) {
+    DiaryNumbers numbers;
+    const bool hasHeight = heightCm && *heightCm > 0;
+    days.forEach([&](const DayTexts &day) {
+        const std::optional<QDate> date = dates::readDate(day[Fh]);
+        for (int measure = 0; measure < MeasureCount; ++measure) {
+            std::optional<double> value;
+            if (date && (hasHeight || (measure != Bmi && measure != WaistToHeight)))
+                value = dates::readNumber(day[measures[std::size_t(measure)].box]);
+            if (value && !std::isfinite(*value))
+                value.reset();
+            if (value && measure == Bmi)
+                *value /= (*heightCm / 100) * (*heightCm / 100);
+            else if (value && measure == WaistToHeight)
+                *value /= *heightCm;
+            if (value)
+                numbers.points[std::size_t(measure)].push_back({*date, *value});
+            else
+                ++numbers.leftOut[std::size_t(measure)];
+        }
+        return true;
+    });
+    // The engine hands the days over in date order already; a list in another order is sorted.
+    const auto byDate = [](const Point &a, const Point &b) { return a.date < b.date; };
+    for (Points &points : numbers.points)
+        if (!std::is_sorted(points.begin(), points.end(), byDate))
+            std::stable_sort(points.begin(), points.end(), byDate);
+    return numbers;
+}
+
+namespace {
+
+double medianOf(std::vector<double> &values) {
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    if (values.size() % 2)
+        return *middle;
+    return (*middle + *std::max_element(values.begin(), middle)) / 2;
+}
+
+} // namespace
+
+std::vector<bool> outliers(const Points &points) {
+    constexpr qsizetype around = 7;
+    const qsizetype count = qsizetype(points.size());
+    std::vector<bool> outlier(points.size(), false);
+    if (count < 5)
+        return outlier;
+    std::vector<double> residuals(points.size());
+    std::vector<double> window;
+    for (qsizetype i = 0; i < count; ++i) {
+        window.clear();
+        for (qsizetype j = std::max<qsizetype>(0, i - around); j <= std::min(count - 1, i + around);
+             ++j)
+            window.push_back(points[std::size_t(j)].value);
+        residuals[std::size_t(i)] = points[std::size_t(i)].value - medianOf(window);
+    }
+    std::vector<double> deviations(residuals.size());
+    std::transform(residuals.begin(), residuals.end(), deviations.begin(),
+                   [](double r) { return std::abs(r); });
+    const double limit = 3 * 1.4826 * medianOf(deviations);
+    if (limit <= 0)
+        return outlier;
+    for (std::size_t i = 0; i < residuals.size(); ++i)
+        outlier[i] = std::abs(residuals[i]) > limit;
+    return outlier;
+}
+
+Smoothed smooth(const Points &points, const std::vector<bool> &outlier, int days) {
+    Smoothed smoothed;
+    smoothed.trend.resize(points.size());
+    smoothed.average.resize(points.size());
+    // The trend starts at the first value that is no outlier.
+    const auto first = std::find(outlier.begin(), outlier.end(), false);
+    double trend = first == outlier.end() ? 0 : points[std::size_t(first - outlier.begin())].value;
+    // The moving average keeps the sum of the values since `oldest`, outliers left out.
+    double sum = 0;
+    int count = 0;
+    std::size_t oldest = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!outlier[i]) {
+            trend += (points[i].value - trend) / 10;
+            sum += points[i].value;
+            ++count;
+        }
+        smoothed.trend[i] = trend;
+        const QDate earliest = points[i].date.addDays(1 - days);
+        for (; points[oldest].date < earliest; ++oldest)
+            if (!outlier[oldest]) {
+                sum -= points[oldest].value;
+                --count;
+            }
+        smoothed.average[i] = count ? sum / count : std::numeric_limits<double>::quiet_NaN();
+    }
+    return smoothed;
+}
+
+std::vector<std::pair<qsizetype, qsizetype>> runs(const Points &points, int maxGapDays) {
+    std::vector<std::pair<qsizetype, qsizetype>> found;
+    qsizetype start = 0;
+    for (qsizetype i = 1; i <= qsizetype(points.size()); ++i)
+        if (i == qsizetype(points.size()) ||
+            points[std::size_t(i - 1)].date.daysTo(points[std::size_t(i)].date) > maxGapDays) {
+            found.emplace_back(start, i);
+            start = i;
+        }
+    return found;
+}
+
+std::pair<qsizetype, qsizetype> within(const Points &points, QDate from, QDate to) {
+    const auto begin = std::lower_bound(points.begin(), points.end(), from,
+                                        [](const Point &p, QDate d) { return p.date < d; });
+    const auto end = std::upper_bound(begin, points.end(), to,
+                                      [](QDate d, const Point &p) { return d < p.date; });
+    return {begin - points.begin(), end - points.begin()};
+}
+
+std::optional<Line> fitLine(const Points &points, const std::vector<bool> &outlier,
+                            std::pair<qsizetype, qsizetype> range) {
+    const auto [first, last] = range;
+    if (last - first < 2)
+        return std::nullopt;
+    const QDate start = points[std::size_t(first)].date;
+    double sumX = 0;
+    double sumY = 0;
+    int count = 0;
+    for (qsizetype i = first; i < last; ++i)
+        if (!outlier[std::size_t(i)]) {
+            sumX += double(start.daysTo(points[std::size_t(i)].date));
+            sumY += points[std::size_t(i)].value;
+            ++count;
+        }
+    if (count < 2)
+        return std::nullopt;
+    const double meanX = sumX / count;
+    const double meanY = sumY / count;
+    double spread = 0;
+    double together = 0;
+    for (qsizetype i = first; i < last; ++i)
+        if (!outlier[std::size_t(i)]) {
+            const double dx = double(start.daysTo(points[std::size_t(i)].date)) - meanX;
+            spread += dx * dx;
+            together += dx * (points[std::size_t(i)].value - meanY);
+        }
+    if (spread <= 0)
+        return std::nullopt;
+    Line line;
+    line.slopePerDay = together / spread;
+    line.start = start;
+    line.end = points[std::size_t(last - 1)].date;
+    line.atStart = meanY - line.slopePerDay * meanX;
+    line.atEnd = line.atStart + line.slopePerDay * double(start.daysTo(line.end));
+    return line;
+}
+
+GoalOutlook goalOutlook(const Line &line, double goal) {
+    constexpr double tolerance = 1e-9;
+    const double ahead = goal - line.atEnd;
+    // Reached when the line has come to the goal or crossed it within the range.
+    if (std::abs(ahead) < tolerance || (goal - line.atStart) * ahead < 0)
+        return {GoalOutlook::State::Reached, line.end};
+    if (line.slopePerDay == 0 || (ahead > 0) != (line.slopePerDay > 0))
+        return {GoalOutlook::State::NotHeading, {}};
+    const double days = std::ceil(ahead / line.slopePerDay - tolerance);
+    // Beyond the calendar the dates can show, the goal is out of reach too.
+    if (days > 365.0 * 1000)
+        return {GoalOutlook::State::NotHeading, {}};
+    return {GoalOutlook::State::OnTheWay, line.end.addDays(qint64(days))};
+}
+
+QString goalText(const GoalOutlook &outlook) {
+    switch (outlook.state) {
+    case GoalOutlook::State::Reached:
+        return QStringLiteral("Objetivo Alcanzado");
+    case GoalOutlook::State::OnTheWay:
+        return QStringLiteral("Al ritmo actual: ") + dates::shortDate(outlook.date);
+    case GoalOutlook::State::NotHeading:
+        break;
+    }
+    return QStringLiteral("Al Ritmo Actual No Se Alcanza El Objetivo");
+}
+
+std::optional<RangeFigures> figures(const Points &points, std::pair<qsizetype, qsizetype> range) {
+    const auto [first, last] = range;
+    if (first >= last)
+        return std::nullopt;
+    RangeFigures found{points[std::size_t(first)].value, points[std::size_t(last - 1)].value,
+                       points[std::size_t(first)].value, points[std::size_t(first)].value};
+    for (qsizetype i = first; i < last; ++i) {
+        found.lowest = std::min(found.lowest, points[std::size_t(i)].value);
+        found.highest = std::max(found.highest, points[std::size_t(i)].value);
+    }
+    return found;
+}
+
+std::vector<Bar> bars(const Points &points, std::pair<qsizetype, qsizetype> range, Period period) {
+    std::vector<Bar> found;
+    for (qsizetype i = range.first; i < range.second; ++i) {
+        const Point &point = points[std::size_t(i)];
+        const QDate start = period == Period::Week
+                                ? point.date.addDays(1 - point.date.dayOfWeek())
+                                : QDate(point.date.year(), point.date.month(), 1);
+        if (found.empty() || found.back().start != start)
+            found.push_back({start, 0, 0});
+        found.back().sum += point.value;
+        ++found.back().count;
+    }
+    return found;
+}
+
+QString leftOutText(int count) {
+    if (count <= 0)
+        return {};
+    return QStringLiteral("%1 %2 sin fecha o valor válido")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("día") : QStringLiteral("días"));
+}
+
+QString number(double value) {
+    QString text = dates::spanish().toString(value, 'f', 2);
+    text.remove(QStringLiteral("."));
+    while (text.contains(u',') && (text.endsWith(u'0') || text.endsWith(u',')))
+        text.chop(1);
+    return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
+}
+
+} // namespace progress

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "dayfields.h"
+#include "daywalk.h"
+
+#include <QDate>
+#include <QString>
+#include <array>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// What the progress charts draw, worked out from the diary's numbers: each measure's points over
+// time, the smoothed trend, the moving average, the breaks across long gaps, the outliers, the
+// least-squares slope, the goal date, the weekly and monthly bars and the figures of a range.
+// Plain functions, each linear in the number of days.
+namespace progress {
+
+enum Measure {
+    Weight,
+    Bmi,
+    WaistToHeight,
+    Neck,
+    Chest,
+    Waist,
+    BicepsRight,
+    BicepsLeft,
+    ForearmRight,
+    ForearmLeft,
+    LegRight,
+    LegLeft,
+    CalfRight,
+    CalfLeft,
+    Bottom,
+    Water,
+    Hours,
+    MeasureCount
+};
+
+struct MeasureInfo {
+    QString name;       // "Peso", as the menu of measures shows it
+    QString unit;       // "Kg"; empty for a ratio
+    dayfields::Box box; // the box the value is read from (the weight for the BMI)
+    Measure otherSide;  // the other side of a pair of girths; MeasureCount when none
+    bool summable;      // water and hours: also as weekly and monthly bars
+};
+extern const std::array<MeasureInfo, MeasureCount> measures;
+
+struct Point {
+    QDate date;
+    double value = 0;
+};
+using Points = std::vector<Point>;
+
+// Every measure's points in date order, and how many days each measure left out: a day counts for
+// a measure when its date reads as a date and its box as a number; an empty box is no point.
+struct DiaryNumbers {
+    std::array<Points, MeasureCount> points;
+    std::array<int, MeasureCount> leftOut{};
+};
+// The BMI and the waist to height ratio need the height in centimetres; without it every day is
+// left out of them.
+DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm);
+
+// Points far from the run of their neighbours: more than three robust deviations (1.4826 times
+// the median absolute deviation) from the median of the fifteen points around them. None when
+// fewer than five points or when the deviation is nil.
+std::vector<bool> outliers(const Points &points);
+
+// The trend and the moving average at every point, the outliers left out of both.
+struct Smoothed {
+    // Starts at the first value and moves a tenth of the way towards each next one; an outlier
+    // leaves it where it was.
+    std::vector<double> trend;
+    // The mean of the values of the last `days` calendar days up to the point's date; NaN when
+    // there is none but outliers.
+    std::vector<double> average;
+};
+Smoothed smooth(const Points &points, const std::vector<bool> &outlier, int days);
+
+// Index ranges [first, last) of the runs of points with no gap of more than maxGapDays between
+// neighbours: the line breaks between two runs.
+std::vector<std::pair<qsizetype, qsizetype>> runs(const Points &points, int maxGapDays = 14);
+
+// The index range [first, last) of the points dated from `from` to `to`, both included.
+std::pair<qsizetype, qsizetype> within(const Points &points, QDate from, QDate to);
+
+// The least-squares line through the points of a range, outliers left out.
+struct Line {
+    double slopePerDay = 0;
+    double atStart = 0; // the line's value at the range's first date
+    double atEnd = 0;   // and at its last
+    QDate start;
+    QDate end;
+    double slopePerWeek() const { return slopePerDay * 7; }
+};
+// No line when fewer than two dates are left.
+std::optional<Line> fitLine(const Points &points, const std::vector<bool> &outlier,
+                            std::pair<qsizetype, qsizetype> range);
+
+// When the line reaches a goal value.
+struct GoalOutlook {
+    enum class State { Reached, OnTheWay, NotHeading } state = State::NotHeading;
+    QDate date; // for OnTheWay: the first day on which the line reaches the goal
+};
+GoalOutlook goalOutlook(const Line &line, double goal);
+// "Al ritmo actual: 14/05/2027", or what else the outlook says.
+QString goalText(const GoalOutlook &outlook);
+
+// The figures of a range, outliers included as they were measured.
+struct RangeFigures {
+    double first = 0;
+    double last = 0;
+    double lowest = 0;
+    double highest = 0;
+    double change() const { return last - first; }
+};
+std::optional<RangeFigures> figures(const Points &points, std::pair<qsizetype, qsizetype> range);
+
+// Sums and means per calendar week (from Monday) or month, of the days that have a value.
+enum class Period { Week, Month };
+struct Bar {
+    QDate start; // the Monday or the first of the month
+    double sum = 0;
+    int count = 0;
+    double mean() const { return count ? sum / count : 0; }
+};
+std::vector<Bar> bars(const Points &points, std::pair<qsizetype, qsizetype> range, Period period);
+
+// "12 días sin fecha o valor válido"; empty for none.
+QString leftOutText(int count);
+// A number as the charts write it: Spanish decimal comma, up to two decimals, no trailing zeros.
+QString number(double value);
+
+} // namespace progress

@@ -1,0 +1,199 @@
+// The progress charts: what they work out, on series worked by hand, and what the window draws
+// from a real diary file.
+
+#include "progress.h"
+#include "tablerows.h"
+
+#include <QTest>
+#include <cmath>
+
+using namespace progress;
+
+namespace {
+
+const QDate day0(2026, 1, 1);
+
+// Points on the days given (counted from day0) with the values given.
+Points series(std::initializer_list<std::pair<int, double>> days) {
+    Points points;
+    for (const auto &[day, value] : days)
+        points.push_back({day0.addDays(day), value});
+    return points;
+}
+
+// A series of `count` points, one every `step` days, on the line start + slope * day.
+Points line(int count, int step, double start, double slopePerDay) {
+    Points points;
+    for (int i = 0; i < count; ++i)
+        points.push_back({day0.addDays(i * step), start + slopePerDay * i * step});
+    return points;
+}
+
+QList<double> rounded(const std::vector<double> &values) {
+    QList<double> out;
+    for (double value : values)
+        out += std::isnan(value) ? -1 : std::round(value * 1000) / 1000;
+    return out;
+}
+
+} // namespace
+
+class TestProgress : public QObject {
+    Q_OBJECT
+private slots:
+    void trendAndAverageAsWorkedByHand();
+    void outliersLeaveTheTrendAlone_data();
+    void outliersLeaveTheTrendAlone();
+    void gapsBreakTheLine();
+    void goalOnALine_data();
+    void goalOnALine();
+    void diaryNumbersSkipWhatIsNoNumber();
+    void weeklyAndMonthlyBars();
+    void textsOfTheFigures();
+};
+
+void TestProgress::trendAndAverageAsWorkedByHand() {
+    // Trend: 10, 10 + (20 - 10) / 10 = 11, 11 + (10 - 11) / 10 = 10.9, 10.9 + 19.1 / 10 = 12.81.
+    // Mean of the last three calendar days: {10}, {10, 20}, {20, 10} (day 1 and day 3), {30}.
+    const Points points = series({{0, 10}, {1, 20}, {3, 10}, {9, 30}});
+    const Smoothed smoothed = smooth(points, outliers(points), 3);
+    QCOMPARE(rounded(smoothed.trend), (QList<double>{10, 11, 10.9, 12.81}));
+    QCOMPARE(rounded(smoothed.average), (QList<double>{10, 15, 15, 30}));
+}
+
+void TestProgress::outliersLeaveTheTrendAlone_data() {
+    columns<QList<double>, QList<bool>>("values", "expected");
+    row("a typo among daily weights", QList<double>{80, 80.2, 79.9, 80.1, 80, 800, 80.1, 79.8, 80},
+        QList<bool>{0, 0, 0, 0, 0, 1, 0, 0, 0});
+    row("a low one", QList<double>{70, 70.4, 70.1, 69.8, 7, 70.2, 70, 70.3},
+        QList<bool>{0, 0, 0, 0, 1, 0, 0, 0});
+    row("no spread: nothing to judge by", QList<double>{80, 80, 80, 80, 80, 85, 80},
+        QList<bool>{0, 0, 0, 0, 0, 0, 0});
+    row("a steady fall is no outlier", QList<double>{90, 89, 88, 87, 86, 85, 84, 83},
+        QList<bool>{0, 0, 0, 0, 0, 0, 0, 0});
+    row("too few to judge", QList<double>{80, 800, 80, 80}, QList<bool>{0, 0, 0, 0});
+}
+
+void TestProgress::outliersLeaveTheTrendAlone() {
+    const auto [values, expected] = fetch<QList<double>, QList<bool>>("values", "expected");
+    Points points;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        points.push_back({day0.addDays(i), values[i]});
+    const std::vector<bool> outlier = outliers(points);
+    QCOMPARE(QList<bool>(outlier.begin(), outlier.end()), expected);
+    const Smoothed smoothed = smooth(points, outlier, 7);
+    for (qsizetype i = 1; i < values.size(); ++i)
+        if (expected[i])
+            QCOMPARE(smoothed.trend[std::size_t(i)], smoothed.trend[std::size_t(i - 1)]);
+    // Left out of the slope too: the series without the outlier gives the same line.
+    Points kept;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        if (!expected[i])
+            kept.push_back(points[std::size_t(i)]);
+    const auto all = fitLine(points, outlier, {0, qsizetype(points.size())});
+    const auto clean =
+        fitLine(kept, std::vector<bool>(kept.size(), false), {0, qsizetype(kept.size())});
+    QVERIFY(all && clean);
+    QCOMPARE(all->slopePerDay, clean->slopePerDay);
+}
+
+void TestProgress::gapsBreakTheLine() {
+    // Fourteen days apart still join; fifteen break the line.
+    const Points points = series({{0, 1}, {1, 1}, {15, 1}, {30, 1}, {31, 1}});
+    const auto found = runs(points);
+    QCOMPARE(found.size(), std::size_t(2));
+    QCOMPARE(found[0], (std::pair<qsizetype, qsizetype>(0, 3)));
+    QCOMPARE(found[1], (std::pair<qsizetype, qsizetype>(3, 5)));
+    QCOMPARE(within(points, day0.addDays(1), day0.addDays(30)),
+             (std::pair<qsizetype, qsizetype>(1, 4)));
+    QCOMPARE(within(points, day0.addDays(40), day0.addDays(50)).first, qsizetype(5));
+}
+
+void TestProgress::goalOnALine_data() {
+    columns<double, double, QString>("slopePerDay", "goal", "expected");
+    // 100, 99, ... 91 on days 0 to 9: the line reaches 90 on day 10, exactly.
+    row("reaches the goal", -1.0, 90.0, QStringLiteral("Al ritmo actual: 11/01/2026"));
+    row("reaches it a part of a day later", -1.0, 89.5,
+        QStringLiteral("Al ritmo actual: 12/01/2026"));
+    row("crossed it in the range", -1.0, 95.0, QStringLiteral("Objetivo Alcanzado"));
+    row("on it today", -1.0, 91.0, QStringLiteral("Objetivo Alcanzado"));
+    row("moving away", -1.0, 110.0, QStringLiteral("Al Ritmo Actual No Se Alcanza El Objetivo"));
+    row("standing still", 0.0, 90.0, QStringLiteral("Al Ritmo Actual No Se Alcanza El Objetivo"));
+    row("gaining towards it", 0.5, 110.0, QStringLiteral("Al ritmo actual: 21/01/2026"));
+}
+
+void TestProgress::goalOnALine() {
+    const auto [slope, goal, expected] =
+        fetch<double, double, QString>("slopePerDay", "goal", "expected");
+    const Points points = line(10, 1, 100, slope);
+    const auto fitted = fitLine(points, outliers(points), {0, 10});
+    QVERIFY(fitted);
+    QCOMPARE(std::round(fitted->slopePerWeek() * 1e9) / 1e9, slope * 7);
+    QCOMPARE(std::round(fitted->atEnd * 1e9) / 1e9, 100 + 9 * slope);
+    QCOMPARE(goalText(goalOutlook(*fitted, goal)), expected);
+}
+
+void TestProgress::diaryNumbersSkipWhatIsNoNumber() {
+    using namespace dayfields;
+    DayTexts a, b, c, d;
+    a.fill({});
+    b = c = d = a;
+    a[Fh] = "07/12/2026", a[Peski] = "82.0", a[Dc] = "91";
+    b[Fh] = "05/12/2026", b[Peski] = " 80,5 ", b[Dc] = "90", b[Lagua] = "2";
+    c[Fh] = "sin fecha", c[Peski] = "81";
+    d[Fh] = "06/12/2026", d[Peski] = "", d[Dc] = "x";
+    const std::vector<DayTexts> days{a, b, c, d};
+    const DiaryNumbers numbers = readNumbers(DayList(days), 180.0);
+    const auto values = [&](Measure measure) {
+        QStringList out;
+        for (const Point &point : numbers.points[measure])
+            out += point.date.toString(u"dd/MM") + u'=' + number(point.value);
+        return out;
+    };
+    QCOMPARE(values(Weight), (QStringList{"05/12=80,5", "07/12=82"}));
+    QCOMPARE(values(Bmi), (QStringList{"05/12=24,85", "07/12=25,31"}));
+    QCOMPARE(values(WaistToHeight), (QStringList{"05/12=0,5", "07/12=0,51"}));
+    QCOMPARE(values(Water), QStringList{"05/12=2"});
+    QCOMPARE(numbers.leftOut[Weight], 2);
+    QCOMPARE(numbers.leftOut[Water], 3);
+    // Without a height, no day gives a BMI.
+    const DiaryNumbers noHeight = readNumbers(DayList(days), std::nullopt);
+    QVERIFY(noHeight.points[Bmi].empty());
+    QCOMPARE(noHeight.leftOut[Bmi], 4);
+}
+
+void TestProgress::weeklyAndMonthlyBars() {
+    // Monday 30 November, Tuesday 1 December, Sunday 6 December, Monday 7 December 2026.
+    Points points;
+    for (const auto &[date, value] : {std::pair{QDate(2026, 11, 30), 2.0},
+                                      {QDate(2026, 12, 1), 3.0},
+                                      {QDate(2026, 12, 6), 1.0},
+                                      {QDate(2026, 12, 7), 4.0}})
+        points.push_back({date, value});
+    const auto text = [&](Period period) {
+        QStringList out;
+        for (const Bar &bar : bars(points, {0, 4}, period))
+            out +=
+                bar.start.toString(u"dd/MM") + u' ' + number(bar.sum) + u' ' + number(bar.mean());
+        return out;
+    };
+    QCOMPARE(text(Period::Week), (QStringList{"30/11 6 2", "07/12 4 4"}));
+    QCOMPARE(text(Period::Month), (QStringList{"01/11 2 2", "01/12 8 2,67"}));
+    const auto found = figures(points, {1, 4});
+    QVERIFY(found && !figures(points, {2, 2}));
+    QCOMPARE(
+        (QList<double>{found->first, found->last, found->lowest, found->highest, found->change()}),
+        (QList<double>{3, 4, 1, 4, 1}));
+}
+
+void TestProgress::textsOfTheFigures() {
+    QCOMPARE(leftOutText(12), QStringLiteral("12 días sin fecha o valor válido"));
+    QCOMPARE(leftOutText(1), QStringLiteral("1 día sin fecha o valor válido"));
+    QCOMPARE(leftOutText(0), QString());
+    QCOMPARE(
+        (QStringList{number(80.5), number(1234.567), number(80), number(-0.001), number(-2.5)}),
+        (QStringList{"80,5", "1234,57", "80", "0", "-2,5"}));
+}
+
+QTEST_GUILESS_MAIN(TestProgress)
+#include "test_progress.moc"
