@@ -78,6 +78,9 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
     bool askYesNo(QWidget *, const QString &, const QString &) override { return true; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
+        return {};
+    }
 };
 
 // The peak resident memory of this process so far, in megabytes.

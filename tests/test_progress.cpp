@@ -1,10 +1,20 @@
 // The progress charts: what they work out, on series worked by hand, and what the window draws
 // from a real diary file.
 
+#include "daystore.h"
+#include "diaryfixture.h"
 #include "progress.h"
+#include "progresswindow.h"
+#include "scripteddialogs.h"
 #include "tablerows.h"
 
+#include <QAreaSeries>
+#include <QChart>
+#include <QImage>
+#include <QLineEdit>
+#include <QLineSeries>
 #include <QTest>
+#include <QXYSeries>
 #include <cmath>
 
 using namespace progress;
@@ -50,6 +60,7 @@ private slots:
     void diaryNumbersSkipWhatIsNoNumber();
     void weeklyAndMonthlyBars();
     void textsOfTheFigures();
+    void windowDrawsTheDiary();
 };
 
 void TestProgress::trendAndAverageAsWorkedByHand() {
@@ -67,8 +78,9 @@ void TestProgress::outliersLeaveTheTrendAlone_data() {
         QList<bool>{0, 0, 0, 0, 0, 1, 0, 0, 0});
     row("a low one", QList<double>{70, 70.4, 70.1, 69.8, 7, 70.2, 70, 70.3},
         QList<bool>{0, 0, 0, 0, 1, 0, 0, 0});
-    row("no spread: nothing to judge by", QList<double>{80, 80, 80, 80, 80, 85, 80},
-        QList<bool>{0, 0, 0, 0, 0, 0, 0});
+    row("no median spread: the mean one judges", QList<double>{80, 80, 80, 80, 80, 85, 80},
+        QList<bool>{0, 0, 0, 0, 0, 1, 0});
+    row("all alike", QList<double>{80, 80, 80, 80, 80, 80}, QList<bool>{0, 0, 0, 0, 0, 0});
     row("a steady fall is no outlier", QList<double>{90, 89, 88, 87, 86, 85, 84, 83},
         QList<bool>{0, 0, 0, 0, 0, 0, 0, 0});
     row("too few to judge", QList<double>{80, 800, 80, 80}, QList<bool>{0, 0, 0, 0});
@@ -195,5 +207,84 @@ void TestProgress::textsOfTheFigures() {
         (QStringList{"80,5", "1234,57", "80", "0", "-2,5"}));
 }
 
-QTEST_GUILESS_MAIN(TestProgress)
+void TestProgress::windowDrawsTheDiary() {
+    using namespace dayfields;
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile());
+    // Forty daily weights falling 0,1 kg a day, with a gap of twenty days after the thirtieth, a
+    // typo among them, two litres of water a day, and a day with no date.
+    QList<DayTexts> days;
+    for (int i = 0; i < 40; ++i) {
+        const int offset = i < 30 ? i : i + 20;
+        days += fixture::day({{Fh, QDate(2026, 10, 1).addDays(offset).toString(u"dd/MM/yyyy")},
+                              {Peski, number(90 - 0.1 * offset)},
+                              {Lagua, QStringLiteral("2")}});
+    }
+    days[10][Peski] = QStringLiteral("900");
+    days += fixture::day({{Fh, QStringLiteral("sin fecha")}, {Peski, QStringLiteral("80")}});
+    QVERIFY(diary.addDays(days));
+    QCOMPARE(diary.reopen(), DiaryDatabase::Status::Ready);
+    const QByteArray stored = fixture::fileBytes(diary.path());
+
+    ScriptedDialogs dialogs;
+    DayStore store(diary.database());
+    QVERIFY(store.open());
+    ProgressWindow window(store, diary.profiles(), dialogs);
+    window.showRange(ProgressWindow::Everything);
+    const auto named = [&](const QString &start) {
+        QList<QXYSeries *> found;
+        for (QAbstractSeries *series : window.chart()->series())
+            if (series->name().startsWith(start))
+                found += static_cast<QXYSeries *>(series);
+        return found;
+    };
+    const auto count = [&](const QString &start) {
+        qsizetype points = 0;
+        for (QXYSeries *series : named(start))
+            points += series->count();
+        return points;
+    };
+    QCOMPARE(count(QStringLiteral("Peso")), 39);
+    QCOMPARE(count(QStringLiteral("Fuera De Lo Normal")), 1);
+    QCOMPARE(named(QStringLiteral("Tendencia")).size(), 2); // broken across the gap
+    QCOMPARE(count(QStringLiteral("Tendencia")), 40);
+    QCOMPARE(named(QStringLiteral("Media De 7 Días")).size(), 2);
+    QVERIFY(window.figuresText().contains(QStringLiteral("-0,7 Kg/Semana")));
+    QVERIFY(window.figuresText().contains(QStringLiteral("1 día sin fecha o valor válido")));
+    QCOMPARE(fixture::fileBytes(diary.path()), stored); // looking changes nothing
+
+    // The goal: kept in the diary, drawn, and reached at this pace 41 days after 29/11/2026.
+    window.findChild<QLineEdit *>(QStringLiteral("pesoObjetivo"))->setText(QStringLiteral("80"));
+    window.storeGoal();
+    QCOMPARE(count(QStringLiteral("Objetivo")), 2);
+    QVERIFY(window.figuresText().contains(QStringLiteral("Al ritmo actual: 09/01/2027")));
+    QCOMPARE(diary.profiles().goalWeight(), std::optional<QString>(QStringLiteral("80")));
+
+    // Water by the week: 30 days from Thursday 1 October fill five weeks, ten days two more.
+    window.showMeasure(Water);
+    window.showBars(ProgressWindow::WeeklySums);
+    const auto *bars = qobject_cast<QAreaSeries *>(window.chart()->series().constLast());
+    QVERIFY(bars && bars->name() == QStringLiteral("Suma Semanal"));
+    QCOMPARE(bars->upperSeries()->count(), 4 * 7);
+    QCOMPARE(bars->upperSeries()->at(1).y(), 8.0); // Thursday to Sunday
+
+    // A day saved while the window is open is drawn at once.
+    window.showMeasure(Weight);
+    QVERIFY(store.beginDay() && store.storePending(fixture::day({{Fh, QStringLiteral("30/11/2026")},
+                                                                 {Peski, QStringLiteral("84")}})));
+    QCOMPARE(count(QStringLiteral("Peso")), 40);
+
+    // The chart as pictures.
+    QTemporaryDir pictures;
+    QVERIFY(window.saveImageTo(pictures.filePath(QStringLiteral("progreso.svg"))));
+    const QByteArray svg = fixture::fileBytes(pictures.filePath(QStringLiteral("progreso.svg")));
+    QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg") && svg.contains("Peso"));
+    dialogs.queueInputs({pictures.filePath(QStringLiteral("progreso"))});
+    window.saveImage();
+    QCOMPARE(QImage(pictures.filePath(QStringLiteral("progreso.png"))).size(),
+             window.findChild<QWidget *>(QStringLiteral("grafica"))->size());
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+QTEST_MAIN(TestProgress)
 #include "test_progress.moc"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 namespace progress {
 
@@ -90,7 +91,14 @@ std::vector<bool> outliers(const Points &points) {
     std::vector<double> deviations(residuals.size());
     std::transform(residuals.begin(), residuals.end(), deviations.begin(),
                    [](double r) { return std::abs(r); });
-    const double limit = 3 * 1.4826 * medianOf(deviations);
+    const double meanDeviation =
+        std::accumulate(deviations.begin(), deviations.end(), 0.0) / double(deviations.size());
+    // Where most points lie exactly on their neighbours' median (a clean series), the median
+    // deviation is nil and the mean deviation, scaled alike, judges instead.
+    double spread = 1.4826 * medianOf(deviations);
+    if (spread <= 0)
+        spread = 1.2533 * meanDeviation;
+    const double limit = 3 * spread;
     if (limit <= 0)
         return outlier;
     for (std::size_t i = 0; i < residuals.size(); ++i)

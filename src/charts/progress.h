@@ -63,8 +63,8 @@ struct DiaryNumbers {
 DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm);
 
 // Points far from the run of their neighbours: more than three robust deviations (1.4826 times
-// the median absolute deviation) from the median of the fifteen points around them. None when
-// fewer than five points or when the deviation is nil.
+// the median absolute deviation, or 1.2533 times the mean one when the median one is nil) from
+// the median of the fifteen points around them. None when fewer than five points.
 std::vector<bool> outliers(const Points &points);
 
 // The trend and the moving average at every point, the outliers left out of both.

@@ -189,8 +189,10 @@ bool DayStore::submitInTransaction() {
         db.rollback();
     // What is committed is the diary's now: a file that cannot be written is told by the
     // database, and the change is written with the next save.
-    if (stored)
+    if (stored) {
         m_database.save();
+        emit storedDaysChanged();
+    }
     return stored;
 }
 

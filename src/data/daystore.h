@@ -70,6 +70,8 @@ public:
 
 signals:
     void currentRowChanged(int row);
+    // A save or a delete was committed: the stored days are not what they were.
+    void storedDaysChanged();
 
 private:
     void showRow(int row);

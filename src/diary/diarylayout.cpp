@@ -206,6 +206,13 @@ void DiaryWindow::buildMenu() {
     changePasswordAction = diario->addAction(QStringLiteral("Cambiar Clave..."));
     changePasswordAction->setObjectName(QStringLiteral("changePasswordAction"));
     connect(changePasswordAction, &QAction::triggered, this, &DiaryWindow::changePassword);
+
+    graficas = menuBar()->addMenu(QStringLiteral("&Gráficas"));
+    graficas->setObjectName(QStringLiteral("graficas"));
+    showProgressAction = graficas->addAction(QStringLiteral("Ver Progreso..."));
+    showProgressAction->setObjectName(QStringLiteral("showProgressAction"));
+    showProgressAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(showProgressAction, &QAction::triggered, this, &DiaryWindow::showProgress);
 }
 
 void DiaryWindow::buildLayout() {

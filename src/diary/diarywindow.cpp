@@ -11,6 +11,7 @@
 #include "photobox.h"
 #include "profilestore.h"
 #include "profilesummary.h"
+#include "progresswindow.h"
 #include "statsexport.h"
 #include "windowlook.h"
 
@@ -442,6 +443,14 @@ void DiaryWindow::changePassword() {
     m_dialogs.messageBox(this, outcome, title);
 }
 
+void DiaryWindow::showProgress() {
+    if (!m_progress)
+        m_progress = new ProgressWindow(*m_days, m_profiles, m_dialogs, this);
+    m_progress->show();
+    m_progress->raise();
+    m_progress->activateWindow();
+}
+
 void DiaryWindow::saliendo_Click() {
     close();
 }
@@ -463,6 +472,8 @@ void DiaryWindow::closeEvent(QCloseEvent *event) {
         }
     }
     m_state.closing = true;
+    if (m_progress)
+        m_progress->close();
     Form_Unload();
     event->accept();
 }

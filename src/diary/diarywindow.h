@@ -4,11 +4,13 @@
 #include "diarystate.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 
 class Clock;
 class DayStore;
+class ProgressWindow;
 class Dialogs;
 class DiaryDatabase;
 class NavigationBar;
@@ -55,6 +57,8 @@ public slots:
     // Menu "Cambiar Clave...": the current password, the new one twice, and the diary sealed
     // with the new one.
     void changePassword();
+    // Menu "Ver Progreso...": the progress charts, one window at a time.
+    void showProgress();
 
     void porhoras_Click();
     void porfecha_Click();
@@ -125,6 +129,9 @@ private:
     QMenu *opciones = nullptr;
     QMenu *diario = nullptr; // the diary file: its password
     QAction *changePasswordAction = nullptr;
+    QMenu *graficas = nullptr; // the progress charts
+    QAction *showProgressAction = nullptr;
+    QPointer<ProgressWindow> m_progress;
     QAction *porhoras = nullptr;
     QAction *porfecha = nullptr;
     QAction *ordenarporagua = nullptr;

@@ -1,5 +1,6 @@
 #include "dialogs.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -24,4 +25,9 @@ bool QtDialogs::askYesNo(QWidget *parent, const QString &text, const QString &ti
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+}
+
+QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                                const QString &filter) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }

@@ -16,6 +16,9 @@ public:
     virtual void messageBox(QWidget *parent, const QString &text, const QString &title) = 0;
     // "Sí"/"No" question with no icon, "Sí" the default; true for "Sí".
     virtual bool askYesNo(QWidget *parent, const QString &text, const QString &title) = 0;
+    // The file dialog that chooses where to save: the path chosen, or an empty text.
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                                 const QString &filter) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -24,6 +27,8 @@ public:
                      const QString &defaultText = {}) override;
     void messageBox(QWidget *parent, const QString &text, const QString &title) override;
     bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                         const QString &filter) override;
 };
 
 // The application title, carried by the boxes that are given no title of their own.

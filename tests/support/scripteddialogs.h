@@ -21,6 +21,11 @@ public:
         return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();
     }
     void messageBox(QWidget *, const QString &text, const QString &) override { messages += text; }
+    // Answered from the same queue as the input boxes.
+    QString saveFileName(QWidget *parent, const QString &title, const QString &,
+                         const QString &) override {
+        return inputBox(parent, {}, title);
+    }
     bool askYesNo(QWidget *, const QString &, const QString &title) override {
         questionTitles += title;
         return !m_answers.isEmpty() && m_answers.takeFirst();
