@@ -12,6 +12,7 @@
 #include "diarywindow.h"
 #include "profilestore.h"
 #include "profilewindow.h"
+#include "progresswindow.h"
 #include "sealedfile.h"
 #include "statsexport.h"
 
@@ -83,6 +84,18 @@ public:
     }
 };
 
+// The program as it stands once the login has passed with the generated diary's password.
+struct LoggedIn {
+    explicit LoggedIn(const QString &path)
+        : ready(database.open(path) == DiaryDatabase::Status::Ready && window.runStartup()) {}
+    DiaryDatabase database;
+    LoginDialogs dialogs;
+    SystemClock clock;
+    ProfileStore profiles{database};
+    ProfileWindow window{database, profiles, dialogs, clock};
+    bool ready;
+};
+
 // The peak resident memory of this process so far, in megabytes.
 double peakMegabytes() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -94,31 +107,79 @@ double peakMegabytes() {
     return -1;
 }
 
+// Makes the kernel's record of the peak resident memory start again from what is resident now.
+bool resetPeak() {
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
 // The program up to its profile window, in this process: what `gimnasio` holds once the user
 // has logged in. Prints two peaks of resident memory in megabytes: that of the start-up with its
 // password check (whose Argon2id hash alone takes 64 MiB for a moment), and that of the window
 // from then on, measured after the kernel's record of the peak was reset.
 int profileWindowMemory(const QString &path) {
-    DiaryDatabase database;
-    if (database.open(path) != DiaryDatabase::Status::Ready)
-        return 1;
-    LoginDialogs dialogs;
-    SystemClock clock;
-    ProfileStore profiles(database);
-    ProfileWindow window(database, profiles, dialogs, clock);
-    if (!window.runStartup())
+    LoggedIn program(path);
+    if (!program.ready)
         return 2;
+    ProfileWindow &window = program.window;
     const double startup = peakMegabytes();
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+    if (!resetPeak())
         return 3;
-    clearRefs.close();
     window.show();
     for (int tick = 0; tick < 3; ++tick) {
         window.Timer1_Timer();
         QCoreApplication::processEvents();
     }
     std::printf("%.1f %.1f\n", startup, peakMegabytes());
+    return 0;
+}
+
+// The progress window over the diary window, in this process: the time to open it with the weight
+// chart drawn (best of five), the slowest switch of measure or range over the whole diary (each
+// measure, each range, each bar), and how far the peak memory rises above that of the program
+// without it. Prints the three figures.
+int chartsFigures(const QString &path) {
+    LoggedIn program(path);
+    if (!program.ready)
+        return 2;
+    program.window.Command1_Click();
+    DiaryWindow *diary = program.window.diaryWindow();
+    // The diary window reads the rest of its days while idle; that is the program without the
+    // charts too.
+    while (diary->days().isReadingAhead())
+        QCoreApplication::processEvents();
+    // The peak starts again from what the program holds without the window.
+    if (!resetPeak())
+        return 3;
+    const double without = peakMegabytes();
+    ProgressWindow *progress = nullptr;
+    const double open = best(5, [&] {
+        delete diary->findChild<ProgressWindow *>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        diary->showProgress();
+        progress = diary->findChild<ProgressWindow *>();
+        QCoreApplication::processEvents();
+    });
+    double slowest = 0;
+    const auto timed = [&](auto &&change) {
+        QElapsedTimer timer;
+        timer.start();
+        change();
+        // What the running program's event loop does: the items of the series replaced go.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        slowest = std::max(slowest, milliseconds(timer));
+    };
+    for (const auto range :
+         {ProgressWindow::Everything, ProgressWindow::LastYear, ProgressWindow::Last30,
+          ProgressWindow::Last90, ProgressWindow::Everything})
+        timed([&] { progress->showRange(range); });
+    for (int measure = 0; measure < progress::MeasureCount; ++measure)
+        timed([&] { progress->showMeasure(progress::Measure(measure)); });
+    timed([&] { progress->showMeasure(progress::Water, progress::Weight); });
+    for (const auto bars : {ProgressWindow::WeeklySums, ProgressWindow::MonthlyMeans})
+        timed([&] { progress->showBars(bars); });
+    std::printf("%.3g %.3g %.1f\n", open, slowest, peakMegabytes() - without);
     return 0;
 }
 
@@ -152,18 +213,6 @@ double saveNewDay(DiaryWindow *diary) {
     }
     return fastest;
 }
-
-// The program as it stands once the login has passed with the generated diary's password.
-struct LoggedIn {
-    explicit LoggedIn(const QString &path)
-        : ready(database.open(path) == DiaryDatabase::Status::Ready && window.runStartup()) {}
-    DiaryDatabase database;
-    LoginDialogs dialogs;
-    SystemClock clock;
-    ProfileStore profiles{database};
-    ProfileWindow window{database, profiles, dialogs, clock};
-    bool ready;
-};
 
 // The diary window of a diary of ten years, and its save.
 void tenYearsFigures(const QString &path) {
@@ -335,6 +384,8 @@ int main(int argc, char **argv) {
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--profile-window"))
         return profileWindowMemory(arguments[2]);
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--charts"))
+        return chartsFigures(arguments[2]);
 
     QTemporaryDir dir;
     if (!dir.isValid())
@@ -390,6 +441,14 @@ int main(int argc, char **argv) {
             const auto [startup, window] = peakMemoryAtProfileWindow(path);
             print(QStringLiteral("startup_peak_memory_10000"), startup, "MB");
             print(QStringLiteral("profile_window_peak_memory_10000"), window, "MB");
+            QProcess charts;
+            charts.start(QCoreApplication::applicationFilePath(),
+                         {QStringLiteral("--charts"), path});
+            charts.waitForFinished(120000);
+            const QList<QByteArray> figures = charts.readAllStandardOutput().trimmed().split(' ');
+            print(QStringLiteral("charts_open_10000"), figures.value(0).toDouble(), "ms");
+            print(QStringLiteral("charts_switch_10000"), figures.value(1).toDouble(), "ms");
+            print(QStringLiteral("charts_extra_memory_10000"), figures.value(2).toDouble(), "MB");
             diaryWindowFigures(path);
         }
 

@@ -8,7 +8,6 @@
 #include "scripteddialogs.h"
 #include "tablerows.h"
 
-#include <QAreaSeries>
 #include <QChart>
 #include <QImage>
 #include <QLineEdit>
@@ -60,6 +59,7 @@ private slots:
     void diaryNumbersSkipWhatIsNoNumber();
     void weeklyAndMonthlyBars();
     void textsOfTheFigures();
+    void thinnedLinesKeepTheirShape();
     void windowDrawsTheDiary();
 };
 
@@ -207,6 +207,23 @@ void TestProgress::textsOfTheFigures() {
         (QStringList{"80,5", "1234,57", "80", "0", "-2,5"}));
 }
 
+void TestProgress::thinnedLinesKeepTheirShape() {
+    // Ten thousand points of a wave with one spike: thinned to fifty stretches, at most three
+    // points each and the last, in order, with the spike, the lowest point and both ends kept.
+    QList<QPointF> line;
+    for (int x = 0; x < 10000; ++x)
+        line.append({double(x), std::sin(x / 300.0) + (x == 4321 ? 5 : 0)});
+    const QList<QPointF> kept = thinned(line, 50);
+    QVERIFY(kept.size() > 100 && kept.size() <= 151);
+    QVERIFY(std::is_sorted(kept.begin(), kept.end(),
+                           [](QPointF a, QPointF b) { return a.x() < b.x(); }));
+    const auto byY = [](QPointF a, QPointF b) { return a.y() < b.y(); };
+    for (const QPointF &point :
+         {line.first(), line.last(), line[4321], *std::min_element(line.begin(), line.end(), byY)})
+        QVERIFY(kept.contains(point));
+    QCOMPARE(thinned(line.mid(0, 150), 50), line.mid(0, 150));
+}
+
 void TestProgress::windowDrawsTheDiary() {
     using namespace dayfields;
     fixture::TempDiary diary;
@@ -263,10 +280,10 @@ void TestProgress::windowDrawsTheDiary() {
     // Water by the week: 30 days from Thursday 1 October fill five weeks, ten days two more.
     window.showMeasure(Water);
     window.showBars(ProgressWindow::WeeklySums);
-    const auto *bars = qobject_cast<QAreaSeries *>(window.chart()->series().constLast());
-    QVERIFY(bars && bars->name() == QStringLiteral("Suma Semanal"));
-    QCOMPARE(bars->upperSeries()->count(), 4 * 7);
-    QCOMPARE(bars->upperSeries()->at(1).y(), 8.0); // Thursday to Sunday
+    const QList<QXYSeries *> bars = named(QStringLiteral("Suma Semanal"));
+    QCOMPARE(bars.size(), 1);
+    QCOMPARE(bars.first()->count(), 4 * 7); // the corners of each bar
+    QCOMPARE(bars.first()->at(1).y(), 8.0); // Thursday to Sunday
 
     // A day saved while the window is open is drawn at once.
     window.showMeasure(Weight);

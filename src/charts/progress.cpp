@@ -248,6 +248,37 @@ std::vector<Bar> bars(const Points &points, std::pair<qsizetype, qsizetype> rang
     return found;
 }
 
+QList<QPointF> thinned(const QList<QPointF> &line, int buckets) {
+    if (line.size() <= 3 * qsizetype(buckets) || buckets < 1)
+        return line;
+    const double start = line.first().x();
+    const double width = (line.last().x() - start) / buckets;
+    QList<QPointF> kept;
+    kept.reserve(3 * buckets + 1);
+    qsizetype i = 0;
+    while (i < line.size() - 1) {
+        // The points of this stretch: from i up to the first beyond its end (the last excluded).
+        const int bucket = width > 0 ? int((line[i].x() - start) / width) : 0;
+        const double end = start + width * (bucket + 1);
+        qsizetype lowest = i;
+        qsizetype highest = i;
+        qsizetype next = i + 1;
+        for (; next < line.size() - 1 && line[next].x() < end; ++next) {
+            if (line[next].y() < line[lowest].y())
+                lowest = next;
+            if (line[next].y() > line[highest].y())
+                highest = next;
+        }
+        kept.append(line[i]);
+        for (qsizetype chosen : {std::min(lowest, highest), std::max(lowest, highest)})
+            if (chosen != i && kept.last() != line[chosen])
+                kept.append(line[chosen]);
+        i = next;
+    }
+    kept.append(line.last());
+    return kept;
+}
+
 QString leftOutText(int count) {
     if (count <= 0)
         return {};

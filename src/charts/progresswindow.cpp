@@ -38,21 +38,40 @@ const QString title = QStringLiteral("Progreso");
 
 // More daily points than this in the range are drawn as a thin line instead of markers.
 constexpr qsizetype markersUpTo = 400;
+// Lines are thinned to the lowest and highest of this many stretches, about two a pixel.
+constexpr int thinTo = 150;
 
 // The colours of the first measure, of its other side and of the second measure.
 const QColor colours[] = {QColor(0x1f, 0x5f, 0xb4), QColor(0x2c, 0x8c, 0x2c),
                           QColor(0xc6, 0x27, 0x28)};
 
+// Noon of the day in milliseconds since the epoch, in UTC, reckoned without the time zone
+// machinery, which asks the file system every time and would take most of a redraw.
+constexpr qint64 dayMsecs = 24 * 3600 * 1000;
+constexpr qint64 epochDay = 2440588; // the Julian day of 1 January 1970
+
 qreal msecs(QDate date) {
-    return qreal(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
+    return qreal((date.toJulianDay() - epochDay) * dayMsecs + dayMsecs / 2);
+}
+
+QDate dateAt(qreal msecs) {
+    return QDate::fromJulianDay(qint64(std::floor(msecs / qreal(dayMsecs))) + epochDay);
+}
+
+// A pen of one pixel whatever the scale: the painter draws it with its fast stroker, dashes too.
+QPen cosmetic(QPen pen) {
+    pen.setCosmetic(true);
+    return pen;
 }
 
 QString withUnit(double value, const MeasureInfo &info) {
     return info.unit.isEmpty() ? number(value) : number(value) + u' ' + info.unit;
 }
 
+} // namespace
+
 // The lowest and highest value drawn on an axis.
-struct Bounds {
+struct ProgressWindow::Bounds {
     double low = std::numeric_limits<double>::infinity();
     double high = -std::numeric_limits<double>::infinity();
     void take(double value) {
@@ -61,9 +80,15 @@ struct Bounds {
             high = std::max(high, value);
         }
     }
+    // Sets the axis to what was drawn on it, from zero if asked; no measure goes below zero.
+    void applyTo(QValueAxis *axis, bool fromZero) const {
+        if (!std::isfinite(low))
+            return axis->setRange(0, 1);
+        const double margin = std::max((high - low) * 0.05, 0.5);
+        const double bottom = low >= 0 ? std::max(0.0, low - margin) : low - margin;
+        axis->setRange(fromZero ? std::min(0.0, bottom) : bottom, high + margin);
+    }
 };
-
-} // namespace
 
 ProgressWindow::ProgressWindow(DayStore &days, ProfileStore &profiles, Dialogs &dialogs,
                                QWidget *parent)
@@ -151,6 +176,14 @@ void ProgressWindow::buildControls() {
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setLocale(dates::spanish());
     chart->setLocalizeNumbers(true);
+    // The axes stay; every drawing puts new series on them.
+    m_dates = new QDateTimeAxis(chart);
+    m_dates->setFormat(QStringLiteral("dd/MM/yyyy"));
+    chart->addAxis(m_dates, Qt::AlignBottom);
+    m_leftAxis = new QValueAxis(chart);
+    chart->addAxis(m_leftAxis, Qt::AlignLeft);
+    m_rightAxis = new QValueAxis(chart);
+    chart->addAxis(m_rightAxis, Qt::AlignRight);
     m_view = new QChartView(chart, this);
     m_view->setObjectName(QStringLiteral("grafica"));
     m_view->setRenderHint(QPainter::Antialiasing);
@@ -209,6 +242,7 @@ void ProgressWindow::reload() {
     const std::optional<StoredProfile> profile = m_profiles.load();
     m_numbers = readNumbers(m_days.storedDaysByDate(),
                             profile ? dates::readNumber(profile->height) : std::nullopt);
+    m_outliers = {};
     m_goal->setText(m_profiles.goalWeight().value_or(QString()));
     redraw();
 }
@@ -216,10 +250,6 @@ void ProgressWindow::reload() {
 void ProgressWindow::redraw() {
     QChart *chart = m_view->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
     const auto primary = Measure(m_measure->currentIndex());
     const MeasureInfo &info = measures[std::size_t(primary)];
     m_bothSides->setEnabled(info.otherSide != MeasureCount);
@@ -242,54 +272,55 @@ void ProgressWindow::redraw() {
         m_to->setDate(last);
     }
 
-    auto *dates = new QDateTimeAxis;
-    dates->setFormat(QStringLiteral("dd/MM/yyyy"));
-    chart->addAxis(dates, Qt::AlignBottom);
-    dates->setRange(QDateTime(m_from->date(), QTime(0, 0)),
-                    QDateTime(m_to->date().addDays(1), QTime(0, 0)));
+    m_dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(msecs(m_from->date())) - dayMsecs / 2),
+                      QDateTime::fromMSecsSinceEpoch(qint64(msecs(m_to->date())) + dayMsecs / 2));
     chart->setTitle(info.name);
 
     QStringList figures;
-    drawMeasure(primary, false, figures);
+    Bounds left;
+    Bounds right;
+    drawMeasure(primary, false, figures, left);
     if (m_bothSides->isChecked() && info.otherSide != MeasureCount)
-        drawMeasure(info.otherSide, false, figures);
+        drawMeasure(info.otherSide, false, figures, left);
     const int second = m_second->currentIndex() - 1;
-    if (second >= 0 && second != primary)
-        drawMeasure(Measure(second), true, figures);
+    const bool hasSecond = second >= 0 && second != primary;
+    if (hasSecond)
+        drawMeasure(Measure(second), true, figures, right);
     m_figures->setText(figures.join(u'\n'));
+    const auto titleOf = [](const MeasureInfo &shown) {
+        return shown.unit.isEmpty() ? shown.name
+                                    : shown.name + QStringLiteral(" (") + shown.unit + u')';
+    };
+    m_leftAxis->setTitleText(titleOf(info));
+    left.applyTo(m_leftAxis, m_fromZero->isChecked());
+    m_rightAxis->setVisible(hasSecond);
+    if (hasSecond) {
+        m_rightAxis->setTitleText(titleOf(measures[std::size_t(second)]));
+        right.applyTo(m_rightAxis, m_fromZero->isChecked());
+    }
 }
 
-void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &figures) {
+void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &figures,
+                                 Bounds &bounds) {
     QChart *chart = m_view->chart();
     const MeasureInfo &info = measures[std::size_t(measure)];
     const Points &points = m_numbers.points[std::size_t(measure)];
     const std::pair<qsizetype, qsizetype> range = within(points, m_from->date(), m_to->date());
-    const std::vector<bool> outlier = outliers(points);
+    // The outliers of a measure are found once for each reading of the diary.
+    std::optional<std::vector<bool>> &cached = m_outliers[std::size_t(measure)];
+    if (!cached)
+        cached = outliers(points);
+    const std::vector<bool> &outlier = *cached;
     const Smoothed smoothed = smooth(points, outlier, m_averageDays->value());
     const QColor colour = colours[secondAxis                                      ? 2
                                   : measure == Measure(m_measure->currentIndex()) ? 0
                                                                                   : 1];
 
-    const Qt::Alignment side = secondAxis ? Qt::AlignRight : Qt::AlignLeft;
-    auto *axis = qobject_cast<QValueAxis *>(chart->axes(Qt::Vertical).isEmpty() || secondAxis
-                                                ? nullptr
-                                                : chart->axes(Qt::Vertical).first());
-    if (!axis) {
-        axis = new QValueAxis;
-        axis->setTitleText(
-            info.unit.isEmpty() ? info.name : info.name + QStringLiteral(" (") + info.unit + u')');
-        chart->addAxis(axis, side);
-    }
-    Bounds bounds;
-    if (axis->property("drawn").toBool()) {
-        bounds.take(axis->min());
-        bounds.take(axis->max());
-    }
-
+    QValueAxis *axis = secondAxis ? m_rightAxis : m_leftAxis;
     const auto add = [&](QXYSeries *series, const QString &name, bool keepInLegend = true) {
         series->setName(name);
         chart->addSeries(series);
-        series->attachAxis(chart->axes(Qt::Horizontal).first());
+        series->attachAxis(m_dates);
         series->attachAxis(axis);
         if (!keepInLegend)
             for (QLegendMarker *marker : chart->legend()->markers(series))
@@ -313,7 +344,7 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
                     drawn.append({msecs(points[std::size_t(i)].date), value});
                 bounds.take(value);
             }
-            line->replace(drawn);
+            line->replace(thinned(drawn, thinTo));
             add(line, name, first && inLegend);
             first = false;
         }
@@ -321,13 +352,16 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
     };
 
     const qsizetype shown = range.second - range.first;
+    // Smooth edges where the points are few; a dense chart is drawn faster without them.
+    if (!secondAxis)
+        m_view->setRenderHint(QPainter::Antialiasing, shown <= markersUpTo);
     const auto hover = [this, measure, &points = m_numbers.points[std::size_t(measure)],
                         trend = smoothed.trend](const QPointF &at, bool state) {
         if (!state || points.empty()) {
             QToolTip::hideText();
             return;
         }
-        const QDate date = QDateTime::fromMSecsSinceEpoch(qint64(at.x())).date();
+        const QDate date = dateAt(at.x());
         const auto [i, end] = within(points, date, date);
         const qsizetype index = std::min<qsizetype>(i, qsizetype(points.size()) - 1);
         const MeasureInfo &shownInfo = measures[std::size_t(measure)];
@@ -357,7 +391,7 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
         add(dots, info.name);
         connect(dots, &QXYSeries::hovered, this, hover);
     } else {
-        QPen thin(colour.lighter(150), 1);
+        const QPen thin = cosmetic(QPen(colour.lighter(150), 1));
         lines(info.name, thin, true, [&](qsizetype i) {
             return outlier[std::size_t(i)] ? std::nan("") : points[std::size_t(i)].value;
         });
@@ -387,7 +421,7 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
     lines(helper(QStringLiteral("Tendencia")), QPen(colour.darker(130), 2.5), first,
           [&](qsizetype i) { return smoothed.trend[std::size_t(i)]; });
     lines(helper(QStringLiteral("Media De %1 Días").arg(m_averageDays->value())),
-          QPen(colour, 1.5, Qt::DashLine), first,
+          cosmetic(QPen(colour, 1, Qt::DashLine)), first,
           [&](qsizetype i) { return smoothed.average[std::size_t(i)]; });
 
     // Weekly or monthly bars of water and hours, under the first measure.
@@ -396,7 +430,6 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
         const bool weekly = chosen == WeeklySums || chosen == WeeklyMeans;
         const bool sums = chosen == WeeklySums || chosen == MonthlySums;
         auto *tops = new QLineSeries;
-        auto *base = new QLineSeries;
         for (const Bar &bar : bars(points, range, weekly ? Period::Week : Period::Month)) {
             const QDate end = weekly ? bar.start.addDays(7) : bar.start.addMonths(1);
             const qreal left = msecs(bar.start) - 12 * 3600 * 1000.0;
@@ -404,22 +437,17 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
             const qreal gap = (right - left) / 10;
             const double value = sums ? bar.sum : bar.mean();
             for (const QPointF &corner : {QPointF(left + gap, 0), QPointF(left + gap, value),
-                                          QPointF(right - gap, value), QPointF(right - gap, 0)}) {
+                                          QPointF(right - gap, value), QPointF(right - gap, 0)})
                 tops->append(corner);
-                base->append(corner.x(), 0);
-            }
             bounds.take(value);
             bounds.take(0);
         }
-        auto *area = new QAreaSeries(tops, base);
-        QColor fill = colour;
-        fill.setAlpha(60);
-        area->setBrush(fill);
-        area->setPen(QPen(colour, 1));
-        area->setName(m_bars->currentText());
-        chart->addSeries(area);
-        area->attachAxis(chart->axes(Qt::Horizontal).first());
-        area->attachAxis(axis);
+        // Bars too narrow to tell apart at the chart's width are thinned like the lines. They
+        // are drawn as outlines: a filled area of many bars costs the painter a hundred times
+        // more.
+        tops->replace(thinned(tops->points(), thinTo));
+        tops->setPen(cosmetic(QPen(colour.darker(110), 1)));
+        add(tops, m_bars->currentText());
     }
 
     // The goal weight, and when the line of the range reaches it.
@@ -454,18 +482,6 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
         !leftOut.isEmpty())
         line += QStringLiteral(" · ") + leftOut;
     figures += line;
-
-    // The axis fits what is drawn on it, or starts at zero.
-    if (std::isfinite(bounds.low)) {
-        if (m_fromZero->isChecked())
-            bounds.take(0);
-        const double margin = std::max((bounds.high - bounds.low) * 0.05, 0.5);
-        // No measure goes below zero, nor does its axis.
-        const double low =
-            bounds.low >= 0 ? std::max(0.0, bounds.low - margin) : bounds.low - margin;
-        axis->setRange(m_fromZero->isChecked() ? std::min(0.0, low) : low, bounds.high + margin);
-        axis->setProperty("drawn", true);
-    }
 }
 
 void ProgressWindow::resetZoom() {

@@ -3,6 +3,9 @@
 #include "progress.h"
 
 #include <QWidget>
+#include <array>
+#include <optional>
+#include <vector>
 
 class DayStore;
 class Dialogs;
@@ -12,10 +15,12 @@ class QChartView;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QDateTimeAxis;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QValueAxis;
 
 // The window "Progreso": one measure of the diary over time (and its other side, and a second
 // measure on an axis of its own), with its daily points, trend, moving average, breaks across
@@ -53,12 +58,15 @@ public slots:
 
 private:
     void buildControls();
-    void drawMeasure(progress::Measure measure, bool secondAxis, QStringList &figures);
+    struct Bounds;
+    void drawMeasure(progress::Measure measure, bool secondAxis, QStringList &figures,
+                     Bounds &bounds);
 
     DayStore &m_days;
     ProfileStore &m_profiles;
     Dialogs &m_dialogs;
     progress::DiaryNumbers m_numbers;
+    std::array<std::optional<std::vector<bool>>, progress::MeasureCount> m_outliers;
 
     QComboBox *m_measure = nullptr;
     QCheckBox *m_bothSides = nullptr;
@@ -74,5 +82,8 @@ private:
     QPushButton *m_resetZoom = nullptr;
     QPushButton *m_saveImage = nullptr;
     QChartView *m_view = nullptr;
+    QDateTimeAxis *m_dates = nullptr;
+    QValueAxis *m_leftAxis = nullptr;
+    QValueAxis *m_rightAxis = nullptr; // the second measure's
     QLabel *m_figures = nullptr;
 };
