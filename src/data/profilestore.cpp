@@ -73,26 +73,18 @@ bool ProfileStore::create(const NewProfile &profile) {
 }
 
 bool ProfileStore::checkPassword(const QString &answer) const {
-    const std::optional<QString> stored = firstRowValue(profilefields::password);
-    return stored && password::verify(*stored, answer);
+    const std::optional<QVariant> stored = firstRowValue(profilefields::password);
+    return stored && stored->isValid() && password::verify(stored->toString(), answer);
 }
 
 std::optional<QByteArray> ProfileStore::photo() const {
-    QSqlQuery query(m_database.connection());
-    if (!query.exec(selectFirst(quotedIdentifier(profilefields::photo)))) {
-        m_lastError = query.lastError().text();
-        return std::nullopt;
-    }
-    return query.next() ? query.value(0).toByteArray() : QByteArray();
+    const std::optional<QVariant> stored = firstRowValue(profilefields::photo);
+    return stored ? std::optional(stored->toByteArray()) : std::nullopt;
 }
 
 std::optional<QString> ProfileStore::goalWeight() const {
-    QSqlQuery query(m_database.connection());
-    if (!query.exec(selectFirst(quotedIdentifier(profilefields::goalWeight)))) {
-        m_lastError = query.lastError().text();
-        return std::nullopt;
-    }
-    return query.next() ? query.value(0).toString() : QString();
+    const std::optional<QVariant> stored = firstRowValue(profilefields::goalWeight);
+    return stored ? std::optional(stored->toString()) : std::nullopt;
 }
 
 bool ProfileStore::setGoalWeight(const QString &typed) {
@@ -117,15 +109,15 @@ ProfileStore::PasswordChange ProfileStore::changePassword(const QString &current
                                                           const QString &next) {
     if (!opensDiary(current))
         return PasswordChange::WrongCurrent;
-    const std::optional<QString> old = firstRowValue(profilefields::password);
+    const std::optional<QVariant> old = firstRowValue(profilefields::password);
     const QString hash = password::hash(next);
-    if (!old || hash.isEmpty() || !updateFirstRow(profilefields::password, hash))
+    if (!old || !old->isValid() || hash.isEmpty() || !updateFirstRow(profilefields::password, hash))
         return PasswordChange::NotWritten;
     if (m_database.seal(next) == DiaryDatabase::Status::Ready)
         return PasswordChange::Changed;
     // The file still opens with the old password only; so does the diary in memory.
     m_lastError = m_database.lastEngineError();
-    updateFirstRow(profilefields::password, *old);
+    updateFirstRow(profilefields::password, old->toString());
     return PasswordChange::NotWritten;
 }
 
@@ -148,11 +140,11 @@ bool ProfileStore::updateFirstRow(const QString &column, const QVariant &value) 
     return true;
 }
 
-std::optional<QString> ProfileStore::firstRowValue(const QString &column) const {
+std::optional<QVariant> ProfileStore::firstRowValue(const QString &column) const {
     QSqlQuery query(m_database.connection());
-    if (!query.exec(selectFirst(quotedIdentifier(column))) || !query.next()) {
+    if (!query.exec(selectFirst(quotedIdentifier(column)))) {
         m_lastError = query.lastError().text();
         return std::nullopt;
     }
-    return query.value(0).toString();
+    return query.next() ? query.value(0) : QVariant();
 }

@@ -60,7 +60,9 @@ public:
     void setLastError(const QString &reason) { m_lastError = reason; }
 
 private:
-    std::optional<QString> firstRowValue(const QString &column) const;
+    // The column of the first record; an invalid value when there is none, no value when the
+    // engine refuses.
+    std::optional<QVariant> firstRowValue(const QString &column) const;
     bool updateFirstRow(const QString &column, const QVariant &value);
 
     DiaryDatabase &m_database;
