@@ -1,6 +1,8 @@
 #include "clock.h"
+#include "commandline.h"
 #include "dialogs.h"
 #include "diarydatabase.h"
+#include "keyboard.h"
 #include "profilestore.h"
 #include "profilewindow.h"
 #include "windowicon.h"
@@ -10,8 +12,18 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 
 int main(int argc, char *argv[]) {
+    // --version and --help answer without a window, and without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments += QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<QString> answer = commandline::answer(arguments)) {
+        std::fputs(answer->toUtf8().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
 
     // The standard buttons read "Aceptar", "Cancelar", "Sí" and "No".
@@ -20,6 +32,8 @@ int main(int argc, char *argv[]) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
+    ReturnPressesButtons returnPressesButtons;
+    app.installEventFilter(&returnPressesButtons);
     windowlook::useProgramFonts();
     QApplication::setWindowIcon(windowicon::gimnasioIcon());
 

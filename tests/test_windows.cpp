@@ -3,6 +3,7 @@
 #include "daystore.h"
 #include "diaryfixture.h"
 #include "diarywindow.h"
+#include "keyboard.h"
 #include "manualclock.h"
 #include "photobox.h"
 #include "profilestartup.h"
@@ -13,6 +14,7 @@
 #include "windowicon.h"
 #include "windowlook.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +23,7 @@
 #include <QStandardPaths>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <functional>
 
 using namespace dayfields;
 
@@ -81,6 +84,21 @@ bool looksAsApproved(const QPixmap &drawing, const QString &name) {
     return same;
 }
 
+// The focusable controls of a window that a screen reader cannot name.
+QStringList unnamedControls(QWidget *window) {
+    QStringList found;
+    const std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        if (node->state().focusable && !node->state().invisible &&
+            node->text(QAccessible::Name).trimmed().isEmpty())
+            found += node->object() ? node->object()->objectName() : QStringLiteral("?");
+        for (int i = 0; i < node->childCount(); ++i)
+            if (QAccessibleInterface *child = node->child(i))
+                walk(child);
+    };
+    walk(QAccessible::queryAccessibleInterface(window));
+    return found;
+}
+
 } // namespace
 
 class TestWindows : public QObject {
@@ -88,6 +106,7 @@ class TestWindows : public QObject {
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
+        qApp->installEventFilter(new ReturnPressesButtons(qApp));
         windowlook::useProgramFonts();
     }
     void firstRunAsksUntilEveryAnswerIsUsable();
@@ -149,7 +168,9 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QVERIFY(picture.save(dir.filePath(QStringLiteral("yo.png"))));
     window.Image1_OLEDragDrop({QUrl::fromLocalFile(dir.filePath(QStringLiteral("yo.png")))});
 
-    QTest::mouseClick(window.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    // Return on the focused "&Entrar" presses it.
+    QTest::keyClick(window.findChild<QPushButton *>("Command1"), Qt::Key_Return);
+    QTRY_VERIFY(window.diaryWindow());
     DiaryWindow *form2 = window.diaryWindow();
     QCOMPARE(label(form2, "n"), fixture::profile.name);
     QCOMPARE(label(form2, "fn"), QStringLiteral("domingo, 20 de mayo de 1990"));
@@ -182,7 +203,7 @@ void TestWindows::diaryFromEnteringToLeaving() {
     // refreshes the summary, which shows the first day again.
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(form2, &activate);
-    form2->moveLast();
+    QTest::keyClick(form2, Qt::Key_End, Qt::AltModifier);
     QCoreApplication::sendEvent(form2, &activate);
     QCOMPARE(form2->days().currentRow(), 1);
     QCoreApplication::sendEvent(&window, &activate);
@@ -228,8 +249,15 @@ void TestWindows::diaryFromEnteringToLeaving() {
              (QStringList{"ERROR. Las Dos Claves No Son Iguales. Tu Clave No Ha Cambiado.",
                           "ERROR. Tu Clave Actual No Es Esa. Tu Clave No Ha Cambiado."}));
 
+    // A screen reader names every control of the three windows.
+    form2->findChild<QAction *>("showProgressAction")->trigger();
+    for (QWidget *shown : {static_cast<QWidget *>(&window), static_cast<QWidget *>(form2),
+                           form2->findChild<QWidget *>("progreso")})
+        QCOMPARE(unnamedControls(shown).join(u","), QString());
+
+    // Escape leaves the diary as "&Salir" does.
     QPointer<DiaryWindow> watched(form2);
-    QTest::mouseClick(form2->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QTest::keyClick(form2, Qt::Key_Escape);
     QTRY_VERIFY(!watched);
     diary.database().close();
     QCOMPARE(fixture::openWith(diary.database(), diary.path()),

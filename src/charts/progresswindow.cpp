@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScatterSeries>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QSvgGenerator>
 #include <QToolTip>
@@ -151,7 +152,9 @@ void ProgressWindow::buildControls() {
         m_range->setCurrentIndex(Last90);
     }
     m_from = dateEdit("desde");
+    m_from->setAccessibleName(QStringLiteral("Desde"));
     m_to = dateEdit("hasta");
+    m_to->setAccessibleName(QStringLiteral("Hasta"));
     m_averageDays = new QSpinBox(this);
     m_averageDays->setObjectName(QStringLiteral("mediaDias"));
     m_averageDays->setRange(1, 365);
@@ -186,6 +189,11 @@ void ProgressWindow::buildControls() {
     chart->addAxis(m_rightAxis, Qt::AlignRight);
     m_view = new QChartView(chart, this);
     m_view->setObjectName(QStringLiteral("grafica"));
+    m_view->setAccessibleName(QStringLiteral("Gráfica De Progreso"));
+    m_view->setAccessibleDescription(
+        QStringLiteral("Arrastra Sobre La Gráfica Para Ver De Cerca Esas Fechas."));
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
     m_view->setRenderHint(QPainter::Antialiasing);
     // Dragging across the chart zooms in on those dates; "Ver Todo" goes back.
     m_view->setRubberBand(QChartView::HorizontalRubberBand);

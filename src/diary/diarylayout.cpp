@@ -19,6 +19,7 @@
 #include <QMetaProperty>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <limits>
 
@@ -157,6 +158,8 @@ QWidget *makeBox(QWidget *client, const BoxRow &row) {
         box = line;
     }
     box->setObjectName(QLatin1String(dayfields::fields[row.box].box));
+    // A screen reader names each box after its field, as the diary's own table does.
+    box->setAccessibleName(dayfields::fields[row.box].column);
     box->setGeometry(twips::rect(row.left, row.top, row.width, row.height));
     QPalette colours = box->palette();
     colours.setColor(QPalette::Base, QColor::fromRgb(row.background));
@@ -336,6 +339,20 @@ void DiaryWindow::buildButtons(QWidget *client) {
     connect(m_navigationBar, &NavigationBar::previousRequested, this, &DiaryWindow::movePrevious);
     connect(m_navigationBar, &NavigationBar::nextRequested, this, &DiaryWindow::moveNext);
     connect(m_navigationBar, &NavigationBar::lastRequested, this, &DiaryWindow::moveLast);
+
+    // The navigation and "&Salir" from the keyboard too.
+    const struct {
+        QKeySequence keys;
+        void (DiaryWindow::*handler)();
+    } shortcuts[] = {
+        {QKeySequence(Qt::ALT | Qt::Key_Home), &DiaryWindow::moveFirst},
+        {QKeySequence(Qt::ALT | Qt::Key_Left), &DiaryWindow::movePrevious},
+        {QKeySequence(Qt::ALT | Qt::Key_Right), &DiaryWindow::moveNext},
+        {QKeySequence(Qt::ALT | Qt::Key_End), &DiaryWindow::moveLast},
+        {QKeySequence(Qt::Key_Escape), &DiaryWindow::Command1_Click},
+    };
+    for (const auto &shortcut : shortcuts)
+        connect(new QShortcut(shortcut.keys, this), &QShortcut::activated, this, shortcut.handler);
 }
 
 void DiaryWindow::bindBoxes() {

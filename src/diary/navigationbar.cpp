@@ -6,10 +6,12 @@
 
 namespace {
 
-QToolButton *makeButton(const QString &text, const QString &name, QWidget *parent) {
+QToolButton *makeButton(const QString &text, const QString &name, const QString &spoken,
+                        QWidget *parent) {
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
     button->setText(text);
+    button->setAccessibleName(spoken);
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoRaise(false);
     return button;
@@ -19,10 +21,14 @@ QToolButton *makeButton(const QString &text, const QString &name, QWidget *paren
 
 NavigationBar::NavigationBar(const QString &caption, QWidget *parent)
     : QWidget(parent)
-    , m_first(makeButton(QStringLiteral("|<"), QStringLiteral("firstButton"), this))
-    , m_previous(makeButton(QStringLiteral("<"), QStringLiteral("previousButton"), this))
-    , m_next(makeButton(QStringLiteral(">"), QStringLiteral("nextButton"), this))
-    , m_last(makeButton(QStringLiteral(">|"), QStringLiteral("lastButton"), this))
+    , m_first(makeButton(QStringLiteral("|<"), QStringLiteral("firstButton"),
+                         QStringLiteral("Primer día"), this))
+    , m_previous(makeButton(QStringLiteral("<"), QStringLiteral("previousButton"),
+                            QStringLiteral("Día anterior"), this))
+    , m_next(makeButton(QStringLiteral(">"), QStringLiteral("nextButton"),
+                        QStringLiteral("Día siguiente"), this))
+    , m_last(makeButton(QStringLiteral(">|"), QStringLiteral("lastButton"),
+                        QStringLiteral("Último día"), this))
     , m_caption(new QLabel(caption, this)) {
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
