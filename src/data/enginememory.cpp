@@ -2,41 +2,38 @@
 
 #include <QtGlobal>
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <sodium.h>
 #include <sqlite3.h>
 
-// Each block carries its size in front of it, for the wipe.
+// The allocator's own record of each block's size tells how much to wipe; a block that still
+// holds what a reallocation asks for is kept, as the allocator's own reallocation would.
 namespace enginememory {
 namespace {
 
-using Size = std::uint64_t;
-
 void *allocate(int size) {
-    auto *block = static_cast<Size *>(std::malloc(sizeof(Size) + std::size_t(size)));
-    if (!block)
-        return nullptr;
-    *block = Size(size);
-    return block + 1;
+    return std::malloc(std::size_t(size));
 }
 
 int sizeOf(void *memory) {
-    return memory ? int(static_cast<Size *>(memory)[-1]) : 0;
+    return memory ? int(malloc_usable_size(memory)) : 0;
 }
 
 void release(void *memory) {
     if (!memory)
         return;
-    sodium_memzero(memory, std::size_t(sizeOf(memory)));
-    std::free(static_cast<Size *>(memory) - 1);
+    sodium_memzero(memory, malloc_usable_size(memory));
+    std::free(memory);
 }
 
 void *reallocate(void *memory, int size) {
+    if (memory && std::size_t(size) <= malloc_usable_size(memory))
+        return memory;
     void *grown = allocate(size);
     if (grown && memory)
-        std::memcpy(grown, memory, std::size_t(std::min(size, sizeOf(memory))));
+        std::memcpy(grown, memory, malloc_usable_size(memory));
     if (grown)
         release(memory);
     return grown;
