@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build run test test-dev test-asan bench fuzz format clean
+.PHONY: all setup build run test test-dev test-asan bench fuzz package format clean
 
 all: build
 
@@ -32,6 +32,15 @@ test-asan: setup build-asan/build.ninja
 bench: build
 	./build/gimnasio-bench
 
+build-package/build.ninja: | setup
+	cmake --preset package
+
+# The Debian package, checked by lintian: build-package/gimnasio_<version>_<arch>.deb
+package: setup build-package/build.ninja
+	cmake --build --preset package -j $(JOBS)
+	cd build-package && cpack
+	lintian --fail-on error build-package/gimnasio_*.deb
+
 build-fuzz/build.ninja: | setup
 	cmake --preset fuzz
 
@@ -43,4 +52,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-package

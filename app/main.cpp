@@ -25,6 +25,8 @@ int main(int argc, char *argv[]) {
     }
 
     QApplication app(argc, argv);
+    // The windows belong to the menu entry of this id, and show its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.zorvend.gimnasio"));
 
     // The standard buttons read "Aceptar", "Cancelar", "Sí" and "No".
     QTranslator qtTranslator;

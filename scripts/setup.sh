@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
     qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     libsqlite3-dev sqlite3 libsodium-dev
-    fonts-liberation xvfb xauth
+    fonts-liberation xvfb xauth desktop-file-utils appstream lintian
 )
 
 missing=()

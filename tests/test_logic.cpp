@@ -2,6 +2,7 @@
 // Windows-1252 and the report's pieces of 78, and the fuzz targets' properties on their seeds.
 #include "../fuzz/invariants.h"
 #include "clocktexts.h"
+#include "commandline.h"
 #include "diaryfixture.h"
 #include "profilestartup.h"
 #include "tablerows.h"
@@ -218,6 +219,15 @@ private slots:
         QByteArray appended("x");
         pieces ? reportformat::appendPieces(appended, text) : windows1252::append(appended, text);
         QCOMPARE(appended, "x" + expected);
+    }
+
+    void commandLineAnswersVersionAndHelpOnly() {
+        QCOMPARE(commandline::answer({"gimnasio", "--version"}), commandline::versionText());
+        QCOMPARE(commandline::answer({"gimnasio", "-platform", "offscreen", "--help"}),
+                 commandline::helpText());
+        QVERIFY(!commandline::answer({"gimnasio"}) && !commandline::answer({"gimnasio", "-v"}));
+        QVERIFY(commandline::helpText().contains(u"--version") &&
+                commandline::versionText().startsWith(u"gimnasio "));
     }
 
     void fuzzSeeds_data() {

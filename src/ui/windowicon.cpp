@@ -17,24 +17,28 @@ QList<QRgb> sixteenColours() {
 
 QPixmap dumbbell(int side) {
     QImage image(side, side, QImage::Format_RGB32);
-    image.fill(Qt::black);
     {
         QPainter painter(&image);
-        const double unit = side / 16.0;
-        auto box = [&](double x, double y, double w, double h, QColor colour) {
-            painter.fillRect(QRectF(x * unit, y * unit, w * unit, h * unit), colour);
-        };
-        box(5, 7, 6, 2, QColor(192, 192, 192)); // bar
-        box(1, 4, 2, 8, QColor(255, 0, 0));     // outer plates
-        box(13, 4, 2, 8, QColor(255, 0, 0));
-        box(3, 5, 2, 6, QColor(255, 255, 0)); // inner plates
-        box(11, 5, 2, 6, QColor(255, 255, 0));
+        paint(painter, side);
     }
     return QPixmap::fromImage(image.convertToFormat(QImage::Format_Indexed8, sixteenColours(),
                                                     Qt::ThresholdDither | Qt::AvoidDither));
 }
 
 } // namespace
+
+void paint(QPainter &painter, int side) {
+    const double unit = side / 16.0;
+    auto box = [&](double x, double y, double w, double h, QColor colour) {
+        painter.fillRect(QRectF(x * unit, y * unit, w * unit, h * unit), colour);
+    };
+    box(0, 0, 16, 16, Qt::black);
+    box(5, 7, 6, 2, QColor(192, 192, 192)); // bar
+    box(1, 4, 2, 8, QColor(255, 0, 0));     // outer plates
+    box(13, 4, 2, 8, QColor(255, 0, 0));
+    box(3, 5, 2, 6, QColor(255, 255, 0)); // inner plates
+    box(11, 5, 2, 6, QColor(255, 255, 0));
+}
 
 QIcon gimnasioIcon() {
     QIcon icon;
