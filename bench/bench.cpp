@@ -79,6 +79,7 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
     bool askYesNo(QWidget *, const QString &, const QString &) override { return true; }
+    QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
         return {};
     }

@@ -161,12 +161,17 @@ void TestWindows::diaryFromEnteringToLeaving() {
     window.show();
     window.Timer1_Timer();
 
-    // A dropped picture becomes the photo of both windows.
+    // A picture chosen becomes the photo of both windows.
     QImage picture(40, 20, QImage::Format_RGB32);
     picture.fill(Qt::red);
     QTemporaryDir dir;
     QVERIFY(picture.save(dir.filePath(QStringLiteral("yo.png"))));
-    window.Image1_OLEDragDrop({QUrl::fromLocalFile(dir.filePath(QStringLiteral("yo.png")))});
+    // Chosen from the keyboard: Ctrl+F takes the picture as a drop would.
+    m_dialogs.queueInputs({dir.filePath(QStringLiteral("yo.png"))});
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(m_dialogs.pendingInputs(), 0);
 
     // Return on the focused "&Entrar" presses it.
     QTest::keyClick(window.findChild<QPushButton *>("Command1"), Qt::Key_Return);

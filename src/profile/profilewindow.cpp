@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -103,6 +104,12 @@ ProfileWindow::ProfileWindow(DiaryDatabase &database, ProfileStore &profiles, Di
     connect(Command1, &QPushButton::clicked, this, &ProfileWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &ProfileWindow::Command2_Click);
     connect(Image1, &PhotoBox::filesDropped, this, &ProfileWindow::Image1_OLEDragDrop);
+    // The photo from the keyboard too: Ctrl+F asks for the picture that a drop would give.
+    Image1->setAccessibleName(QStringLiteral("Tu Foto"));
+    Image1->setAccessibleDescription(
+        QStringLiteral("Arrastra Una Imagen Aquí, O Pulsa Control+F Para Elegirla."));
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
+            &ProfileWindow::choosePhoto);
 }
 
 ProfileWindow::~ProfileWindow() {
@@ -239,6 +246,14 @@ void ProfileWindow::Timer1_Timer() {
         return;
     // Only the summary is read: a tick never reaches the database.
     m_summary.tick(m_clock.now());
+}
+
+void ProfileWindow::choosePhoto() {
+    const QString chosen = m_dialogs.openFileName(
+        this, QStringLiteral("Elige Tu Foto"),
+        QStringLiteral("Imágenes (*.png *.jpg *.jpeg *.bmp *.gif *.webp);;Todos Los Archivos (*)"));
+    if (!chosen.isEmpty())
+        Image1_OLEDragDrop({QUrl::fromLocalFile(chosen)});
 }
 
 void ProfileWindow::Image1_OLEDragDrop(const QList<QUrl> &urls) {

@@ -44,6 +44,8 @@ public slots:
     // The first of the dropped files becomes the stored photo when it is a readable picture;
     // anything else is ignored without a word.
     void Image1_OLEDragDrop(const QList<QUrl> &urls);
+    // Ctrl+F: a picture chosen in a file dialog, taken as a dropped one.
+    void choosePhoto();
 
 signals:
     // The window became the active one.

@@ -31,3 +31,7 @@ QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QSt
                                 const QString &filter) {
     return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
+
+QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &filter) {
+    return QFileDialog::getOpenFileName(parent, title, {}, filter);
+}

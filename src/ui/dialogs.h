@@ -16,6 +16,8 @@ public:
     virtual void messageBox(QWidget *parent, const QString &text, const QString &title) = 0;
     // "Sí"/"No" question with no icon, "Sí" the default; true for "Sí".
     virtual bool askYesNo(QWidget *parent, const QString &text, const QString &title) = 0;
+    // The file dialog that chooses a file to open: the path chosen, or an empty text.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter) = 0;
     // The file dialog that chooses where to save: the path chosen, or an empty text.
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
                                  const QString &filter) = 0;
@@ -27,6 +29,7 @@ public:
                      const QString &defaultText = {}) override;
     void messageBox(QWidget *parent, const QString &text, const QString &title) override;
     bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
                          const QString &filter) override;
 };

@@ -21,7 +21,10 @@ public:
         return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();
     }
     void messageBox(QWidget *, const QString &text, const QString &) override { messages += text; }
-    // Answered from the same queue as the input boxes.
+    // Both file dialogs are answered from the same queue as the input boxes.
+    QString openFileName(QWidget *parent, const QString &title, const QString &) override {
+        return inputBox(parent, {}, title);
+    }
     QString saveFileName(QWidget *parent, const QString &title, const QString &,
                          const QString &) override {
         return inputBox(parent, {}, title);
