@@ -1,3 +1,4 @@
+#include "backups.h"
 #include "clock.h"
 #include "commandline.h"
 #include "dialogs.h"
@@ -58,9 +59,20 @@ int main(int argc, char *argv[]) {
     if (!window.runStartup())
         return 2;
     window.show();
+    if (const std::optional<QString> failed = backups::takeFailure(database.filePath()))
+        dialogs.messageBox(&window,
+                           QStringLiteral("La Última Copia De Seguridad Automática No Se Pudo "
+                                          "Hacer:\n%1\nHaz Una Desde El Menú \"Diario\".")
+                               .arg(*failed),
+                           noticeTitle);
     const int code = QApplication::exec();
     // Changes that no save could write are not given up without the user's word.
     while (!database.isWritten() && dialogs.askYesNo(nullptr, unwrittenQuestion, noticeTitle))
         database.save();
+    // A backup after every run that changed the diary; a failure is told at the next start.
+    QString failure;
+    if (database.wasChanged() && database.isWritten() &&
+        !backups::makeBackup(database, clock.now(), &failure))
+        backups::noteFailure(database.filePath(), failure);
     return code;
 }

@@ -1,6 +1,7 @@
 // The diary file, its orders, the day store, the profile store and the diary window's state,
 // all without windows.
 
+#include "backups.h"
 #include "daystore.h"
 #include "diaryfixture.h"
 #include "diarystate.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -46,6 +48,8 @@ private slots:
     void dayStoreSavesDeletesAndMoves();
     void refusedSaveKeepsTheTypedDay();
     void profileStoreKeepsThePasswordInside();
+    void backupsRotateOverTwoYears();
+    void backupIsAVerifiedSealedCopy();
     void diaryStateDecides_data();
     void diaryStateDecides();
 };
@@ -329,6 +333,73 @@ void TestStore::profileStoreKeepsThePasswordInside() {
     QCOMPARE(diary.reopen(), Status::Ready);
     QCOMPARE(profiles.photo(), std::optional<QByteArray>(QByteArray("\x89PNG\0x", 6)));
     QVERIFY(!fixture::fileBytes(diary.path()).contains("PNG"));
+}
+
+void TestStore::backupsRotateOverTwoYears() {
+    // A backup every evening for two years, the rotation after each.
+    std::vector<QDateTime> made;
+    const QDateTime start(QDate(2025, 1, 1), QTime(22, 30));
+    for (int day = 0; day < 730; ++day) {
+        made.insert(made.begin(), start.addDays(day));
+        const std::vector<bool> keep = backups::kept(made);
+        std::vector<QDateTime> left;
+        for (std::size_t i = 0; i < made.size(); ++i)
+            if (keep[i])
+                left.push_back(made[i]);
+        made = left;
+    }
+    const QDate today = start.addDays(729).date();
+    QVERIFY(made.size() <= 23);
+    for (int day = 0; day < 7; ++day) // the last seven days, each
+        QCOMPARE(made[std::size_t(day)].date(), today.addDays(-day));
+    QSet<int> months;
+    for (const QDateTime &when : made) {
+        QVERIFY(when.date() > today.addMonths(-12).addDays(-31));
+        months.insert(when.date().year() * 12 + when.date().month());
+    }
+    QCOMPARE(months.size(), 12); // one of each of the last twelve months
+    QCOMPARE(backups::kept(made), std::vector<bool>(made.size(), true));
+
+    const QDateTime now(QDate(2026, 12, 8), QTime(9, 0));
+    QCOMPARE(backups::stateText(std::nullopt, now), QStringLiteral("Sin copias todavía"));
+    QCOMPARE(backups::stateText(QDateTime(QDate(2026, 12, 6), QTime(22, 30)), now),
+             QStringLiteral("Última copia: 06/12/2026 22:30 (hace 2 días)"));
+    QCOMPARE(backups::stateText(now.addSecs(-60), now), QStringLiteral("Última copia: 08/12/2026 "
+                                                                       "08:59 (hoy)"));
+}
+
+void TestStore::backupIsAVerifiedSealedCopy() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile() && diary.addDays({fixture::day({{Fh, "05/12/2026"}})}));
+    QCOMPARE(diary.reopen(), Status::Ready);
+    // Nine evenings from Monday 30 November: 1 December goes, 30 November stays for its month.
+    QString error;
+    const QDateTime first(QDate(2026, 11, 30), QTime(22, 0));
+    for (int day = 0; day < 9; ++day)
+        QVERIFY2(backups::makeBackup(diary.database(), first.addDays(day), &error),
+                 qPrintable(error));
+    const std::vector<backups::Backup> found = backups::list(backups::folderOf(diary.path()));
+    QCOMPARE(found.size(), std::size_t(8)); // seven days, and November
+    QCOMPARE(found.front().made, first.addDays(8));
+    QCOMPARE(found.back().made, first);
+    // Each opens with the password alone and holds the diary's day; none shows it plainly.
+    QTemporaryDir elsewhere;
+    const QString copy = elsewhere.filePath(QStringLiteral("diario.db"));
+    DiaryDatabase reader;
+    QVERIFY(QFile::copy(found.front().path, copy) &&
+            fixture::openWith(reader, copy) == Status::Ready);
+    QCOMPARE(fixture::columnInOrder(reader.connection(), orderStatement(ByDate), fields[Fh].column),
+             QStringList{"05/12/2026"});
+    QVERIFY(!fixture::fileBytes(found.front().path).contains("05/12/2026"));
+
+    // A folder that refuses the copy: told, nothing removed, nothing left half-written.
+    if (!fixture::setWritable(backups::folderOf(diary.path()), false))
+        QSKIP("this machine cannot make a folder unwritable");
+    const bool made = backups::makeBackup(diary.database(), first.addDays(40), &error);
+    fixture::setWritable(backups::folderOf(diary.path()), true);
+    QVERIFY(!made && !error.isEmpty());
+    QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(8));
+    QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files).size(), 8);
 }
 
 void TestStore::diaryStateDecides_data() {

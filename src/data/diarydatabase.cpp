@@ -186,6 +186,7 @@ void DiaryDatabase::close() {
     wipe(m_beforeMigration);
     m_migratedFrom = 0;
     m_unwritten = false;
+    m_changed = false;
     m_source = Source::New;
     if (m_lock)
         m_lock->unlock();
@@ -374,7 +375,8 @@ DiaryDatabase::Status DiaryDatabase::unlock(const QString &password) {
     }
     if (const Status opened = openImage(image, *size); opened != Status::Ready)
         return opened;
-    if (m_migratedFrom > 0 && (!writeMigrationBackup(*key) || !writeSealed(*key, true))) {
+    if (m_migratedFrom > 0 &&
+        (!writeMigrationBackup(*key) || !writeSealed(*key, m_filePath, Check::SameImage))) {
         disconnect();
         return Status::MigrationFailed;
     }
@@ -393,7 +395,7 @@ DiaryDatabase::Status DiaryDatabase::seal(const QString &password) {
     }
     if (m_migratedFrom > 0 && !writeMigrationBackup(*key))
         return Status::MigrationFailed;
-    if (!writeSealed(*key, true))
+    if (!writeSealed(*key, m_filePath, Check::SameImage))
         return Status::CannotWrite;
     m_key = std::move(key);
     const bool wasPlain = m_source == Source::Plain;
@@ -546,14 +548,58 @@ void DiaryDatabase::sealPlainCopies(const sealedfile::Key &key) {
     }
 }
 
-// Seals the image as it is now and writes it in place of the file; with `check`, the written
-// copy must open again with the key and give back the very image before it replaces the file.
-bool DiaryDatabase::writeSealed(const sealedfile::Key &key, bool check) {
+// Whether an image opens as a diary that passes the engine's whole check and holds that many
+// days; the image is read in a connection of its own, read-only.
+bool DiaryDatabase::imageHolds(const unsigned char *image, std::size_t size, qint64 days) {
+    const QString name = m_connectionName + QLatin1String("-check");
+    bool holds = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        sqlite3 *handle = db.open() ? engineHandle(db) : nullptr;
+        auto *copy = static_cast<unsigned char *>(sqlite3_malloc64(size));
+        if (copy)
+            std::memcpy(copy, image, size);
+        if (!handle) {
+            sqlite3_free(copy);
+        } else if (copy &&
+                   sqlite3_deserialize(
+                       handle, "main", copy, sqlite3_int64(size), sqlite3_int64(size),
+                       SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) == SQLITE_OK &&
+                   registerDiaryFunctions(handle)) {
+            QSqlQuery query(db);
+            holds = query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next() &&
+                    query.value(0).toString() == QLatin1String("ok") && !query.next() &&
+                    query.exec(QStringLiteral("SELECT count(*) FROM ") +
+                               quotedIdentifier(dayfields::tableName)) &&
+                    query.next() && query.value(0).toLongLong() == days;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return holds;
+}
+
+// Seals the image as it is now and writes it to path; the written copy must open again with the
+// key and give back the very image, and a whole copy must pass the engine's check and hold the
+// diary's days too, before it takes its name.
+bool DiaryDatabase::writeSealed(const sealedfile::Key &key, const QString &path, Check check) {
     std::size_t size = 0;
     const unsigned char *image = imageOf(connection(), &size);
     if (!image) {
         m_engineError = QStringLiteral("El Diario No Está Abierto.");
         return false;
+    }
+    qint64 days = 0;
+    if (check == Check::WholeDiary) {
+        QSqlQuery query(connection());
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM ") +
+                        quotedIdentifier(dayfields::tableName)) ||
+            !query.next()) {
+            m_engineError = query.lastError().text();
+            return false;
+        }
+        days = query.value(0).toLongLong();
     }
     const QByteArray sealed = sealedfile::Sealer::seal(key, image, size);
     if (sealed.isEmpty()) {
@@ -566,21 +612,32 @@ bool DiaryDatabase::writeSealed(const sealedfile::Key &key, bool check) {
             return false;
         const QByteArray bytes = file.readAll();
         QByteArray reopened(qsizetype(size), Qt::Uninitialized);
+        auto *reopenedImage = reinterpret_cast<unsigned char *>(reopened.data());
         const bool same = sealedfile::Sealer::imageSize(std::size_t(bytes.size())) == size &&
-                          sealedfile::Sealer::open(
-                              key, bytes, reinterpret_cast<unsigned char *>(reopened.data())) &&
-                          std::memcmp(reopened.constData(), image, size) == 0;
+                          sealedfile::Sealer::open(key, bytes, reopenedImage) &&
+                          std::memcmp(reopened.constData(), image, size) == 0 &&
+                          (check != Check::WholeDiary || imageHolds(reopenedImage, size, days));
         wipe(reopened);
         return same;
     };
-    return check ? atomicfile::write(m_filePath, sealed, &m_engineError, opensAgain)
-                 : atomicfile::write(m_filePath, sealed, &m_engineError);
+    if (check == Check::None)
+        return atomicfile::write(path, sealed, &m_engineError);
+    return atomicfile::write(path, sealed, &m_engineError, opensAgain);
+}
+
+bool DiaryDatabase::writeCopy(const QString &path) {
+    if (!m_key) {
+        m_engineError = QStringLiteral("El Diario No Está Cifrado Todavía.");
+        return false;
+    }
+    return writeSealed(*m_key, path, Check::WholeDiary);
 }
 
 bool DiaryDatabase::save() {
     if (!m_key)
         return true;
-    m_unwritten = !writeSealed(*m_key, false);
+    m_unwritten = !writeSealed(*m_key, m_filePath, Check::None);
+    m_changed = m_changed || !m_unwritten;
     if (m_unwritten)
         emit writeFailed(
             QStringLiteral("No Se Ha Podido Guardar El Diario De Gimnasio En:\n%1\n%2\nTus "

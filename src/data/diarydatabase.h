@@ -79,6 +79,14 @@ public:
     bool save();
     // Whether the file holds every change committed so far.
     bool isWritten() const { return !m_unwritten; }
+    // Whether a change was written since the diary was opened.
+    bool wasChanged() const { return m_changed; }
+
+    // Writes a sealed copy of the diary as it is now to path: flushed, opened again with the key
+    // and checked (the engine's integrity check, the same number of days) before it takes the
+    // name. False, with the reason in lastEngineError(), when anything fails; an earlier file of
+    // that name is then as it was.
+    bool writeCopy(const QString &path);
 
     QSqlDatabase connection() const;
     QString filePath() const { return m_filePath; }
@@ -102,7 +110,10 @@ private:
     bool createSchema();
     bool migrate();
     bool runInTransaction(const QStringList &statements);
-    bool writeSealed(const sealedfile::Key &key, bool check);
+    // What a written file must show before it takes its name.
+    enum class Check { None, SameImage, WholeDiary };
+    bool writeSealed(const sealedfile::Key &key, const QString &path, Check check);
+    bool imageHolds(const unsigned char *image, std::size_t size, qint64 days);
     bool writeMigrationBackup(const sealedfile::Key &key);
     void sealPlainCopies(const sealedfile::Key &key);
 
@@ -116,4 +127,5 @@ private:
     QByteArray m_beforeMigration; // the image as it was before a migration, until set aside
     int m_migratedFrom = 0;
     bool m_unwritten = false;
+    bool m_changed = false;
 };

@@ -206,9 +206,21 @@ void DiaryWindow::buildMenu() {
 
     diario = menuBar()->addMenu(QStringLiteral("&Diario"));
     diario->setObjectName(QStringLiteral("diario"));
+    // First, always, when the last backup was made: a line to read, not to choose.
+    backupStateAction = diario->addAction(QString());
+    backupStateAction->setObjectName(QStringLiteral("backupStateAction"));
+    backupStateAction->setEnabled(false);
+    connect(diario, &QMenu::aboutToShow, this, &DiaryWindow::showBackupState);
     changePasswordAction = diario->addAction(QStringLiteral("Cambiar Clave..."));
     changePasswordAction->setObjectName(QStringLiteral("changePasswordAction"));
     connect(changePasswordAction, &QAction::triggered, this, &DiaryWindow::changePassword);
+    diario->addSeparator();
+    backupNowAction = diario->addAction(QStringLiteral("Copia De Seguridad Ahora"));
+    backupNowAction->setObjectName(QStringLiteral("backupNowAction"));
+    connect(backupNowAction, &QAction::triggered, this, &DiaryWindow::backUpNow);
+    saveCopyAction = diario->addAction(QStringLiteral("Guardar Copia En..."));
+    saveCopyAction->setObjectName(QStringLiteral("saveCopyAction"));
+    connect(saveCopyAction, &QAction::triggered, this, &DiaryWindow::saveCopyTo);
 
     graficas = menuBar()->addMenu(QStringLiteral("&Gráficas"));
     graficas->setObjectName(QStringLiteral("graficas"));

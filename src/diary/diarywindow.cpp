@@ -1,5 +1,6 @@
 #include "diarywindow.h"
 
+#include "backups.h"
 #include "clock.h"
 #include "closinganimation.h"
 #include "dates.h"
@@ -16,12 +17,15 @@
 #include "windowlook.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace {
 
@@ -441,6 +445,50 @@ void DiaryWindow::changePassword() {
         break;
     }
     m_dialogs.messageBox(this, outcome, title);
+}
+
+void DiaryWindow::showBackupState() {
+    const std::vector<backups::Backup> found =
+        backups::list(backups::folderOf(m_database.filePath()));
+    backupStateAction->setText(backups::stateText(
+        found.empty() ? std::nullopt : std::optional(found.front().made), m_clock.now()));
+}
+
+void DiaryWindow::backUpNow() {
+    const QString title = QStringLiteral("Copia De Seguridad");
+    QString error;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool made = backups::makeBackup(m_database, m_clock.now(), &error);
+    QGuiApplication::restoreOverrideCursor();
+    m_dialogs.messageBox(
+        this,
+        made ? QStringLiteral("Copia De Seguridad Hecha En:\n%1")
+                   .arg(QDir::toNativeSeparators(backups::folderOf(m_database.filePath())))
+             : QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad:\n%1").arg(error),
+        title);
+    showBackupState();
+}
+
+void DiaryWindow::saveCopyTo() {
+    const QString title = QStringLiteral("Guardar Copia Del Diario");
+    const QString suggested =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::HomeLocation))
+            .filePath(QStringLiteral("Copia Gimnasio %1.db")
+                          .arg(m_clock.now().toString(QStringLiteral("yyyy-MM-dd"))));
+    const QString chosen = m_dialogs.saveFileName(
+        this, title, suggested, QStringLiteral("Diario De Gimnasio Cifrado (*.db)"));
+    if (chosen.isEmpty())
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = m_database.writeCopy(chosen);
+    QGuiApplication::restoreOverrideCursor();
+    m_dialogs.messageBox(
+        this,
+        written ? QStringLiteral("Copia Del Diario Guardada En:\n%1\nEstá Cifrada Con Tu Clave.")
+                      .arg(QDir::toNativeSeparators(chosen))
+                : QStringLiteral("ERROR. No Se Ha Podido Guardar La Copia En:\n%1\n%2")
+                      .arg(QDir::toNativeSeparators(chosen), m_database.lastEngineError()),
+        title);
 }
 
 void DiaryWindow::showProgress() {

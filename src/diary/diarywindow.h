@@ -57,6 +57,12 @@ public slots:
     // Menu "Cambiar Clave...": the current password, the new one twice, and the diary sealed
     // with the new one.
     void changePassword();
+    // The menu's first line: when the last backup was made.
+    void showBackupState();
+    // Menu "Copia De Seguridad Ahora": a verified backup among the others, at once.
+    void backUpNow();
+    // Menu "Guardar Copia En...": a verified backup in a file the user chooses.
+    void saveCopyTo();
     // Menu "Ver Progreso...": the progress charts, one window at a time.
     void showProgress();
 
@@ -127,8 +133,11 @@ private:
     diarystate::State m_state;
 
     QMenu *opciones = nullptr;
-    QMenu *diario = nullptr; // the diary file: its password
+    QMenu *diario = nullptr;              // the diary file: its backups and its password
+    QAction *backupStateAction = nullptr; // disabled: "Última copia: ..." or "Sin copias todavía"
     QAction *changePasswordAction = nullptr;
+    QAction *backupNowAction = nullptr;
+    QAction *saveCopyAction = nullptr;
     QMenu *graficas = nullptr; // the progress charts
     QAction *showProgressAction = nullptr;
     QPointer<ProgressWindow> m_progress;
