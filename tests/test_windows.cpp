@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -253,6 +254,21 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QCOMPARE(m_dialogs.messages.mid(2),
              (QStringList{"ERROR. Las Dos Claves No Son Iguales. Tu Clave No Ha Cambiado.",
                           "ERROR. Tu Clave Actual No Es Esa. Tu Clave No Ha Cambiado."}));
+
+    // A backup now, and a copy where the user chooses: both sealed, and the menu says when.
+    m_dialogs.messages.clear();
+    form2->findChild<QAction *>("backupNowAction")->trigger();
+    const QString copy = diary.folder() + QStringLiteral("/usb/copia.db");
+    QVERIFY(QDir().mkpath(diary.folder() + QStringLiteral("/usb")));
+    m_dialogs.queueInputs({copy});
+    form2->findChild<QAction *>("saveCopyAction")->trigger();
+    QCOMPARE(m_dialogs.messages.size(), 2);
+    QVERIFY(m_dialogs.messages[0].startsWith(QStringLiteral("Copia De Seguridad Hecha En:")));
+    QVERIFY(sealedfile::looksSealed(fixture::fileBytes(copy)));
+    form2->findChild<QMenu *>("diario")->aboutToShow();
+    QVERIFY(form2->findChild<QAction *>("backupStateAction")
+                ->text()
+                .startsWith(QStringLiteral("Última copia: 06/12/2026 ")));
 
     // A screen reader names every control of the three windows.
     form2->findChild<QAction *>("showProgressAction")->trigger();
