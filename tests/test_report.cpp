@@ -1,5 +1,6 @@
 // The statistics reports: the exact bytes of both exports, the totals, the per-day file names and
 // what a failed export leaves behind.
+#include "csvexport.h"
 #include "diaryfixture.h"
 #include "reportformat.h"
 #include "statsexport.h"
@@ -129,6 +130,43 @@ QMap<QString, QByteArray> contents(const QString &folder) {
 class TestReport : public QObject {
     Q_OBJECT
 private slots:
+    // The CSV file: every text exactly, quoted only where the separator, a quote or a line break
+    // asks for it, in both forms.
+    void csvKeepsEveryText_data() {
+        columns<int, QByteArray>("preset", "expected");
+        const QByteArray header = "fecha;horas_gimnasio;desayuno;comida;cena;que_has_hecho;"
+                                  "has_picado;cuello;antebrazo_derecho;biceps_derecho;cintura;"
+                                  "pierna_izquierda;gemelo_izquierdo;pecho;antebrazo_izquierdo;"
+                                  "biceps_izquierdo;pierna_derecha;gemelo_derecho;culo;peso;"
+                                  "horario;agua;diario\r\n";
+        row("spreadsheet", int(csvexport::Preset::Spreadsheet),
+            "\xEF\xBB\xBF" + header +
+                "05/12/2026;1,5;\"Tostadas; caf\xC3\xA9 \"\"solo\"\"\";;;;;;;;;;;;;;;;;080;;;"
+                "\"L\xC3\xADnea 1\nL\xC3\xADnea 2 \xF0\x9F\x92\xAA\"\r\n" +
+                QByteArray(22, ';') + "\r\n");
+        row("standard", int(csvexport::Preset::Standard),
+            QByteArray(header).replace(';', ',') +
+                "05/12/2026,\"1,5\",\"Tostadas; caf\xC3\xA9 \"\"solo\"\"\",,,,,,,,,,,,,,,,,080,,,"
+                "\"L\xC3\xADnea 1\nL\xC3\xADnea 2 \xF0\x9F\x92\xAA\"\r\n" +
+                QByteArray(22, ',') + "\r\n");
+    }
+    void csvKeepsEveryText() {
+        const auto [preset, expected] = fetch<int, QByteArray>("preset", "expected");
+        const std::vector<dayfields::DayTexts> days{
+            fixture::day({{dayfields::Fh, QStringLiteral("05/12/2026")},
+                          {dayfields::Hgim, QStringLiteral("1,5")},
+                          {dayfields::Desa, QStringLiteral("Tostadas; café \"solo\"")},
+                          {dayfields::Peski, QStringLiteral("080")},
+                          {dayfields::Eldiario, QStringLiteral("Línea 1\nLínea 2 💪")}}),
+            fixture::day({})};
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("diario.csv"));
+        QVERIFY(csvexport::writeFile(path, csvexport::Preset(preset), DayList(days)).written);
+        QCOMPARE(fixture::fileBytes(path), expected);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList(QStringLiteral("diario.csv")));
+    }
+
     // The single report, whose averages divide by the day count caption.
     void singleFile_data() {
         columns<QString, QString, QString, QByteArray, QByteArray>(

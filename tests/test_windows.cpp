@@ -270,6 +270,21 @@ void TestWindows::diaryFromEnteringToLeaving() {
                 ->text()
                 .startsWith(QStringLiteral("Última copia: 06/12/2026 ")));
 
+    // The days leave the diary unencrypted only when asked, after a word about it.
+    m_dialogs.saveFilter = QStringLiteral("Estándar (*.csv)");
+    m_dialogs.queueInputs({diary.folder() + QStringLiteral("/usb/diario")});
+    form2->findChild<QAction *>("exportCsvAction")->trigger();
+    m_dialogs.saveFilter.clear();
+    QVERIFY(fixture::fileBytes(diary.folder() + QStringLiteral("/usb/diario.csv"))
+                .startsWith("fecha,horas_gimnasio,"));
+    m_dialogs.queueAnswers({true});
+    m_dialogs.queueInputs({diary.folder() + QStringLiteral("/usb/plano.sqlite")});
+    form2->findChild<QAction *>("exportPlainAction")->trigger();
+    const QByteArray plain =
+        fixture::fileBytes(diary.folder() + QStringLiteral("/usb/plano.sqlite"));
+    QVERIFY(plain.startsWith("SQLite format 3") && plain.contains("Lentejas Con Chorizo"));
+    QVERIFY(m_dialogs.messages.filter(QStringLiteral("ERROR")).isEmpty());
+
     // A screen reader names every control of the three windows.
     form2->findChild<QAction *>("showProgressAction")->trigger();
     for (QWidget *shown : {static_cast<QWidget *>(&window), static_cast<QWidget *>(form2),

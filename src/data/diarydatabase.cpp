@@ -633,6 +633,26 @@ bool DiaryDatabase::writeCopy(const QString &path) {
     return writeSealed(*m_key, path, Check::WholeDiary);
 }
 
+bool DiaryDatabase::writePlainCopy(const QString &path) {
+    const QString pending = atomicfile::pendingPath(path);
+    QFile::remove(pending);
+    QSqlQuery query(connection());
+    if (!query.exec(QLatin1String("VACUUM INTO '") + QString(pending).replace(u'\'', "''") +
+                    u'\'')) {
+        m_engineError = query.lastError().text();
+        QFile::remove(pending);
+        return false;
+    }
+    QFile::remove(path);
+    QFile written(pending);
+    if (!written.rename(path)) {
+        m_engineError = written.errorString();
+        QFile::remove(pending);
+        return false;
+    }
+    return true;
+}
+
 bool DiaryDatabase::save() {
     if (!m_key)
         return true;

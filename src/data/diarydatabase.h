@@ -87,6 +87,9 @@ public:
     // name. False, with the reason in lastEngineError(), when anything fails; an earlier file of
     // that name is then as it was.
     bool writeCopy(const QString &path);
+    // Writes the diary as a plain SQLite file anyone can read, for the user's own SQL tools: under
+    // a name of its own first, then renamed into place. False, with the reason, on failure.
+    bool writePlainCopy(const QString &path);
 
     QSqlDatabase connection() const;
     QString filePath() const { return m_filePath; }

@@ -221,6 +221,13 @@ void DiaryWindow::buildMenu() {
     saveCopyAction = diario->addAction(QStringLiteral("Guardar Copia En..."));
     saveCopyAction->setObjectName(QStringLiteral("saveCopyAction"));
     connect(saveCopyAction, &QAction::triggered, this, &DiaryWindow::saveCopyTo);
+    diario->addSeparator();
+    exportCsvAction = diario->addAction(QStringLiteral("Exportar CSV..."));
+    exportCsvAction->setObjectName(QStringLiteral("exportCsvAction"));
+    connect(exportCsvAction, &QAction::triggered, this, &DiaryWindow::exportCsv);
+    exportPlainAction = diario->addAction(QStringLiteral("Exportar Copia Sin Cifrar..."));
+    exportPlainAction->setObjectName(QStringLiteral("exportPlainAction"));
+    connect(exportPlainAction, &QAction::triggered, this, &DiaryWindow::exportPlainCopy);
 
     graficas = menuBar()->addMenu(QStringLiteral("&Gráficas"));
     graficas->setObjectName(QStringLiteral("graficas"));

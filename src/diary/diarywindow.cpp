@@ -3,6 +3,7 @@
 #include "backups.h"
 #include "clock.h"
 #include "closinganimation.h"
+#include "csvexport.h"
 #include "dates.h"
 #include "daystore.h"
 #include "dialogs.h"
@@ -485,6 +486,63 @@ void DiaryWindow::saveCopyTo() {
     m_dialogs.messageBox(
         this,
         written ? QStringLiteral("Copia Del Diario Guardada En:\n%1\nEstá Cifrada Con Tu Clave.")
+                      .arg(QDir::toNativeSeparators(chosen))
+                : QStringLiteral("ERROR. No Se Ha Podido Guardar La Copia En:\n%1\n%2")
+                      .arg(QDir::toNativeSeparators(chosen), m_database.lastEngineError()),
+        title);
+}
+
+void DiaryWindow::exportCsv() {
+    const QString title = QStringLiteral("Exportar CSV");
+    const QString spreadsheet = QStringLiteral("Hoja de cálculo (*.csv)");
+    const QString standard = QStringLiteral("Estándar (*.csv)");
+    QString chosenFilter;
+    QString chosen = m_dialogs.saveFileName(
+        this, title,
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("Diario De Gimnasio.csv")),
+        spreadsheet + QStringLiteral(";;") + standard, &chosenFilter);
+    if (chosen.isEmpty())
+        return;
+    if (!chosen.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        chosen += QLatin1String(".csv");
+    m_dialogs.messageBox(this,
+                         QStringLiteral("El Archivo CSV No Está Cifrado: Cualquiera Que Lo Tenga "
+                                        "Puede Leer Todo Tu Diario."),
+                         title);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const csvexport::Written written = csvexport::writeFile(
+        chosen,
+        chosenFilter == standard ? csvexport::Preset::Standard : csvexport::Preset::Spreadsheet,
+        m_days->storedDaysByDate());
+    QGuiApplication::restoreOverrideCursor();
+    m_dialogs.messageBox(
+        this,
+        written.written
+            ? QStringLiteral("Diario Exportado En:\n%1").arg(QDir::toNativeSeparators(chosen))
+            : QStringLiteral("ERROR. No Se Ha Podido Exportar El Diario En:\n%1\n%2")
+                  .arg(QDir::toNativeSeparators(chosen), written.error),
+        title);
+}
+
+void DiaryWindow::exportPlainCopy() {
+    const QString title = QStringLiteral("Exportar Copia Sin Cifrar");
+    if (!m_dialogs.askYesNo(this,
+                            QStringLiteral("La Copia Sin Cifrar Se Puede Leer Sin Tu Clave Con "
+                                           "Cualquier Programa De SQLite. ¿Quieres Hacerla?"),
+                            title))
+        return;
+    const QString chosen = m_dialogs.saveFileName(
+        this, title,
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("Diario De Gimnasio Sin Cifrar.sqlite")),
+        QStringLiteral("Base De Datos SQLite (*.sqlite *.db)"));
+    if (chosen.isEmpty())
+        return;
+    const bool written = m_database.writePlainCopy(chosen);
+    m_dialogs.messageBox(
+        this,
+        written ? QStringLiteral("Copia Sin Cifrar Guardada En:\n%1")
                       .arg(QDir::toNativeSeparators(chosen))
                 : QStringLiteral("ERROR. No Se Ha Podido Guardar La Copia En:\n%1\n%2")
                       .arg(QDir::toNativeSeparators(chosen), m_database.lastEngineError()),

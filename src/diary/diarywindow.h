@@ -63,6 +63,10 @@ public slots:
     void backUpNow();
     // Menu "Guardar Copia En...": a verified backup in a file the user chooses.
     void saveCopyTo();
+    // Menu "Exportar CSV...": every day in a CSV file, as a spreadsheet or as RFC 4180 wants it.
+    void exportCsv();
+    // Menu "Exportar Copia Sin Cifrar...": a plain SQLite copy, after a warning.
+    void exportPlainCopy();
     // Menu "Ver Progreso...": the progress charts, one window at a time.
     void showProgress();
 
@@ -138,6 +142,8 @@ private:
     QAction *changePasswordAction = nullptr;
     QAction *backupNowAction = nullptr;
     QAction *saveCopyAction = nullptr;
+    QAction *exportCsvAction = nullptr;
+    QAction *exportPlainAction = nullptr;
     QMenu *graficas = nullptr; // the progress charts
     QAction *showProgressAction = nullptr;
     QPointer<ProgressWindow> m_progress;

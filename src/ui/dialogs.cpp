@@ -28,8 +28,8 @@ bool QtDialogs::askYesNo(QWidget *parent, const QString &text, const QString &ti
 }
 
 QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &suggested,
-                                const QString &filter) {
-    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+                                const QString &filter, QString *chosenFilter) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter, chosenFilter);
 }
 
 QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &filter) {

@@ -18,9 +18,10 @@ public:
     virtual bool askYesNo(QWidget *parent, const QString &text, const QString &title) = 0;
     // The file dialog that chooses a file to open: the path chosen, or an empty text.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter) = 0;
-    // The file dialog that chooses where to save: the path chosen, or an empty text.
+    // The file dialog that chooses where to save: the path chosen, or an empty text; the filter
+    // the user chose among those of `filter` goes to *chosenFilter when asked for.
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
-                                 const QString &filter) = 0;
+                                 const QString &filter, QString *chosenFilter = nullptr) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -31,7 +32,7 @@ public:
     bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
-                         const QString &filter) override;
+                         const QString &filter, QString *chosenFilter = nullptr) override;
 };
 
 // The application title, carried by the boxes that are given no title of their own.

@@ -26,9 +26,13 @@ public:
         return inputBox(parent, {}, title);
     }
     QString saveFileName(QWidget *parent, const QString &title, const QString &,
-                         const QString &) override {
+                         const QString &filter, QString *chosenFilter = nullptr) override {
+        if (chosenFilter)
+            *chosenFilter =
+                saveFilter.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : saveFilter;
         return inputBox(parent, {}, title);
     }
+    QString saveFilter; // the filter the save dialogs choose; the first one when empty
     bool askYesNo(QWidget *, const QString &, const QString &title) override {
         questionTitles += title;
         return !m_answers.isEmpty() && m_answers.takeFirst();
