@@ -81,6 +81,9 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
     bool askYesNo(QWidget *, const QString &, const QString &) override { return true; }
+    int chooseItem(QWidget *, const QString &, const QString &, const QStringList &) override {
+        return -1;
+    }
     QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
                          QString *) override {

@@ -50,6 +50,7 @@ private slots:
     void profileStoreKeepsThePasswordInside();
     void backupsRotateOverTwoYears();
     void backupIsAVerifiedSealedCopy();
+    void restoreRefusesDamageAndAsksForOlderPasswords();
     void diaryStateDecides_data();
     void diaryStateDecides();
 };
@@ -400,6 +401,44 @@ void TestStore::backupIsAVerifiedSealedCopy() {
     QVERIFY(!made && !error.isEmpty());
     QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(8));
     QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files).size(), 8);
+}
+
+void TestStore::restoreRefusesDamageAndAsksForOlderPasswords() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile() && diary.addDays({fixture::day({{Fh, "05/12/2026"}})}));
+    QCOMPARE(diary.reopen(), Status::Ready);
+    QString error;
+    const QDateTime made(QDate(2026, 12, 5), QTime(22, 0));
+    QVERIFY(backups::makeBackup(diary.database(), made, &error));
+    const QString backup = backups::list(backups::folderOf(diary.path())).front().path;
+    const auto dates = [&] {
+        return fixture::columnInOrder(diary.db(), orderStatement(ByDate), fields[Fh].column);
+    };
+    // A day more, then a new password: the backup needs the old one.
+    QVERIFY(diary.addDays({fixture::day({{Fh, "06/12/2026"}})}) && diary.database().save());
+    QCOMPARE(diary.profiles().changePassword(fixture::password, "secreto9"),
+             ProfileStore::PasswordChange::Changed);
+    QCOMPARE(diary.database().inspectCopy(backup).status, Status::WrongPassword);
+    QCOMPARE(diary.database().restoreFrom(backup, "secreto7"), Status::WrongPassword);
+
+    // A damaged copy is refused and the diary stays as it was.
+    const QString damaged = backups::folderOf(diary.path()) + "/dañada.db";
+    QByteArray bytes = fixture::fileBytes(backup);
+    bytes[bytes.size() - 5] = char(bytes[bytes.size() - 5] ^ 1);
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    QCOMPARE(diary.database().restoreFrom(damaged, fixture::password), Status::Damaged);
+    QCOMPARE(dates(), (QStringList{"05/12/2026", "06/12/2026"}));
+
+    // With its own password it opens, takes the diary's place and is sealed with today's key.
+    const DiaryDatabase::CopyInfo info = diary.database().inspectCopy(backup, fixture::password);
+    QCOMPARE(info.status, Status::Ready);
+    QCOMPARE(info.days, 1);
+    QCOMPARE(diary.database().restoreFrom(backup, fixture::password), Status::Ready);
+    QCOMPARE(dates(), QStringList{"05/12/2026"});
+    QCOMPARE(diary.reopen("secreto9"), Status::Ready);
+    QCOMPARE(dates(), QStringList{"05/12/2026"});
 }
 
 void TestStore::diaryStateDecides_data() {

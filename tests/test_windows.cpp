@@ -1,5 +1,6 @@
 // Whole user flows through the real windows, on a real diary file in a temporary folder.
 
+#include "backups.h"
 #include "daystore.h"
 #include "diaryfixture.h"
 #include "diarywindow.h"
@@ -114,6 +115,7 @@ private slots:
     void diaryFromEnteringToLeaving();
     void everyFieldShowsInItsBoxExactly();
     void aPendingDayIsNeverLost();
+    void restoringABackupShowsIt();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -352,6 +354,35 @@ void TestWindows::aPendingDayIsNeverLost() {
     QTRY_VERIFY(!form2);
     QCOMPARE(fixture::columnInOrder(diary.db(), orderStatement(ByDate), fields[Peski].column),
              (QStringList{"", "80"}));
+}
+
+void TestWindows::restoringABackupShowsIt() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile() && diary.addDays({fixture::day({{Fh, "05/12/2026"}})}));
+    QCOMPARE(diary.reopen(), DiaryDatabase::Status::Ready);
+    ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    m_dialogs.queueInputs({fixture::password});
+    QVERIFY(window.runStartup());
+    window.Command1_Click();
+    QPointer<DiaryWindow> before(window.diaryWindow());
+    before->findChild<QAction *>("backupNowAction")->trigger();
+    QVERIFY(before->days().beginDay() &&
+            before->days().storePending(fixture::day({{Fh, "06/12/2026"}})));
+
+    // The backup of one day chosen from the list: the diary of two days is backed up first (in
+    // the same second, under the next second's name), and the windows show the one day.
+    m_dialogs.messages.clear();
+    m_dialogs.queueInputs({"#0"});
+    m_dialogs.queueAnswers({true});
+    before->findChild<QAction *>("restoreAction")->trigger();
+    QTRY_VERIFY(!before && window.diaryWindow());
+    QCOMPARE(m_dialogs.shownItems.size(), 1);
+    QVERIFY(m_dialogs.shownItems.first().endsWith(QStringLiteral("· 1 Días")));
+    QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
+    QCOMPARE(m_dialogs.messages,
+             QStringList{QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")});
+    QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(2));
+    window.diaryWindow()->close();
 }
 
 QTEST_MAIN(TestWindows)

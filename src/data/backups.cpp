@@ -75,14 +75,19 @@ std::vector<bool> kept(const std::vector<QDateTime> &newestFirst) {
     return keep;
 }
 
-bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error) {
+bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
+                const QString &spared) {
     const QString folder = folderOf(database.filePath());
     if (!QDir().mkpath(folder)) {
         *error =
             QStringLiteral("No Se Puede Crear La Carpeta:\n") + QDir::toNativeSeparators(folder);
         return false;
     }
-    const QString path = QDir(folder).filePath(fileNameFor(now));
+    // Two backups in one second: the later one takes the next second's name.
+    QDateTime moment = now;
+    while (QFileInfo::exists(QDir(folder).filePath(fileNameFor(moment))))
+        moment = moment.addSecs(1);
+    const QString path = QDir(folder).filePath(fileNameFor(moment));
     if (!database.writeCopy(path)) {
         *error = database.lastEngineError();
         return false;
@@ -94,7 +99,7 @@ bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error) {
         made.push_back(backup.made);
     const std::vector<bool> keep = kept(made);
     for (std::size_t i = 0; i < found.size(); ++i)
-        if (!keep[i])
+        if (!keep[i] && found[i].path != QFileInfo(spared).absoluteFilePath())
             QFile::remove(found[i].path);
     return true;
 }

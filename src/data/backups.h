@@ -32,9 +32,10 @@ std::vector<Backup> list(const QString &folder);
 std::vector<bool> kept(const std::vector<QDateTime> &newestFirst);
 
 // Makes a verified backup of the diary at `now` in its folder, then removes the backups the
-// rotation no longer keeps. False, with the reason in *error, when the backup cannot be made;
-// nothing is removed then.
-bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error);
+// rotation no longer keeps, but for `spared` (a backup about to be restored). False, with the
+// reason in *error, when the backup cannot be made; nothing is removed then.
+bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
+                const QString &spared = {});
 
 // The state the diary's menu shows: "Última copia: 06/12/2026 22:30 (hace 2 días)", or
 // "Sin copias todavía".

@@ -548,11 +548,11 @@ void DiaryDatabase::sealPlainCopies(const sealedfile::Key &key) {
     }
 }
 
-// Whether an image opens as a diary that passes the engine's whole check and holds that many
-// days; the image is read in a connection of its own, read-only.
-bool DiaryDatabase::imageHolds(const unsigned char *image, std::size_t size, qint64 days) {
+// The days of an image that opens as a diary and passes the engine's whole check; none
+// otherwise. The image is read in a connection of its own, read-only.
+std::optional<qint64> DiaryDatabase::countedDays(const unsigned char *image, std::size_t size) {
     const QString name = m_connectionName + QLatin1String("-check");
-    bool holds = false;
+    std::optional<qint64> days;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(QStringLiteral(":memory:"));
@@ -568,16 +568,17 @@ bool DiaryDatabase::imageHolds(const unsigned char *image, std::size_t size, qin
                        SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) == SQLITE_OK &&
                    registerDiaryFunctions(handle)) {
             QSqlQuery query(db);
-            holds = query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next() &&
-                    query.value(0).toString() == QLatin1String("ok") && !query.next() &&
-                    query.exec(QStringLiteral("SELECT count(*) FROM ") +
-                               quotedIdentifier(dayfields::tableName)) &&
-                    query.next() && query.value(0).toLongLong() == days;
+            if (query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next() &&
+                query.value(0).toString() == QLatin1String("ok") && !query.next() &&
+                query.exec(QStringLiteral("SELECT count(*) FROM ") +
+                           quotedIdentifier(dayfields::tableName)) &&
+                query.next())
+                days = query.value(0).toLongLong();
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    return holds;
+    return days;
 }
 
 // Seals the image as it is now and writes it to path; the written copy must open again with the
@@ -616,7 +617,7 @@ bool DiaryDatabase::writeSealed(const sealedfile::Key &key, const QString &path,
         const bool same = sealedfile::Sealer::imageSize(std::size_t(bytes.size())) == size &&
                           sealedfile::Sealer::open(key, bytes, reopenedImage) &&
                           std::memcmp(reopened.constData(), image, size) == 0 &&
-                          (check != Check::WholeDiary || imageHolds(reopenedImage, size, days));
+                          (check != Check::WholeDiary || countedDays(reopenedImage, size) == days);
         wipe(reopened);
         return same;
     };
@@ -631,6 +632,101 @@ bool DiaryDatabase::writeCopy(const QString &path) {
         return false;
     }
     return writeSealed(*m_key, path, Check::WholeDiary);
+}
+
+DiaryDatabase::CopyImage DiaryDatabase::openCopy(const QString &path, const QString &password) {
+    CopyImage copy;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_engineError = file.errorString();
+        return copy;
+    }
+    QByteArray bytes = file.readAll();
+    const sealedfile::Header header = sealedfile::readHeader(bytes);
+    copy.status = header.state == sealedfile::Header::State::NewerVersion ? Status::NewerVersion
+                                                                          : Status::Damaged;
+    if (header.state != sealedfile::Header::State::Intact || !m_key)
+        return copy;
+    // Made with the key of today, or with an older password given.
+    std::unique_ptr<sealedfile::Key> older;
+    const sealedfile::Key *key = m_key.get();
+    if (!sealedfile::Sealer::fits(*key, bytes)) {
+        older = password.isEmpty() ? nullptr : sealedfile::Key::derive(password, header.recipe);
+        copy.status = Status::WrongPassword;
+        if (!older || !sealedfile::Sealer::fits(*older, bytes))
+            return copy;
+        key = older.get();
+    }
+    copy.status = Status::Damaged;
+    const std::optional<std::size_t> size =
+        sealedfile::Sealer::imageSize(std::size_t(bytes.size()));
+    if (!size)
+        return copy;
+    copy.image = QByteArray(qsizetype(*size), Qt::Uninitialized);
+    auto *image = reinterpret_cast<unsigned char *>(copy.image.data());
+    if (!sealedfile::Sealer::open(*key, bytes, image))
+        return copy;
+    const std::optional<qint64> days = countedDays(image, *size);
+    if (!days) {
+        wipe(copy.image);
+        return copy;
+    }
+    copy.days = *days;
+    copy.status = Status::Ready;
+    return copy;
+}
+
+DiaryDatabase::CopyInfo DiaryDatabase::inspectCopy(const QString &path, const QString &password) {
+    CopyImage copy = openCopy(path, password);
+    wipe(copy.image);
+    return {copy.status, copy.days};
+}
+
+DiaryDatabase::Status DiaryDatabase::restoreFrom(const QString &path, const QString &password) {
+    CopyImage copy = openCopy(path, password);
+    if (copy.status != Status::Ready)
+        return copy.status;
+    const auto size = std::size_t(copy.image.size());
+    auto *image = static_cast<unsigned char *>(sqlite3_malloc64(size));
+    if (!image) {
+        wipe(copy.image);
+        return Status::CannotOpen;
+    }
+    std::memcpy(image, copy.image.constData(), size);
+    wipe(copy.image);
+    // The copy takes the diary's place in memory, brought up to date if it is older, and is
+    // written sealed with today's key; on any failure the diary is read again from its file.
+    disconnect();
+    Status status = openImage(image, size);
+    if (status == Status::Ready && m_migratedFrom > 0 && !writeMigrationBackup(*m_key))
+        status = Status::MigrationFailed;
+    if (status == Status::Ready && !writeSealed(*m_key, m_filePath, Check::WholeDiary))
+        status = Status::CannotWrite;
+    if (status != Status::Ready) {
+        const QString reason = m_engineError;
+        disconnect();
+        reloadFromFile();
+        m_engineError = reason;
+        return status;
+    }
+    m_changed = true;
+    return Status::Ready;
+}
+
+// Reads the diary again from its file with the key it was opened with.
+DiaryDatabase::Status DiaryDatabase::reloadFromFile() {
+    QFile file(m_filePath);
+    if (!m_key || !file.open(QIODevice::ReadOnly))
+        return Status::CannotOpen;
+    const QByteArray bytes = file.readAll();
+    const std::optional<std::size_t> size =
+        sealedfile::Sealer::imageSize(std::size_t(bytes.size()));
+    auto *image = size ? static_cast<unsigned char *>(sqlite3_malloc64(*size)) : nullptr;
+    if (!image || !sealedfile::Sealer::open(*m_key, bytes, image)) {
+        sqlite3_free(image);
+        return Status::Damaged;
+    }
+    return openImage(image, *size);
 }
 
 bool DiaryDatabase::writePlainCopy(const QString &path) {

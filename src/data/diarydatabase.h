@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <memory>
+#include <optional>
 
 // The question at the end when the latest changes could not be written.
 inline const QString unwrittenQuestion =
@@ -87,6 +88,19 @@ public:
     // name. False, with the reason in lastEngineError(), when anything fails; an earlier file of
     // that name is then as it was.
     bool writeCopy(const QString &path);
+    // What a sealed copy holds: Ready with its days when it opens with today's key, or with the
+    // older password given, and passes the engine's whole check; WrongPassword when it needs a
+    // password that was not given or is not its own; Damaged or NewerVersion otherwise.
+    struct CopyInfo {
+        Status status;
+        qint64 days;
+    };
+    CopyInfo inspectCopy(const QString &path, const QString &password = {});
+    // Puts a sealed copy in the diary's place: checked as inspectCopy() does, brought up to date
+    // if it is older, and written sealed with today's key. Nothing may hold the connection. On
+    // failure the diary is as it was.
+    Status restoreFrom(const QString &path, const QString &password = {});
+
     // Writes the diary as a plain SQLite file anyone can read, for the user's own SQL tools: under
     // a name of its own first, then renamed into place. False, with the reason, on failure.
     bool writePlainCopy(const QString &path);
@@ -116,7 +130,14 @@ private:
     // What a written file must show before it takes its name.
     enum class Check { None, SameImage, WholeDiary };
     bool writeSealed(const sealedfile::Key &key, const QString &path, Check check);
-    bool imageHolds(const unsigned char *image, std::size_t size, qint64 days);
+    std::optional<qint64> countedDays(const unsigned char *image, std::size_t size);
+    struct CopyImage {
+        Status status = Status::CannotOpen;
+        qint64 days = 0;
+        QByteArray image; // the decrypted diary when Ready; wiped by whoever takes it
+    };
+    CopyImage openCopy(const QString &path, const QString &password);
+    Status reloadFromFile();
     bool writeMigrationBackup(const sealedfile::Key &key);
     void sealPlainCopies(const sealedfile::Key &key);
 

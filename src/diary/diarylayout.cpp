@@ -221,6 +221,9 @@ void DiaryWindow::buildMenu() {
     saveCopyAction = diario->addAction(QStringLiteral("Guardar Copia En..."));
     saveCopyAction->setObjectName(QStringLiteral("saveCopyAction"));
     connect(saveCopyAction, &QAction::triggered, this, &DiaryWindow::saveCopyTo);
+    restoreAction = diario->addAction(QStringLiteral("Restaurar Copia..."));
+    restoreAction->setObjectName(QStringLiteral("restoreAction"));
+    connect(restoreAction, &QAction::triggered, this, &DiaryWindow::restoreBackup);
     diario->addSeparator();
     exportCsvAction = diario->addAction(QStringLiteral("Exportar CSV..."));
     exportCsvAction->setObjectName(QStringLiteral("exportCsvAction"));

@@ -22,6 +22,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -490,6 +491,71 @@ void DiaryWindow::saveCopyTo() {
                 : QStringLiteral("ERROR. No Se Ha Podido Guardar La Copia En:\n%1\n%2")
                       .arg(QDir::toNativeSeparators(chosen), m_database.lastEngineError()),
         title);
+}
+
+void DiaryWindow::restoreBackup() {
+    const QString title = QStringLiteral("Restaurar Copia");
+    const std::vector<backups::Backup> found =
+        backups::list(backups::folderOf(m_database.filePath()));
+    if (found.empty()) {
+        m_dialogs.messageBox(this, QStringLiteral("Todavía No Hay Copias De Seguridad."), title);
+        return;
+    }
+    const auto when = [](const QDateTime &made) {
+        return dates::shortDate(made.date()) + u' ' + made.time().toString(QStringLiteral("HH:mm"));
+    };
+    QStringList items;
+    for (const backups::Backup &backup : found) {
+        const DiaryDatabase::CopyInfo info = m_database.inspectCopy(backup.path);
+        const QString days =
+            info.status == DiaryDatabase::Status::Ready ? QStringLiteral("%1 Días").arg(info.days)
+            : info.status == DiaryDatabase::Status::WrongPassword ? QStringLiteral("Con Otra Clave")
+                                                                  : QStringLiteral("Dañada");
+        items += QStringLiteral("%1 · %2 · %3")
+                     .arg(when(backup.made),
+                          QLocale(QLocale::Spanish).formattedDataSize(backup.size), days);
+    }
+    const int chosen = m_dialogs.chooseItem(
+        this, title, QStringLiteral("Elige La Copia Que Quieres Restaurar:"), items);
+    if (chosen < 0)
+        return;
+    const backups::Backup &backup = found[std::size_t(chosen)];
+    QString password;
+    DiaryDatabase::CopyInfo info = m_database.inspectCopy(backup.path);
+    if (info.status == DiaryDatabase::Status::WrongPassword) {
+        password = m_dialogs.inputBox(
+            this, QStringLiteral("Esta Copia Se Hizo Con Otra Clave. Introduce Esa Clave:"), title);
+        if (password.isEmpty())
+            return;
+        info = m_database.inspectCopy(backup.path, password);
+    }
+    if (info.status != DiaryDatabase::Status::Ready) {
+        m_dialogs.messageBox(
+            this,
+            info.status == DiaryDatabase::Status::WrongPassword
+                ? QStringLiteral("ERROR. Esa No Es La Clave De La Copia. No Se Ha Restaurado Nada.")
+                : QStringLiteral("ERROR. La Copia Está Dañada Y No Se Puede Restaurar. No Se Ha "
+                                 "Restaurado Nada."),
+            title);
+        return;
+    }
+    if (!m_dialogs.askYesNo(this,
+                            QStringLiteral("¿Restaurar La Copia Del %1, Con %2 Días? Antes Se "
+                                           "Hará Una Copia De Seguridad Del Diario De Ahora.")
+                                .arg(when(backup.made))
+                                .arg(info.days),
+                            title))
+        return;
+    QString error;
+    if (!backups::makeBackup(m_database, m_clock.now(), &error, backup.path)) {
+        m_dialogs.messageBox(this,
+                             QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia Del Diario De "
+                                            "Ahora, Así Que No Se Ha Restaurado Nada:\n%1")
+                                 .arg(error),
+                             title);
+        return;
+    }
+    emit restoreRequested(backup.path, password);
 }
 
 void DiaryWindow::exportCsv() {

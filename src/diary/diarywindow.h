@@ -63,6 +63,9 @@ public slots:
     void backUpNow();
     // Menu "Guardar Copia En...": a verified backup in a file the user chooses.
     void saveCopyTo();
+    // Menu "Restaurar Copia...": a backup chosen from the list, checked, the diary of now backed
+    // up, then restoreRequested().
+    void restoreBackup();
     // Menu "Exportar CSV...": every day in a CSV file, as a spreadsheet or as RFC 4180 wants it.
     void exportCsv();
     // Menu "Exportar Copia Sin Cifrar...": a plain SQLite copy, after a warning.
@@ -87,6 +90,11 @@ public slots:
     void movePrevious();
     void moveNext();
     void moveLast();
+
+signals:
+    // The backup at path (made with that password when it is not the diary's own) is to take the
+    // diary's place; the diary of now has been backed up.
+    void restoreRequested(const QString &path, const QString &password);
 
 protected:
     bool event(QEvent *event) override;
@@ -142,6 +150,7 @@ private:
     QAction *changePasswordAction = nullptr;
     QAction *backupNowAction = nullptr;
     QAction *saveCopyAction = nullptr;
+    QAction *restoreAction = nullptr;
     QAction *exportCsvAction = nullptr;
     QAction *exportPlainAction = nullptr;
     QMenu *graficas = nullptr; // the progress charts

@@ -276,10 +276,39 @@ void ProfileWindow::Command1_Click() {
         m_diary = new DiaryWindow(m_database, m_profiles, m_summary, m_dialogs, m_clock);
         connect(this, &ProfileWindow::activated, m_diary.data(),
                 &DiaryWindow::noteProfileActivated);
+        // Queued: the diary window's own slot has returned before it goes.
+        connect(m_diary.data(), &DiaryWindow::restoreRequested, this, &ProfileWindow::restoreDiary,
+                Qt::QueuedConnection);
     }
     m_diary->show();
     m_diary->raise();
     m_diary->activateWindow();
+}
+
+void ProfileWindow::restoreDiary(const QString &path, const QString &password) {
+    const QString title = QStringLiteral("Restaurar Copia");
+    // The diary window goes first, as when it is left: a day being added is stored or dropped.
+    if (m_diary) {
+        m_diary->close();
+        if (m_diary && m_diary->isVisible())
+            return;
+        delete m_diary.data();
+    }
+    const DiaryDatabase::Status status = m_database.restoreFrom(path, password);
+    if (!loadProfile()) {
+        m_dialogs.messageBox(this, profileUnreadable, noticeTitle);
+        return;
+    }
+    setWindowTitle(m_summary.windowTitle());
+    m_dialogs.messageBox(
+        this,
+        status == DiaryDatabase::Status::Ready
+            ? QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")
+            : QStringLiteral("ERROR. No Se Ha Podido Restaurar La Copia; El Diario Sigue Como "
+                             "Estaba.\n%1")
+                  .arg(m_database.errorMessage(status)),
+        title);
+    Command1_Click();
 }
 
 void ProfileWindow::Command2_Click() {

@@ -46,6 +46,9 @@ public slots:
     void Image1_OLEDragDrop(const QList<QUrl> &urls);
     // Ctrl+F: a picture chosen in a file dialog, taken as a dropped one.
     void choosePhoto();
+    // A backup takes the diary's place: the diary window closes, the diary is replaced, and the
+    // windows show it again.
+    void restoreDiary(const QString &path, const QString &password);
 
 signals:
     // The window became the active one.

@@ -35,3 +35,10 @@ QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QSt
 QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &filter) {
     return QFileDialog::getOpenFileName(parent, title, {}, filter);
 }
+
+int QtDialogs::chooseItem(QWidget *parent, const QString &title, const QString &prompt,
+                          const QStringList &items) {
+    bool chosen = false;
+    const QString item = QInputDialog::getItem(parent, title, prompt, items, 0, false, &chosen);
+    return chosen ? int(items.indexOf(item)) : -1;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -16,6 +17,9 @@ public:
     virtual void messageBox(QWidget *parent, const QString &text, const QString &title) = 0;
     // "Sí"/"No" question with no icon, "Sí" the default; true for "Sí".
     virtual bool askYesNo(QWidget *parent, const QString &text, const QString &title) = 0;
+    // A list to choose one item from: its index, or -1 when the box is cancelled.
+    virtual int chooseItem(QWidget *parent, const QString &title, const QString &prompt,
+                           const QStringList &items) = 0;
     // The file dialog that chooses a file to open: the path chosen, or an empty text.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter) = 0;
     // The file dialog that chooses where to save: the path chosen, or an empty text; the filter
@@ -30,6 +34,8 @@ public:
                      const QString &defaultText = {}) override;
     void messageBox(QWidget *parent, const QString &text, const QString &title) override;
     bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
+    int chooseItem(QWidget *parent, const QString &title, const QString &prompt,
+                   const QStringList &items) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
                          const QString &filter, QString *chosenFilter = nullptr) override;

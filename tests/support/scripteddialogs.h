@@ -21,6 +21,14 @@ public:
         return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();
     }
     void messageBox(QWidget *, const QString &text, const QString &) override { messages += text; }
+    // A list is answered from the input queue too: "#<index>" chooses that item.
+    int chooseItem(QWidget *parent, const QString &title, const QString &,
+                   const QStringList &items) override {
+        shownItems = items;
+        const QString answer = inputBox(parent, {}, title);
+        return answer.startsWith(u'#') ? answer.mid(1).toInt() : -1;
+    }
+    QStringList shownItems; // the items of the last list shown
     // Both file dialogs are answered from the same queue as the input boxes.
     QString openFileName(QWidget *parent, const QString &title, const QString &) override {
         return inputBox(parent, {}, title);
