@@ -1,6 +1,7 @@
 // The statistics reports: the exact bytes of both exports, the totals, the per-day file names and
 // what a failed export leaves behind.
 #include "csvexport.h"
+#include "csvimport.h"
 #include "diaryfixture.h"
 #include "reportformat.h"
 #include "statsexport.h"
@@ -9,6 +10,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -165,6 +167,95 @@ private slots:
         QCOMPARE(fixture::fileBytes(path), expected);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                  QStringList(QStringLiteral("diario.csv")));
+    }
+
+    // Every stored text goes out and comes back the same, in both forms.
+    void csvRoundTripKeepsEveryText() {
+        using namespace dayfields;
+        std::vector<DayTexts> days;
+        const QStringList hostile = {"💪 emoji",   "línea 1\nlínea 2\r\ntres",
+                                     "a;b,c\td",  "\"comillas\" y ''",
+                                     "007",       "1,5",
+                                     "1.5",       " espacios ",
+                                     "=SUMA(A1)", "",
+                                     "ñ€"};
+        for (int d = 0; d < 30; ++d) {
+            DayTexts day;
+            for (int box = 0; box < BoxCount; ++box)
+                day[box] = hostile[(d + box) % hostile.size()];
+            day[Fh] = QDate(2026, 1, 1).addDays(d).toString(d % 2 ? u"d/M/yyyy" : u"dd/MM/yyyy");
+            days.push_back(day);
+        }
+        for (const auto preset : {csvexport::Preset::Spreadsheet, csvexport::Preset::Standard}) {
+            fixture::TempDiary diary;
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("d.csv"));
+            QVERIFY(csvexport::writeFile(path, preset, DayList(days)).written);
+            const csvimport::Read read = csvimport::read(fixture::fileBytes(path));
+            QVERIFY(read.error.isEmpty() && read.rejected.empty());
+            QString error;
+            QVERIFY(csvimport::apply(diary.db(), read, csvimport::Existing::Skip, &error));
+            std::vector<DayTexts> back;
+            StoredDays(diary.db(), orderStatement(ByDate)).forEach([&](const DayTexts &day) {
+                back.push_back(day);
+                return true;
+            });
+            QVERIFY(back == days);
+        }
+    }
+
+    // What a spreadsheet writes back: Windows-1252, its own order of columns, the diary's own
+    // column names, ISO dates; rows that cannot be days are told by their first line.
+    void csvFromASpreadsheet() {
+        const QByteArray bytes = "Diario;peso;Fecha Del D\xED"
+                                 "a;otra\r\n"
+                                 "\"Pierna\r\ny espalda\";80,5;2026-12-05;x\r\n"
+                                 "Caf\xE9;81;no s\xE9;x\r\n"
+                                 "\r\n"
+                                 ";82;6/12/26;x;sobra\r\n"
+                                 "\x80 ahorro;;07/12/2026;\r\n";
+        const csvimport::Read read = csvimport::read(bytes);
+        QVERIFY(read.error.isEmpty());
+        QCOMPARE(read.days.size(), std::size_t(2));
+        QCOMPARE(read.days[0][dayfields::Fh], QStringLiteral("05/12/2026"));
+        QCOMPARE(read.days[0][dayfields::Eldiario], QStringLiteral("Pierna\r\ny espalda"));
+        QCOMPARE(read.days[0][dayfields::Peski], QStringLiteral("80,5"));
+        QCOMPARE(read.days[1][dayfields::Eldiario], QStringLiteral("€ ahorro"));
+        QCOMPARE(
+            csvimport::rejectedText(read.rejected, 5),
+            QStringLiteral("Línea 4, fecha: \"no sé\": No Es Una Fecha.\n"
+                           "Línea 6: \" 82 6/12/26 x sobra\": Tiene 5 Campos Y La Cabecera 4."));
+        QCOMPARE(csvimport::read("peso;diario\r\n1;2\r\n").error,
+                 QStringLiteral("El Archivo No Tiene La Columna \"fecha\" En Su Primera Línea."));
+    }
+
+    // A day whose date is stored: skipped, replaced, or its empty boxes filled.
+    void csvImportTreatsStoredDates_data() {
+        columns<int, QStringList>("existing", "expected"); // date, weight, lunch of each day
+        row("skip", int(csvimport::Existing::Skip),
+            QStringList{"5/12/2026|80|", "06/12/2026|70|sopa"});
+        row("replace", int(csvimport::Existing::Replace),
+            QStringList{"05/12/2026|81|pasta", "06/12/2026|70|sopa"});
+        row("fill empty boxes", int(csvimport::Existing::FillEmpty),
+            QStringList{"5/12/2026|80|pasta", "06/12/2026|70|sopa"});
+    }
+    void csvImportTreatsStoredDates() {
+        const auto [existing, expected] = fetch<int, QStringList>("existing", "expected");
+        using namespace dayfields;
+        fixture::TempDiary diary;
+        QVERIFY(diary.addDays({fixture::day({{Fh, "5/12/2026"}, {Peski, "80"}})}));
+        const csvimport::Read read =
+            csvimport::read("fecha;peso;comida\r\n05/12/2026;81;pasta\r\n06/12/2026;70;sopa\r\n");
+        const QSet<qint64> stored{QDate(2026, 12, 5).toJulianDay()};
+        QCOMPARE(csvimport::plan(read, stored).newDays, 1);
+        QString error;
+        QVERIFY(csvimport::apply(diary.db(), read, csvimport::Existing(existing), &error));
+        QStringList found;
+        StoredDays(diary.db(), orderStatement(ByDate)).forEach([&](const DayTexts &day) {
+            found += QStringList{day[Fh], day[Peski], day[Comi]}.join(u'|');
+            return true;
+        });
+        QCOMPARE(found, expected);
     }
 
     // The single report, whose averages divide by the day count caption.

@@ -17,6 +17,7 @@
 
 #include <QAccessible>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -382,6 +383,23 @@ void TestWindows::restoringABackupShowsIt() {
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")});
     QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(2));
+
+    // A CSV of two new days imported after a look at what it brings, then undone.
+    const QString csv = diary.folder() + QStringLiteral("/nuevos.csv");
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly) &&
+            file.write("fecha;peso\r\n07/12/2026;80\r\n08/12/2026;79,5\r\nmal;1\r\n") > 0);
+    file.close();
+    QPointer<DiaryWindow> importing(window.diaryWindow());
+    m_dialogs.messages.clear();
+    m_dialogs.queueInputs({csv, "#0"});
+    importing->findChild<QAction *>("importCsvAction")->trigger();
+    QCOMPARE(importing->days().storedCount(), 3);
+    QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("Importación Hecha: 2 Días")));
+    m_dialogs.queueAnswers({true});
+    importing->findChild<QAction *>("undoImportAction")->trigger();
+    QTRY_VERIFY(!importing && window.diaryWindow());
+    QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
     window.diaryWindow()->close();
 }
 

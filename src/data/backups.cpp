@@ -16,6 +16,7 @@ const QString prefix = QStringLiteral("Copia ");
 const QString suffix = QStringLiteral(".db");
 const QString nameFormat = QStringLiteral("yyyy-MM-dd HHmmss");
 const QString failureName = QStringLiteral("Copia Fallida.txt");
+const QString importName = QStringLiteral("Antes De La Última Importación.txt");
 
 // The newest backup of each of the last `count` periods that have one.
 void keepNewestOf(const std::vector<QDateTime> &newestFirst, int count,
@@ -76,7 +77,7 @@ std::vector<bool> kept(const std::vector<QDateTime> &newestFirst) {
 }
 
 bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
-                const QString &spared) {
+                const QString &spared, QString *made) {
     const QString folder = folderOf(database.filePath());
     if (!QDir().mkpath(folder)) {
         *error =
@@ -92,12 +93,14 @@ bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
         *error = database.lastEngineError();
         return false;
     }
+    if (made)
+        *made = path;
     // Only now that a newer backup is verified do the expired ones go.
     const std::vector<Backup> found = list(folder);
-    std::vector<QDateTime> made;
+    std::vector<QDateTime> moments;
     for (const Backup &backup : found)
-        made.push_back(backup.made);
-    const std::vector<bool> keep = kept(made);
+        moments.push_back(backup.made);
+    const std::vector<bool> keep = kept(moments);
     for (std::size_t i = 0; i < found.size(); ++i)
         if (!keep[i] && found[i].path != QFileInfo(spared).absoluteFilePath())
             QFile::remove(found[i].path);
@@ -113,6 +116,22 @@ QString stateText(const std::optional<QDateTime> &last, const QDateTime &now) {
                                     : QStringLiteral("hace %1 días").arg(days);
     return QStringLiteral("Última copia: %1 %2 (%3)")
         .arg(dates::shortDate(last->date()), last->time().toString(QStringLiteral("HH:mm")), ago);
+}
+
+void noteBeforeImport(const QString &diaryPath, const QString &backupPath) {
+    QString ignored;
+    atomicfile::write(QDir(folderOf(diaryPath)).filePath(importName),
+                      QFileInfo(backupPath).fileName().toUtf8(), &ignored);
+}
+
+std::optional<QString> beforeLastImport(const QString &diaryPath) {
+    const QDir folder(folderOf(diaryPath));
+    QFile file(folder.filePath(importName));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString path = folder.filePath(QString::fromUtf8(file.readAll()).trimmed());
+    return madeOf(QFileInfo(path).fileName()) && QFileInfo::exists(path) ? std::optional(path)
+                                                                         : std::nullopt;
 }
 
 void noteFailure(const QString &diaryPath, const QString &reason) {

@@ -34,12 +34,18 @@ std::vector<bool> kept(const std::vector<QDateTime> &newestFirst);
 // Makes a verified backup of the diary at `now` in its folder, then removes the backups the
 // rotation no longer keeps, but for `spared` (a backup about to be restored). False, with the
 // reason in *error, when the backup cannot be made; nothing is removed then.
+// The path of the backup goes to *made when asked for.
 bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
-                const QString &spared = {});
+                const QString &spared = {}, QString *made = nullptr);
 
 // The state the diary's menu shows: "Última copia: 06/12/2026 22:30 (hace 2 días)", or
 // "Sin copias todavía".
 QString stateText(const std::optional<QDateTime> &last, const QDateTime &now);
+
+// The backup made before the last import, which "Deshacer Última Importación" restores; kept
+// by name in the folder of the backups.
+void noteBeforeImport(const QString &diaryPath, const QString &backupPath);
+std::optional<QString> beforeLastImport(const QString &diaryPath);
 
 // An automatic backup that failed is told at the next start: the reason is kept in the folder of
 // the backups until then. takeFailure() gives it once and forgets it.

@@ -228,6 +228,12 @@ void DiaryWindow::buildMenu() {
     exportCsvAction = diario->addAction(QStringLiteral("Exportar CSV..."));
     exportCsvAction->setObjectName(QStringLiteral("exportCsvAction"));
     connect(exportCsvAction, &QAction::triggered, this, &DiaryWindow::exportCsv);
+    importCsvAction = diario->addAction(QStringLiteral("Importar CSV..."));
+    importCsvAction->setObjectName(QStringLiteral("importCsvAction"));
+    connect(importCsvAction, &QAction::triggered, this, &DiaryWindow::importCsv);
+    undoImportAction = diario->addAction(QStringLiteral("Deshacer Última Importación"));
+    undoImportAction->setObjectName(QStringLiteral("undoImportAction"));
+    connect(undoImportAction, &QAction::triggered, this, &DiaryWindow::undoLastImport);
     exportPlainAction = diario->addAction(QStringLiteral("Exportar Copia Sin Cifrar..."));
     exportPlainAction->setObjectName(QStringLiteral("exportPlainAction"));
     connect(exportPlainAction, &QAction::triggered, this, &DiaryWindow::exportPlainCopy);

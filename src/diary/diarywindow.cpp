@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "closinganimation.h"
 #include "csvexport.h"
+#include "csvimport.h"
 #include "dates.h"
 #include "daystore.h"
 #include "dialogs.h"
@@ -19,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace {
@@ -589,6 +592,106 @@ void DiaryWindow::exportCsv() {
             : QStringLiteral("ERROR. No Se Ha Podido Exportar El Diario En:\n%1\n%2")
                   .arg(QDir::toNativeSeparators(chosen), written.error),
         title);
+}
+
+void DiaryWindow::importCsv() {
+    const QString title = QStringLiteral("Importar CSV");
+    if (m_days->isPending()) {
+        m_dialogs.messageBox(
+            this, QStringLiteral("Graba O Deja El Día Que Estás Añadiendo Antes De Importar."),
+            title);
+        return;
+    }
+    const QString chosen = m_dialogs.openFileName(
+        this, title, QStringLiteral("Archivos CSV (*.csv *.txt);;Todos Los Archivos (*)"));
+    if (chosen.isEmpty())
+        return;
+    QFile file(chosen);
+    // A CSV of a lifetime of days is a few megabytes; anything far larger is no diary.
+    constexpr qint64 largest = 512LL * 1024 * 1024;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largest) {
+        m_dialogs.messageBox(this,
+                             QStringLiteral("ERROR. No Se Ha Podido Leer El Archivo:\n%1")
+                                 .arg(QDir::toNativeSeparators(chosen)),
+                             title);
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const csvimport::Read read = csvimport::read(file.readAll());
+    QSet<qint64> stored;
+    m_days->storedDaysByDate().forEach([&](const dayfields::DayTexts &day) {
+        if (const std::optional<QDate> date = dates::readDate(day[dayfields::Fh]))
+            stored.insert(date->toJulianDay());
+        return true;
+    });
+    QGuiApplication::restoreOverrideCursor();
+    if (!read.error.isEmpty()) {
+        m_dialogs.messageBox(this, QStringLiteral("ERROR. ") + read.error, title);
+        return;
+    }
+    const csvimport::Plan plan = csvimport::plan(read, stored);
+    QString preview = QStringLiteral("Días Nuevos: %1\nDías Con Una Fecha Que Ya Está En El "
+                                     "Diario: %2\nFilas Rechazadas: %3")
+                          .arg(plan.newDays)
+                          .arg(plan.existingDays)
+                          .arg(read.rejected.size());
+    if (!read.rejected.empty())
+        preview += u'\n' + csvimport::rejectedText(read.rejected, 30);
+    const int choice = m_dialogs.chooseItem(
+        this, title, preview + QStringLiteral("\n\n¿Qué Hago Con Los Días Que Ya Están?"),
+        {QStringLiteral("Saltarlos"), QStringLiteral("Reemplazarlos"),
+         QStringLiteral("Rellenar Solo Sus Casillas Vacías")});
+    if (choice < 0)
+        return;
+    QString error;
+    QString backup;
+    if (!backups::makeBackup(m_database, m_clock.now(), &error, {}, &backup)) {
+        m_dialogs.messageBox(this,
+                             QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad, "
+                                            "Así Que No Se Ha Importado Nada:\n%1")
+                                 .arg(error),
+                             title);
+        return;
+    }
+    backups::noteBeforeImport(m_database.filePath(), backup);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool applied =
+        csvimport::apply(m_database.connection(), read, csvimport::Existing(choice), &error);
+    if (applied) {
+        m_database.save();
+        m_days->open();
+        updateControls();
+    }
+    QGuiApplication::restoreOverrideCursor();
+    m_dialogs.messageBox(
+        this,
+        applied ? QStringLiteral("Importación Hecha: %1 Días Nuevos. \"Deshacer Última "
+                                 "Importación\" Vuelve Al Diario De Antes.")
+                      .arg(plan.newDays)
+                : QStringLiteral("ERROR. No Se Ha Importado Nada:\n%1").arg(error),
+        title);
+}
+
+void DiaryWindow::undoLastImport() {
+    const QString title = QStringLiteral("Deshacer Última Importación");
+    const std::optional<QString> backup = backups::beforeLastImport(m_database.filePath());
+    if (!backup) {
+        m_dialogs.messageBox(this, QStringLiteral("No Hay Ninguna Importación Que Deshacer."),
+                             title);
+        return;
+    }
+    if (!m_dialogs.askYesNo(this,
+                            QStringLiteral("¿Volver Al Diario De Antes De La Última Importación? "
+                                           "Antes Se Hará Una Copia De Seguridad Del De Ahora."),
+                            title))
+        return;
+    QString error;
+    if (!backups::makeBackup(m_database, m_clock.now(), &error, *backup)) {
+        m_dialogs.messageBox(this, QStringLiteral("ERROR. No Se Ha Deshecho Nada:\n%1").arg(error),
+                             title);
+        return;
+    }
+    emit restoreRequested(*backup, {});
 }
 
 void DiaryWindow::exportPlainCopy() {

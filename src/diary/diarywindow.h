@@ -68,6 +68,11 @@ public slots:
     void restoreBackup();
     // Menu "Exportar CSV...": every day in a CSV file, as a spreadsheet or as RFC 4180 wants it.
     void exportCsv();
+    // Menu "Importar CSV...": a preview of what the file brings, the user's choice for the days
+    // already in the diary, a backup, then one transaction.
+    void importCsv();
+    // Menu "Deshacer Última Importación": the backup made before it, restored.
+    void undoLastImport();
     // Menu "Exportar Copia Sin Cifrar...": a plain SQLite copy, after a warning.
     void exportPlainCopy();
     // Menu "Ver Progreso...": the progress charts, one window at a time.
@@ -152,6 +157,8 @@ private:
     QAction *saveCopyAction = nullptr;
     QAction *restoreAction = nullptr;
     QAction *exportCsvAction = nullptr;
+    QAction *importCsvAction = nullptr;
+    QAction *undoImportAction = nullptr;
     QAction *exportPlainAction = nullptr;
     QMenu *graficas = nullptr; // the progress charts
     QAction *showProgressAction = nullptr;

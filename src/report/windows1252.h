@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QStringView>
 
 // Text in the Windows-1252 code page, the 8-bit form of the statistics files.
@@ -12,6 +13,9 @@ namespace windows1252 {
 // ends the same way; a NUL is written as "?".
 void append(QByteArray &out, QStringView text);
 QByteArray encode(QStringView text);
+// The text of Windows-1252 bytes; the five bytes the code page leaves unassigned are read as the
+// C1 controls of the same number, as Latin-1 does.
+QString decode(QByteArrayView bytes);
 
 // Appends text cut into slices of `width` characters, each slice followed by CR LF; the last
 // slice is shorter when the length is no multiple of width, and an empty text appends nothing.
