@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "clocktexts.h"
 #include "csvexport.h"
+#include "csvimport.h"
 #include "daystore.h"
 #include "daywalk.h"
 #include "dialogs.h"
@@ -38,6 +39,12 @@
 namespace {
 
 using diarygenerator::password;
+
+// The whole of a file.
+QByteArray wholeFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Opens a generated diary as the login does.
 bool openDiary(DiaryDatabase &database, const QString &path) {
@@ -492,6 +499,24 @@ int main(int argc, char **argv) {
                 backups::makeBackup(*database, made, &error);
             });
             print(QStringLiteral("backup_10000"), backup, "ms");
+            // "Importar CSV..." of the diary's own export into an empty diary: reading and
+            // checking every row up to the preview, then the one transaction written sealed.
+            const QByteArray bytes = wholeFile(folder + QStringLiteral("/diario.csv"));
+            QElapsedTimer timer;
+            timer.start();
+            const csvimport::Read read = csvimport::read(bytes);
+            print(QStringLiteral("csv_import_preview_10000"), milliseconds(timer), "ms");
+            DiaryDatabase empty;
+            const QString emptyPath =
+                folder + QStringLiteral("/vacio/") + DiaryDatabase::defaultFileName();
+            QString error;
+            if (empty.open(emptyPath) == DiaryDatabase::Status::Ready &&
+                empty.seal(password) == DiaryDatabase::Status::Ready) {
+                timer.restart();
+                csvimport::apply(empty.connection(), read, csvimport::Existing::Skip, &error);
+                empty.save();
+                print(QStringLiteral("csv_import_commit_10000"), milliseconds(timer), "ms");
+            }
         }
         shown.reset();
         database.reset();

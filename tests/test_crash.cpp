@@ -5,6 +5,7 @@
 //
 // The kill moments come from a seed printed at the start; GIMNASIO_CRASH_SEED=<n> repeats a run.
 
+#include "backups.h"
 #include "diarydatabase.h"
 #include "diaryfixture.h"
 #include "sealedfile.h"
@@ -199,6 +200,52 @@ void opening(const QString &dir, int dayCount, Scenario &scenario) {
     };
 }
 
+// Backups made again and again, a day apart: every backup in the folder is whole (a copy of it
+// opens with the password and holds the diary's hundred days), the newest one reported made is
+// there, and nothing else is left but the pending copy of a backup cut short.
+void makingBackups(const QString &dir, int, Scenario &scenario) {
+    const QString path = dir + u"/diario.db"_s;
+    const QString count = u"SELECT count(*) AS r FROM \"%1\""_s.arg(dayfields::tableName);
+    scenario.args = {u"backup"_s, path};
+    scenario.check = [=](const QStringList &done, const QString &cut) {
+        const QString folder = backups::folderOf(path);
+        const QString opened = dir + u"/copy/diario.db"_s;
+        for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+            if (name.endsWith(u".new")) {
+                QVERIFY2(cut.startsWith(u"backup"), qPrintable(name + u" left"_s));
+                continue;
+            }
+            QVERIFY2(backups::madeOf(name), qPrintable(name + u" is no backup"_s));
+            QVERIFY(QDir().mkpath(dir + u"/copy"_s) && QFile::copy(folder + u'/' + name, opened));
+            QCOMPARE(rows(opened, count), QStringList(u"100"_s));
+            QVERIFY(QDir(dir + u"/copy"_s).removeRecursively());
+        }
+        if (!done.isEmpty())
+            QVERIFY(QFile::exists(folder + u'/' + done.last().mid(7)));
+    };
+}
+
+// Fifty days imported again and again: the diary opens with whole imports only, every one
+// reported done among them.
+void importingDays(const QString &dir, int, Scenario &scenario) {
+    const QString path = dir + u"/diario.db"_s;
+    scenario.args = {u"import"_s, path};
+    scenario.check = [=](const QStringList &done, const QString &cut) {
+        const QStringList found =
+            rows(path, u"SELECT count(*) AS r FROM \"%1\""_s.arg(dayfields::tableName));
+        if (found.isEmpty()) { // the first start cut short before the diary was written
+            QVERIFY(done.isEmpty());
+            return;
+        }
+        const int days = found.first().toInt();
+        QCOMPARE(days % 50, 0);
+        if (!done.isEmpty())
+            QVERIFY(days >= 50 * (done.last().section(u' ', 1).toInt() + 1));
+        if (cut.startsWith(u"import"))
+            QVERIFY(days <= 50 * (cut.section(u' ', 1).toInt() + 1));
+    };
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(MakeScenario)
@@ -224,6 +271,8 @@ void TestCrash::killedAtRandomMoments_data() {
     QTest::newRow("first start") << &opening << 0;
     QTest::newRow("migrating an older diary") << &opening << 1500;
     QTest::newRow("exporting reports") << &exportingReports << 0;
+    QTest::newRow("making backups") << &makingBackups << 0;
+    QTest::newRow("importing days") << &importingDays << 0;
 }
 
 // The one kill loop. Each kill waits for up to three finished steps (one the first time, to learn

@@ -84,6 +84,10 @@ bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
             QStringLiteral("No Se Puede Crear La Carpeta:\n") + QDir::toNativeSeparators(folder);
         return false;
     }
+    // A backup cut short left its pending copy; the next one takes it away.
+    for (const QString &left : QDir(folder).entryList(
+             {prefix + QLatin1String("*") + suffix + QLatin1String(".new")}, QDir::Files))
+        QFile::remove(QDir(folder).filePath(left));
     // Two backups in one second: the later one takes the next second's name.
     QDateTime moment = now;
     while (QFileInfo::exists(QDir(folder).filePath(fileNameFor(moment))))

@@ -6,11 +6,17 @@
 //                                                      plain diary sealed), then it ends
 //   gimnasio-crashworker days <diary file> <seed>      "save <id>" and "delete <id>"
 //   gimnasio-crashworker export <folder> <list> [<n>]  "single <list>", "days <list>" for n lists
+//   gimnasio-crashworker backup <diary file> <seed>    "backup <name>": a backup a day after the
+//                                                      newest (the diary of 100 days first)
+//   gimnasio-crashworker import <diary file> <seed>    "import <n>": fifty new days a time, as a
+//                                                      CSV file brings them
 //
 // Every day carries in its id box "<id> <checksum>", qHash() of its texts joined by a unit
 // separator with the id alone there, so that a day read back can be told whole or not. A step
 // refused ends the worker with code 3.
 
+#include "backups.h"
+#include "csvimport.h"
 #include "daystore.h"
 #include "diarydatabase.h"
 #include "statsexport.h"
@@ -19,6 +25,7 @@
 #include <QDate>
 #include <QDir>
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -85,6 +92,49 @@ int main(int argc, char **argv) {
     const int status = int(opened);
     if (arguments.value(1) == u"open" || status != 0)
         return say(u"=open %1"_s.arg(status)) && status == 0 ? 0 : 3;
+    if (arguments.value(1) == u"backup") {
+        QSqlQuery count(u"SELECT count(*) FROM \"%1\""_s.arg(dayfields::tableName),
+                        database.connection());
+        if (count.next() && count.value(0).toInt() == 0) {
+            QByteArray csv = "fecha;diario\r\n";
+            for (int day = 0; day < 100; ++day)
+                csv += QDate(2026, 1, 1).addDays(day).toString(u"dd/MM/yyyy").toUtf8() + ";día\r\n";
+            QString error;
+            done = csvimport::apply(database.connection(), csvimport::read(csv),
+                                    csvimport::Existing::Skip, &error) &&
+                   database.save();
+        }
+        count.finish();
+        const QString folder = backups::folderOf(path);
+        for (int step = 0; done && step < steps; ++step) {
+            const std::vector<backups::Backup> made = backups::list(folder);
+            const QDateTime when = made.empty() ? QDateTime(QDate(2026, 1, 1), QTime(8, 0))
+                                                : made.front().made.addDays(1);
+            QString error;
+            done = say(u"+backup "_s + backups::fileNameFor(when)) &&
+                   backups::makeBackup(database, when, &error) &&
+                   say(u"=backup "_s + backups::fileNameFor(when));
+        }
+        return done ? 0 : 3;
+    }
+    if (arguments.value(1) == u"import") {
+        for (int step = 0; done && step < steps; ++step) {
+            QSqlQuery count(u"SELECT count(*) FROM \"%1\""_s.arg(dayfields::tableName),
+                            database.connection());
+            const int stored = count.next() ? count.value(0).toInt() : -1;
+            count.finish();
+            QByteArray csv = "fecha;diario\r\n";
+            for (int day = 0; day < 50; ++day)
+                csv += QDate(2100, 1, 1).addDays(stored + day).toString(u"dd/MM/yyyy").toUtf8() +
+                       ";importado\r\n";
+            QString error;
+            done = stored >= 0 && say(u"+import %1"_s.arg(stored / 50)) &&
+                   csvimport::apply(database.connection(), csvimport::read(csv),
+                                    csvimport::Existing::Skip, &error) &&
+                   database.save() && say(u"=import %1"_s.arg(stored / 50));
+        }
+        return done ? 0 : 3;
+    }
     DayStore store(database);
     store.open();
     for (int step = 0; done && step < steps; ++step) {
