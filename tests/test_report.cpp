@@ -2,6 +2,7 @@
 // what a failed export leaves behind.
 #include "csvexport.h"
 #include "csvimport.h"
+#include "dates.h"
 #include "diaryfixture.h"
 #include "reportformat.h"
 #include "statsexport.h"
@@ -227,6 +228,28 @@ private slots:
                            "Línea 6: \" 82 6/12/26 x sobra\": Tiene 5 Campos Y La Cabecera 4."));
         QCOMPARE(csvimport::read("peso;diario\r\n1;2\r\n").error,
                  QStringLiteral("El Archivo No Tiene La Columna \"fecha\" En Su Primera Línea."));
+    }
+
+    // A diary exported as "Hoja de cálculo", opened and saved as CSV by LibreOffice Calc in a
+    // Spanish locale (tests/fixtures/libreoffice-es.csv, written by it): two-digit years, LF inside
+    // quoted texts, no BOM, times with seconds. It comes back as the same days. Made with
+    //   LC_ALL=es_ES.UTF-8 soffice --headless --infilter='CSV:59,34,76,1,,3082'
+    //     --convert-to 'csv:Text - txt - csv (StarCalc):59,34,76,1,,3082' diario.csv
+    void csvSavedByLibreOffice() {
+        using namespace dayfields;
+        const csvimport::Read read = csvimport::read(fixture::fileBytes(
+            QStringLiteral(QT_TESTCASE_SOURCEDIR "/fixtures/libreoffice-es.csv")));
+        QVERIFY(read.error.isEmpty() && read.rejected.empty());
+        QCOMPARE(read.dates, (std::vector<QDate>{QDate(2026, 12, 5), QDate(2026, 12, 6)}));
+        const DayTexts &first = read.days[0];
+        QCOMPARE(first[Desa], QStringLiteral("Tostadas; café \"solo\""));
+        QCOMPARE(first[Eldiario], QStringLiteral("Línea 1\nLínea 2 💪"));
+        QCOMPARE(read.days[1][Eldiario], QStringLiteral("Hoy ñandú"));
+        QCOMPARE((QList<std::optional<double>>{dates::readNumber(first[Peski]),
+                                               dates::readNumber(first[Dbd]),
+                                               dates::readNumber(read.days[1][Lagua])}),
+                 (QList<std::optional<double>>{80.5, 36.5, 2.5}));
+        QVERIFY(first[Horahoy].startsWith(QStringLiteral("18:00")));
     }
 
     // A day whose date is stored: skipped, replaced, or its empty boxes filled.
