@@ -173,36 +173,48 @@ QWidget *makeBox(QWidget *client, const BoxRow &row) {
 
 } // namespace
 
+// An entry of a menu: the member that holds its action, its object name, its caption and what
+// it does. An empty entry is a separator.
+struct DiaryWindow::MenuEntry {
+    QAction **action = nullptr;
+    const char *name = nullptr;
+    const char16_t *caption = nullptr;
+    void (DiaryWindow::*handler)() = nullptr;
+};
+
+void DiaryWindow::addEntries(QMenu *menu, std::initializer_list<MenuEntry> entries) {
+    for (const MenuEntry &entry : entries) {
+        if (!entry.handler) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = *entry.action = menu->addAction(QString::fromUtf16(entry.caption));
+        action->setObjectName(QLatin1String(entry.name));
+        connect(action, &QAction::triggered, this, entry.handler);
+    }
+}
+
 void DiaryWindow::buildMenu() {
     opciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
     opciones->setObjectName(QStringLiteral("opciones"));
-    const struct {
-        QAction *&action;
-        const char *name;
-        const char16_t *caption;
-        void (DiaryWindow::*handler)();
-    } entries[] = {
-        {porhoras, "porhoras", u"Ordenar Por Horas En El Gimnasio Al Día",
-         &DiaryWindow::porhoras_Click},
-        {porfecha, "porfecha", u"Ordenar Por Fecha", &DiaryWindow::porfecha_Click},
-        {ordenarporagua, "ordenarporagua", u"Ordenar Por Litros De Agua Bebidos",
-         &DiaryWindow::ordenarporagua_Click},
-        {porpeso, "porpeso", u"Ordenar Por Peso En Kg De Tu Body", &DiaryWindow::porpeso_Click},
-        {pordiaculo, "pordiaculo", u"Ordenar Por Diametro En Cm Del Culo",
-         &DiaryWindow::pordiaculo_Click},
-        {porpecho, "porpecho", u"Ordenar Por Diametro De Pecho", &DiaryWindow::porpecho_Click},
-        {porbiceps, "porbiceps", u"Ordenar Por Diametro De Biceps", &DiaryWindow::porbiceps_Click},
-        {porante, "porante", u"Ordenar Por Diametro De Antebrazo", &DiaryWindow::porante_Click},
-        {porpie, "porpie", u"Ordenar Por Diametro De Pierna", &DiaryWindow::porpie_Click},
-        {porgeme, "porgeme", u"Ordenar Por Diametro De Gemelo", &DiaryWindow::porgeme_Click},
-        {porhorario, "porhorario", u"Ordenar Por Horario", &DiaryWindow::porhorario_Click},
-        {saliendo, "saliendo", u"Salir", &DiaryWindow::saliendo_Click},
-    };
-    for (const auto &entry : entries) {
-        entry.action = opciones->addAction(QString::fromUtf16(entry.caption));
-        entry.action->setObjectName(QLatin1String(entry.name));
-        connect(entry.action, &QAction::triggered, this, entry.handler);
-    }
+    addEntries(
+        opciones,
+        {{&porhoras, "porhoras", u"Ordenar Por Horas En El Gimnasio Al Día",
+          &DiaryWindow::porhoras_Click},
+         {&porfecha, "porfecha", u"Ordenar Por Fecha", &DiaryWindow::porfecha_Click},
+         {&ordenarporagua, "ordenarporagua", u"Ordenar Por Litros De Agua Bebidos",
+          &DiaryWindow::ordenarporagua_Click},
+         {&porpeso, "porpeso", u"Ordenar Por Peso En Kg De Tu Body", &DiaryWindow::porpeso_Click},
+         {&pordiaculo, "pordiaculo", u"Ordenar Por Diametro En Cm Del Culo",
+          &DiaryWindow::pordiaculo_Click},
+         {&porpecho, "porpecho", u"Ordenar Por Diametro De Pecho", &DiaryWindow::porpecho_Click},
+         {&porbiceps, "porbiceps", u"Ordenar Por Diametro De Biceps",
+          &DiaryWindow::porbiceps_Click},
+         {&porante, "porante", u"Ordenar Por Diametro De Antebrazo", &DiaryWindow::porante_Click},
+         {&porpie, "porpie", u"Ordenar Por Diametro De Pierna", &DiaryWindow::porpie_Click},
+         {&porgeme, "porgeme", u"Ordenar Por Diametro De Gemelo", &DiaryWindow::porgeme_Click},
+         {&porhorario, "porhorario", u"Ordenar Por Horario", &DiaryWindow::porhorario_Click},
+         {&saliendo, "saliendo", u"Salir", &DiaryWindow::saliendo_Click}});
 
     diario = menuBar()->addMenu(QStringLiteral("&Diario"));
     diario->setObjectName(QStringLiteral("diario"));
@@ -211,39 +223,28 @@ void DiaryWindow::buildMenu() {
     backupStateAction->setObjectName(QStringLiteral("backupStateAction"));
     backupStateAction->setEnabled(false);
     connect(diario, &QMenu::aboutToShow, this, &DiaryWindow::showBackupState);
-    changePasswordAction = diario->addAction(QStringLiteral("Cambiar Clave..."));
-    changePasswordAction->setObjectName(QStringLiteral("changePasswordAction"));
-    connect(changePasswordAction, &QAction::triggered, this, &DiaryWindow::changePassword);
-    diario->addSeparator();
-    backupNowAction = diario->addAction(QStringLiteral("Copia De Seguridad Ahora"));
-    backupNowAction->setObjectName(QStringLiteral("backupNowAction"));
-    connect(backupNowAction, &QAction::triggered, this, &DiaryWindow::backUpNow);
-    saveCopyAction = diario->addAction(QStringLiteral("Guardar Copia En..."));
-    saveCopyAction->setObjectName(QStringLiteral("saveCopyAction"));
-    connect(saveCopyAction, &QAction::triggered, this, &DiaryWindow::saveCopyTo);
-    restoreAction = diario->addAction(QStringLiteral("Restaurar Copia..."));
-    restoreAction->setObjectName(QStringLiteral("restoreAction"));
-    connect(restoreAction, &QAction::triggered, this, &DiaryWindow::restoreBackup);
-    diario->addSeparator();
-    exportCsvAction = diario->addAction(QStringLiteral("Exportar CSV..."));
-    exportCsvAction->setObjectName(QStringLiteral("exportCsvAction"));
-    connect(exportCsvAction, &QAction::triggered, this, &DiaryWindow::exportCsv);
-    importCsvAction = diario->addAction(QStringLiteral("Importar CSV..."));
-    importCsvAction->setObjectName(QStringLiteral("importCsvAction"));
-    connect(importCsvAction, &QAction::triggered, this, &DiaryWindow::importCsv);
-    undoImportAction = diario->addAction(QStringLiteral("Deshacer Última Importación"));
-    undoImportAction->setObjectName(QStringLiteral("undoImportAction"));
-    connect(undoImportAction, &QAction::triggered, this, &DiaryWindow::undoLastImport);
-    exportPlainAction = diario->addAction(QStringLiteral("Exportar Copia Sin Cifrar..."));
-    exportPlainAction->setObjectName(QStringLiteral("exportPlainAction"));
-    connect(exportPlainAction, &QAction::triggered, this, &DiaryWindow::exportPlainCopy);
+    addEntries(
+        diario,
+        {{&changePasswordAction, "changePasswordAction", u"Cambiar Clave...",
+          &DiaryWindow::changePassword},
+         {},
+         {&backupNowAction, "backupNowAction", u"Copia De Seguridad Ahora",
+          &DiaryWindow::backUpNow},
+         {&saveCopyAction, "saveCopyAction", u"Guardar Copia En...", &DiaryWindow::saveCopyTo},
+         {&restoreAction, "restoreAction", u"Restaurar Copia...", &DiaryWindow::restoreBackup},
+         {},
+         {&exportCsvAction, "exportCsvAction", u"Exportar CSV...", &DiaryWindow::exportCsv},
+         {&importCsvAction, "importCsvAction", u"Importar CSV...", &DiaryWindow::importCsv},
+         {&undoImportAction, "undoImportAction", u"Deshacer Última Importación",
+          &DiaryWindow::undoLastImport},
+         {&exportPlainAction, "exportPlainAction", u"Exportar Copia Sin Cifrar...",
+          &DiaryWindow::exportPlainCopy}});
 
     graficas = menuBar()->addMenu(QStringLiteral("&Gráficas"));
     graficas->setObjectName(QStringLiteral("graficas"));
-    showProgressAction = graficas->addAction(QStringLiteral("Ver Progreso..."));
-    showProgressAction->setObjectName(QStringLiteral("showProgressAction"));
+    addEntries(graficas, {{&showProgressAction, "showProgressAction", u"Ver Progreso...",
+                           &DiaryWindow::showProgress}});
     showProgressAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    connect(showProgressAction, &QAction::triggered, this, &DiaryWindow::showProgress);
 }
 
 void DiaryWindow::buildLayout() {

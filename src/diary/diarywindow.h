@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <initializer_list>
 
 class Clock;
 class DayStore;
@@ -110,6 +111,8 @@ private:
     // diarylayout.cpp: the controls of the design, the menu and the boxes' bindings.
     void buildLayout();
     void buildMenu();
+    struct MenuEntry;
+    void addEntries(QMenu *menu, std::initializer_list<MenuEntry> entries);
     void buildBoxes(QWidget *client);
     void buildButtons(QWidget *client);
     void bindBoxes();
