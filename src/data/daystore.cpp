@@ -43,6 +43,12 @@ bool DayStore::open() {
     return opened;
 }
 
+bool DayStore::reload() {
+    const bool opened = open();
+    emit storedDaysChanged();
+    return opened;
+}
+
 int DayStore::storedCount() const {
     return m_records->storedCount();
 }

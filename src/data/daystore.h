@@ -28,6 +28,8 @@ public:
     // Opens the set from its record source and shows the first day; false when the engine
     // refused (lastError() says why) and the set is empty.
     bool open();
+    // Opens the set again after its days were changed behind it (an import), and tells so.
+    bool reload();
 
     // The days stored in the table, asked of the engine; a pending day is not counted. -1 when
     // the engine refuses.

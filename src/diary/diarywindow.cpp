@@ -659,7 +659,7 @@ void DiaryWindow::importCsv() {
         csvimport::apply(m_database.connection(), read, csvimport::Existing(choice), &error);
     if (applied) {
         m_database.save();
-        m_days->open();
+        m_days->reload();
         updateControls();
     }
     QGuiApplication::restoreOverrideCursor();
