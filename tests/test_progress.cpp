@@ -264,6 +264,7 @@ void TestProgress::windowDrawsTheDiary() {
     QCOMPARE(count(QStringLiteral("Peso")), 39);
     QCOMPARE(count(QStringLiteral("Fuera De Lo Normal")), 1);
     QCOMPARE(named(QStringLiteral("Tendencia")).size(), 2); // broken across the gap
+    QCOMPARE(named(QStringLiteral("Tendencia")).first()->name(), QStringLiteral("Tendencia"));
     QCOMPARE(count(QStringLiteral("Tendencia")), 40);
     QCOMPARE(named(QStringLiteral("Media De 7 Días")).size(), 2);
     QVERIFY(window.figuresText().contains(QStringLiteral("-0,7 Kg/Semana")));
