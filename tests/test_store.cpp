@@ -255,7 +255,9 @@ void TestStore::dayStoreSavesDeletesAndMoves() {
     store.toPrevious(); // stays on the first
     store.toLast();
     store.toNext(); // stays on the last
-    QCOMPARE(shown, (QList<int>{0, 2}));
+    store.toPrevious();
+    store.toNext(); // onto the last again
+    QCOMPARE(shown, (QList<int>{0, 2, 1, 2}));
     QTRY_VERIFY(!store.isReadingAhead()); // once every day is read, the idle reading stops
 
     QVERIFY(store.beginDay());
