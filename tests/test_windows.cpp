@@ -396,6 +396,16 @@ void TestWindows::restoringABackupShowsIt() {
     importing->findChild<QAction *>("importCsvAction")->trigger();
     QCOMPARE(importing->days().storedCount(), 3);
     QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("Importación Hecha: 2 Días")));
+    // Undone only once the diary of now is backed up: a folder that refuses the backup stops it.
+    const QString copias = backups::folderOf(diary.path());
+    if (fixture::setWritable(copias, false)) {
+        m_dialogs.queueAnswers({true});
+        importing->findChild<QAction *>("undoImportAction")->trigger();
+        fixture::setWritable(copias, true);
+        QCoreApplication::processEvents();
+        QVERIFY(importing && importing->days().storedCount() == 3);
+        QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("ERROR. No Se Ha Deshecho")));
+    }
     m_dialogs.queueAnswers({true});
     importing->findChild<QAction *>("undoImportAction")->trigger();
     QTRY_VERIFY(!importing && window.diaryWindow());
