@@ -474,6 +474,18 @@ void DiaryWindow::backUpNow() {
     showBackupState();
 }
 
+namespace {
+
+// What the user is told after a copy of the diary was written to a file of their choice.
+QString copyOutcome(bool written, const QString &done, const QString &path, const QString &reason) {
+    const QString shown = QDir::toNativeSeparators(path);
+    return written ? done.arg(shown)
+                   : QStringLiteral("ERROR. No Se Ha Podido Guardar La Copia En:\n%1\n%2")
+                         .arg(shown, reason);
+}
+
+} // namespace
+
 void DiaryWindow::saveCopyTo() {
     const QString title = QStringLiteral("Guardar Copia Del Diario");
     const QString suggested =
@@ -489,10 +501,10 @@ void DiaryWindow::saveCopyTo() {
     QGuiApplication::restoreOverrideCursor();
     m_dialogs.messageBox(
         this,
-        written ? QStringLiteral("Copia Del Diario Guardada En:\n%1\nEstá Cifrada Con Tu Clave.")
-                      .arg(QDir::toNativeSeparators(chosen))
-                : QStringLiteral("ERROR. No Se Ha Podido Guardar La Copia En:\n%1\n%2")
-                      .arg(QDir::toNativeSeparators(chosen), m_database.lastEngineError()),
+        copyOutcome(written,
+                    QStringLiteral("Copia Del Diario Guardada En:\n%1\nEstá Cifrada Con "
+                                   "Tu Clave."),
+                    chosen, m_database.lastEngineError()),
         title);
 }
 
@@ -709,13 +721,10 @@ void DiaryWindow::exportPlainCopy() {
     if (chosen.isEmpty())
         return;
     const bool written = m_database.writePlainCopy(chosen);
-    m_dialogs.messageBox(
-        this,
-        written ? QStringLiteral("Copia Sin Cifrar Guardada En:\n%1")
-                      .arg(QDir::toNativeSeparators(chosen))
-                : QStringLiteral("ERROR. No Se Ha Podido Guardar La Copia En:\n%1\n%2")
-                      .arg(QDir::toNativeSeparators(chosen), m_database.lastEngineError()),
-        title);
+    m_dialogs.messageBox(this,
+                         copyOutcome(written, QStringLiteral("Copia Sin Cifrar Guardada En:\n%1"),
+                                     chosen, m_database.lastEngineError()),
+                         title);
 }
 
 void DiaryWindow::showProgress() {
