@@ -2,6 +2,7 @@
 #include "closinganimation.h"
 #include "photo.h"
 #include "tablerows.h"
+#include "testfonts.h"
 #include "twips.h"
 
 #include <QBuffer>
@@ -38,6 +39,9 @@ QByteArray bmpClaiming(qint32 width, qint32 height) {
 
 class TestPhoto : public QObject {
     Q_OBJECT
+public:
+    static void initMain() { testfonts::pin(); }
+
 private slots:
     void loadAndDecode_data() {
         // A size of 0 keeps the file as written; an invalid expected size means refused.

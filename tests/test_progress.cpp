@@ -7,6 +7,7 @@
 #include "progresswindow.h"
 #include "scripteddialogs.h"
 #include "tablerows.h"
+#include "testfonts.h"
 
 #include <QChart>
 #include <QImage>
@@ -49,6 +50,9 @@ QList<double> rounded(const std::vector<double> &values) {
 
 class TestProgress : public QObject {
     Q_OBJECT
+public:
+    static void initMain() { testfonts::pin(); }
+
 private slots:
     void trendAndAverageAsWorkedByHand();
     void outliersLeaveTheTrendAlone_data();

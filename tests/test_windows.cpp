@@ -12,6 +12,7 @@
 #include "scripteddialogs.h"
 #include "sealedfile.h"
 #include "statsexport.h"
+#include "testfonts.h"
 #include "windowicon.h"
 #include "windowlook.h"
 
@@ -106,6 +107,9 @@ QStringList unnamedControls(QWidget *window) {
 
 class TestWindows : public QObject {
     Q_OBJECT
+public:
+    static void initMain() { testfonts::pin(); }
+
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
