@@ -84,6 +84,7 @@ public:
     QString inputBox(QWidget *, const QString &, const QString &, const QString &) override {
         return password;
     }
+    QString passwordBox(QWidget *, const QString &, const QString &) override { return password; }
     void messageBox(QWidget *, const QString &text, const QString &) override {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }

@@ -131,14 +131,18 @@ void TestWindows::firstRunAsksUntilEveryAnswerIsUsable() {
     fixture::TempDiary diary;
     ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
     m_dialogs.messages.clear();
+    // A password mistyped the second time starts the question over.
     m_dialogs.queueInputs({hostileName, "31/02/1990", "20/05/1990", "1.80", "01/01/2020", "corta",
-                           "secreto1", "secreto1"});
+                           "secreto1", "secreto9", "secreto1", "secreto1", "secreto1"});
+    m_dialogs.passwordTitles.clear();
     QVERIFY(window.runStartup());
     QCOMPARE(m_dialogs.pendingInputs(), 0);
-    QCOMPARE(
-        m_dialogs.messages,
-        (QStringList{"ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA",
-                     "ERROR. Introduce Una Clave De Al Menos Seis Caracteres.", sealedNotice}));
+    QCOMPARE(m_dialogs.messages,
+             (QStringList{"ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA",
+                          "ERROR. Introduce Una Clave De Al Menos Seis Caracteres.",
+                          "ERROR. Las Dos Claves No Son Iguales.", sealedNotice}));
+    // Every password was asked in a box that hides what is typed.
+    QCOMPARE(m_dialogs.passwordTitles.size(), 6);
     QCOMPARE(window.windowTitle(), "Diario De Gimnasio De [[[ " + hostileName + " ]]]");
     QCOMPARE(diary.profiles().load()->birthDate, QStringLiteral("20/05/1990"));
     QCOMPARE(label(&window, "alturacm"), QStringLiteral("180")); // "1.80" in the Spanish form

@@ -406,7 +406,7 @@ void DiaryWindow::changePassword() {
     const QString title = QStringLiteral("Cambiar Clave");
     // An empty answer is a cancelled box: no password is that short.
     const QString current =
-        m_dialogs.inputBox(this, QStringLiteral("Introduce Tu Clave Actual..."), title);
+        m_dialogs.passwordBox(this, QStringLiteral("Introduce Tu Clave Actual..."), title);
     if (current.isEmpty())
         return;
     const QString wrongCurrent =
@@ -417,7 +417,7 @@ void DiaryWindow::changePassword() {
     }
     QString next;
     for (;;) {
-        next = m_dialogs.inputBox(
+        next = m_dialogs.passwordBox(
             this, QStringLiteral("Introduce Tu Nueva Clave, De Al Menos Seis Caracteres..."),
             title);
         if (next.isEmpty())
@@ -427,8 +427,8 @@ void DiaryWindow::changePassword() {
         m_dialogs.messageBox(
             this, QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."), title);
     }
-    if (m_dialogs.inputBox(this, QStringLiteral("Vuelve A Introducir Tu Nueva Clave..."), title) !=
-        next) {
+    if (m_dialogs.passwordBox(this, QStringLiteral("Vuelve A Introducir Tu Nueva Clave..."),
+                              title) != next) {
         m_dialogs.messageBox(
             this, QStringLiteral("ERROR. Las Dos Claves No Son Iguales. Tu Clave No Ha Cambiado."),
             title);
@@ -538,7 +538,7 @@ void DiaryWindow::restoreBackup() {
     QString password;
     DiaryDatabase::CopyInfo info = m_database.inspectCopy(backup.path);
     if (info.status == DiaryDatabase::Status::WrongPassword) {
-        password = m_dialogs.inputBox(
+        password = m_dialogs.passwordBox(
             this, QStringLiteral("Esta Copia Se Hizo Con Otra Clave. Introduce Esa Clave:"), title);
         if (password.isEmpty())
             return;

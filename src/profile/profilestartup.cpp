@@ -118,28 +118,36 @@ QString ProfileStartup::askHeight() {
     }
 }
 
+// A password mistyped once would lock the diary for ever: it is asked twice, and a second answer
+// that differs starts the question over.
 QString ProfileStartup::askPassword() {
     const QString title = QStringLiteral("Introduce Una Clave Personal");
     for (;;) {
-        const QString answer = m_dialogs.inputBox(
+        const QString answer = m_dialogs.passwordBox(
             m_parent,
             QStringLiteral("Introduce Una Clave Para Que Nadie Pueda Fisgonear En Tu Diario ¡¡ Nó "
                            "La Olvides !! (Valen Números, Letras, Lo Que Quieras...)"),
             title);
-        if (password::isAcceptable(answer))
+        if (!password::isAcceptable(answer)) {
+            m_dialogs.messageBox(
+                m_parent, QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."),
+                title);
+            continue;
+        }
+        if (m_dialogs.passwordBox(m_parent, QStringLiteral("Vuelve A Introducir Tu Clave..."),
+                                  title) == answer)
             return answer;
-        m_dialogs.messageBox(
-            m_parent, QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."),
-            title);
+        m_dialogs.messageBox(m_parent, QStringLiteral("ERROR. Las Dos Claves No Son Iguales."),
+                             title);
     }
 }
 
 ProfileStartup::Outcome ProfileStartup::login() {
     const QString answer =
-        m_dialogs.inputBox(m_parent,
-                           QStringLiteral("Introduce Tu Clave Personal... De Lo Contrario No "
-                                          "Podras Usar El Diario De Gimnasio..."),
-                           QStringLiteral("Introduce Tu Clave"));
+        m_dialogs.passwordBox(m_parent,
+                              QStringLiteral("Introduce Tu Clave Personal... De Lo Contrario No "
+                                             "Podras Usar El Diario De Gimnasio..."),
+                              QStringLiteral("Introduce Tu Clave"));
     DiaryDatabase::Status status = DiaryDatabase::Status::WrongPassword;
     if (m_database.source() == DiaryDatabase::Source::Sealed)
         status = m_database.unlock(answer);

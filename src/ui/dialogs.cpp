@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 QString QtDialogs::inputBox(QWidget *parent, const QString &prompt, const QString &title,
@@ -14,6 +15,18 @@ QString QtDialogs::inputBox(QWidget *parent, const QString &prompt, const QStrin
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.textValue();
+}
+
+QString QtDialogs::passwordBox(QWidget *parent, const QString &prompt, const QString &title) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    const QString answer = accepted ? dialog.textValue() : QString();
+    dialog.setTextValue(QString());
+    return answer;
 }
 
 void QtDialogs::messageBox(QWidget *parent, const QString &text, const QString &title) {

@@ -13,6 +13,9 @@ public:
     // Input box: the edited text on "Aceptar", an empty text on "Cancelar" or when closed.
     virtual QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                              const QString &defaultText = {}) = 0;
+    // Input box for a password: what is typed is hidden, and the box is announced as a password
+    // field. The answer as inputBox() gives it; the box keeps nothing of it once closed.
+    virtual QString passwordBox(QWidget *parent, const QString &prompt, const QString &title) = 0;
     // Message box with "Aceptar" alone and no icon.
     virtual void messageBox(QWidget *parent, const QString &text, const QString &title) = 0;
     // "Sí"/"No" question with no icon, "Sí" the default; true for "Sí".
@@ -32,6 +35,7 @@ class QtDialogs final : public Dialogs {
 public:
     QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                      const QString &defaultText = {}) override;
+    QString passwordBox(QWidget *parent, const QString &prompt, const QString &title) override;
     void messageBox(QWidget *parent, const QString &text, const QString &title) override;
     bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
     int chooseItem(QWidget *parent, const QString &title, const QString &prompt,

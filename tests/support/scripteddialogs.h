@@ -20,6 +20,12 @@ public:
             qWarning("unscripted input box \"%s\"", qPrintable(title));
         return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();
     }
+    // Answered from the same queue; the title is kept to show that the box hid what was typed.
+    QString passwordBox(QWidget *parent, const QString &, const QString &title) override {
+        passwordTitles += title;
+        return inputBox(parent, {}, title);
+    }
+    QStringList passwordTitles; // the titles of the password boxes shown, in order
     void messageBox(QWidget *, const QString &text, const QString &) override { messages += text; }
     // A list is answered from the input queue too: "#<index>" chooses that item.
     int chooseItem(QWidget *parent, const QString &title, const QString &,
