@@ -85,6 +85,10 @@ public:
         return password;
     }
     QString passwordBox(QWidget *, const QString &, const QString &) override { return password; }
+    std::optional<QStringList> formBox(QWidget *, const QString &, const QStringList &,
+                                       const QStringList &) override {
+        return std::nullopt;
+    }
     void messageBox(QWidget *, const QString &text, const QString &) override {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }

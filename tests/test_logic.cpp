@@ -4,6 +4,7 @@
 #include "clocktexts.h"
 #include "commandline.h"
 #include "diaryfixture.h"
+#include "profileanswers.h"
 #include "profilestartup.h"
 #include "tablerows.h"
 
@@ -162,6 +163,34 @@ private slots:
     void readHeight() {
         const auto [answer, centimetres] = fetch<QString, int>("answer", "centimetres");
         QCOMPARE(::readHeight(answer).value_or(0), centimetres);
+    }
+
+    // Each profile answer that reads but cannot be meant, with the word of its reason.
+    void profileProblem_data() {
+        columns<QString, QString, QString, QString, QString>("name", "birth", "height", "start",
+                                                             "reason"); // empty: none
+        row("usable", "Ana", "20/05/1990", "180", "01/01/2000", "");
+        row("lowest and highest limits", "Ana", "06/12/2026", "50", "06/12/2026", "");
+        row("tallest", "Ana", "20/05/1990", "272", "20/05/1990", "");
+        row("empty name", " ", "20/05/1990", "180", "01/01/2000", "Tu Nombre");
+        row("born tomorrow", "Ana", "07/12/2026", "180", "01/01/2030", "No Ha Llegado");
+        row("no birth date", "Ana", "31/02/1990", "180", "01/01/2000", "Fecha Válida");
+        row("metres", "Ana", "20/05/1990", "1,80", "01/01/2000", "Entre 50 Y 272");
+        row("too short", "Ana", "20/05/1990", "49", "01/01/2000", "Entre 50 Y 272");
+        row("too tall", "Ana", "20/05/1990", "273", "01/01/2000", "Entre 50 Y 272");
+        row("no height", "Ana", "20/05/1990", "alto", "01/01/2000", "Solo Números");
+        row("gym before birth", "Ana", "20/05/1990", "180", "19/05/1990", "Anterior");
+        row("no gym date", "Ana", "20/05/1990", "180", "", "Fecha Válida");
+    }
+
+    void profileProblem() {
+        const auto [name, birth, height, start, reason] =
+            fetch<QString, QString, QString, QString, QString>("name", "birth", "height", "start",
+                                                               "reason");
+        const std::optional<QString> problem =
+            profileanswers::profileProblem({name, birth, height, start}, QDate(2026, 12, 6));
+        QCOMPARE(problem.has_value(), !reason.isEmpty());
+        QVERIFY(!problem || problem->contains(reason));
     }
 
     void quitarCaracter_data() {

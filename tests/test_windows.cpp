@@ -7,6 +7,7 @@
 #include "keyboard.h"
 #include "manualclock.h"
 #include "photobox.h"
+#include "profileanswers.h"
 #include "profilestartup.h"
 #include "profilewindow.h"
 #include "scripteddialogs.h"
@@ -132,14 +133,21 @@ void TestWindows::firstRunAsksUntilEveryAnswerIsUsable() {
     ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
     m_dialogs.messages.clear();
     // A password mistyped the second time starts the question over.
-    m_dialogs.queueInputs({hostileName, "31/02/1990", "20/05/1990", "1.80", "01/01/2020", "corta",
-                           "secreto1", "secreto9", "secreto1", "secreto1", "secreto1"});
+    // Answers that read but cannot be meant are asked again: a birth date to come, a height in
+    // metres, a gym start before the birth.
+    m_dialogs.queueInputs({hostileName, "31/02/1990", "20/05/2030", "20/05/1990", "1,80", "1.80",
+                           "01/01/1980", "01/01/2020", "corta", "secreto1", "secreto9", "secreto1",
+                           "secreto1", "secreto1"});
     m_dialogs.passwordTitles.clear();
     QVERIFY(window.runStartup());
     QCOMPARE(m_dialogs.pendingInputs(), 0);
-    QCOMPARE(m_dialogs.messages,
-             (QStringList{"ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA",
-                          "ERROR. Introduce Una Clave De Al Menos Seis Caracteres.",
+    QCOMPARE(m_dialogs.messages.size(), 7);
+    QCOMPARE(m_dialogs.messages[0], profileanswers::dateError);
+    QVERIFY(m_dialogs.messages[1].contains("Todavía No Ha Llegado"));
+    QVERIFY(m_dialogs.messages[2].contains("Entre 50 Y 272 Cm"));
+    QVERIFY(m_dialogs.messages[3].contains("Anterior A Tu Nacimiento"));
+    QCOMPARE(m_dialogs.messages.mid(4),
+             (QStringList{"ERROR. Introduce Una Clave De Al Menos Seis Caracteres.",
                           "ERROR. Las Dos Claves No Son Iguales.", sealedNotice}));
     // Every password was asked in a box that hides what is typed.
     QCOMPARE(m_dialogs.passwordTitles.size(), 6);
@@ -265,6 +273,26 @@ void TestWindows::diaryFromEnteringToLeaving() {
     QCOMPARE(m_dialogs.messages.mid(2),
              (QStringList{"ERROR. Las Dos Claves No Son Iguales. Tu Clave No Ha Cambiado.",
                           "ERROR. Tu Clave Actual No Es Esa. Tu Clave No Ha Cambiado."}));
+
+    // The profile corrected from the menu: a height in metres shows the form again with what was
+    // typed, Cancel then stores nothing; what is stored shows at once in both windows.
+    m_dialogs.messages.clear();
+    const QStringList metres{"Ana", "20/05/1991", "1,75", "01/01/2001"};
+    m_dialogs.queueInputs(metres);
+    form2->findChild<QAction *>("editProfileAction")->trigger();
+    QCOMPARE(m_dialogs.formValues.last(), metres);
+    QVERIFY(m_dialogs.messages.value(0).contains("Entre 50 Y 272 Cm"));
+    QCOMPARE(diary.profiles().load()->name, fixture::profile.name);
+    m_dialogs.queueInputs({"Ana", "20/05/1991", "175", "01/01/2001"});
+    form2->findChild<QAction *>("editProfileAction")->trigger();
+    QCOMPARE(m_dialogs.formValues.last(),
+             (QStringList{"Zorvend", "20/05/1990", "180", "01/01/2000"}));
+    QCOMPARE(diary.profiles().load()->height, QStringLiteral("175"));
+    QCOMPARE(
+        (QStringList{label(form2, "n"), label(form2, "ac"), label(form2, "fn"),
+                     label(form2, "Label34"), label(&window, "alturacm"), window.windowTitle()}),
+        (QStringList{"Ana", "175 Cm.", "lunes, 20 de mayo de 1991", "Diario De Ana", "175",
+                     "Diario De Gimnasio De [[[ Ana ]]]"}));
 
     // A backup now, and a copy where the user chooses: both sealed, and the menu says when.
     m_dialogs.messages.clear();

@@ -72,6 +72,29 @@ bool ProfileStore::create(const NewProfile &profile) {
     return true;
 }
 
+bool ProfileStore::update(const StoredProfile &profile) {
+    using namespace profilefields;
+    QSqlQuery query(m_database.connection());
+    const QString update =
+        QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, %4 = ?, %5 = ? WHERE %6 = (%7)")
+            .arg(quotedIdentifier(tableName), quotedIdentifier(name), quotedIdentifier(birth),
+                 quotedIdentifier(height), quotedIdentifier(gymStart),
+                 quotedIdentifier(dayfields::keyColumn),
+                 selectFirst(quotedIdentifier(dayfields::keyColumn)));
+    if (!query.prepare(update)) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    for (const QString &value : {profile.name, profile.birthDate, profile.height, profile.gymStart})
+        query.addBindValue(value);
+    if (!query.exec() || query.numRowsAffected() != 1) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    m_database.save();
+    return true;
+}
+
 bool ProfileStore::checkPassword(const QString &answer) const {
     const std::optional<QVariant> stored = firstRowValue(profilefields::password);
     return stored && stored->isValid() && password::verify(stored->toString(), answer);

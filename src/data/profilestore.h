@@ -34,6 +34,9 @@ public:
     // Stores the profile as the first record; false (and nothing stored) when the engine refuses
     // or the hash is empty, which would lock the user out for good.
     bool create(const NewProfile &profile);
+    // Stores the four answers of the profile over the stored ones; false (and the stored profile
+    // as it was) when the engine refuses.
+    bool update(const StoredProfile &profile);
     // True when the answer is the password of the stored profile.
     bool checkPassword(const QString &answer) const;
 

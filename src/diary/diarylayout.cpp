@@ -225,7 +225,8 @@ void DiaryWindow::buildMenu() {
     connect(diario, &QMenu::aboutToShow, this, &DiaryWindow::showBackupState);
     addEntries(
         diario,
-        {{&changePasswordAction, "changePasswordAction", u"Cambiar Clave...",
+        {{&editProfileAction, "editProfileAction", u"Editar Perfil...", &DiaryWindow::editProfile},
+         {&changePasswordAction, "changePasswordAction", u"Cambiar Clave...",
           &DiaryWindow::changePassword},
          {},
          {&backupNowAction, "backupNowAction", u"Copia De Seguridad Ahora",

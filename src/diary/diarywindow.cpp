@@ -12,6 +12,7 @@
 #include "password.h"
 #include "photo.h"
 #include "photobox.h"
+#include "profileeditor.h"
 #include "profilestore.h"
 #include "profilesummary.h"
 #include "progresswindow.h"
@@ -104,7 +105,11 @@ void DiaryWindow::Form_Load() {
     if (!m_days->open())
         tellRefusal(readRefused);
     loadPhoto();
+    showProfile();
+    updateControls();
+}
 
+void DiaryWindow::showProfile() {
     setWindowTitle(m_summary.windowTitle());
     n->setText(m_summary.profile().name);
     fn->setText(m_summary.clock().birthLong);
@@ -112,7 +117,7 @@ void DiaryWindow::Form_Load() {
     ac->setText(m_summary.profile().height + QStringLiteral(" Cm."));
     Label6->setText(m_summary.clock().timeInGym);
     Label8->setText(m_summary.ageText());
-    updateControls();
+    Label34->setText(QStringLiteral("Diario De ") + m_summary.profile().name);
 }
 
 void DiaryWindow::Form_Initialize() {
@@ -400,6 +405,14 @@ void DiaryWindow::exportDays(bool perDay) {
 
 void DiaryWindow::Command1_Click() {
     close();
+}
+
+void DiaryWindow::editProfile() {
+    if (!ProfileEditor(m_profiles, m_summary, m_dialogs, m_clock).run(this))
+        return;
+    showProfile();
+    if (m_progress)
+        m_progress->reload();
 }
 
 void DiaryWindow::changePassword() {

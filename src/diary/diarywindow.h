@@ -55,6 +55,8 @@ public slots:
     void Command6_Click(); // statistics in one file per day
     void Command1_Click(); // &Salir
     void saliendo_Click(); // menu "Salir"
+    // Menu "Editar Perfil...": the profile's four answers corrected, and shown at once.
+    void editProfile();
     // Menu "Cambiar Clave...": the current password, the new one twice, and the diary sealed
     // with the new one.
     void changePassword();
@@ -118,6 +120,8 @@ private:
     void bindBoxes();
     void showRow(int row);
 
+    // The profile summary's values in the labels and the title.
+    void showProfile();
     // Shared by Form_Initialize and Form_Activate: the day count, the first day, the photo and
     // Label34.
     void refreshSummary();
@@ -155,6 +159,7 @@ private:
     QMenu *opciones = nullptr;
     QMenu *diario = nullptr;              // the diary file: its backups and its password
     QAction *backupStateAction = nullptr; // disabled: "Última copia: ..." or "Sin copias todavía"
+    QAction *editProfileAction = nullptr;
     QAction *changePasswordAction = nullptr;
     QAction *backupNowAction = nullptr;
     QAction *saveCopyAction = nullptr;

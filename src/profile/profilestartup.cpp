@@ -1,17 +1,13 @@
 #include "profilestartup.h"
 
+#include "clock.h"
 #include "dates.h"
 #include "dialogs.h"
 #include "diarydatabase.h"
 #include "password.h"
+#include "profileanswers.h"
 
 #include <cmath>
-
-namespace {
-
-const QString dateError = QStringLiteral("ERROR. Introduce Una Fecha Válida En Formato DD/MM/AAAA");
-
-} // namespace
 
 std::optional<int> readHeight(QStringView answer) {
     // Points before the decimal comma group thousands and are dropped; one after it is refused
@@ -32,10 +28,11 @@ std::optional<int> readHeight(QStringView answer) {
 }
 
 ProfileStartup::ProfileStartup(DiaryDatabase &database, ProfileStore &profiles, Dialogs &dialogs,
-                               QWidget *dialogParent)
+                               const Clock &clock, QWidget *dialogParent)
     : m_database(database)
     , m_profiles(profiles)
     , m_dialogs(dialogs)
+    , m_clock(clock)
     , m_parent(dialogParent) {}
 
 ProfileStartup::Outcome ProfileStartup::run() {
@@ -77,44 +74,42 @@ NewProfile ProfileStartup::askNewProfile(QString *chosen) {
         QStringLiteral(
             "Introduce Tu Nombre Para Saber Quien Esta Usando Este Diario De Gimnasio..."),
         QStringLiteral("Introduce Tu Nombre..."), QStringLiteral("ZorvendDiarioGimnasta"));
+    // Answers that read but cannot be meant are asked again with the reason: a birth date still
+    // to come, a height in metres, a gym start before the birth.
+    const QDate today = m_clock.now().date();
     profile.birthDate =
-        askDate(QStringLiteral("Introduce El Día En Que Naciste En Formato DD/MM/AAAA"),
-                QStringLiteral("Introduce La Fecha De Tu Nacimiento"),
-                QStringLiteral("Fecha De Tu Nacimiento"));
-    profile.height = askHeight();
+        askUntilUsable(QStringLiteral("Introduce El Día En Que Naciste En Formato DD/MM/AAAA"),
+                       QStringLiteral("Introduce La Fecha De Tu Nacimiento"),
+                       QStringLiteral("Fecha De Tu Nacimiento"), [today](const QString &answer) {
+                           return profileanswers::birthDateProblem(answer, today);
+                       });
+    const QString heightTitle = QStringLiteral("Introduce Tu Altura En Centimetros...");
+    const QString height = askUntilUsable(
+        QStringLiteral(
+            "Introduce Tu Altura En Cm, Es Decir Si Mides 1.80 Escribe 180 Y Pulsar Aceptar..."),
+        heightTitle, heightTitle, &profileanswers::heightProblem);
+    profile.height = QString::number(readHeight(height).value_or(0));
     const QString gymTitle = QStringLiteral("Introduce La Fecha De Comienzo De Gimnasio");
-    profile.gymStart =
-        askDate(QStringLiteral(
-                    "Introduce El Día En El Que Empezaste A Ir Al Gimnasio En Formato DD/MM/AAAA"),
-                gymTitle, gymTitle);
+    profile.gymStart = askUntilUsable(
+        QStringLiteral(
+            "Introduce El Día En El Que Empezaste A Ir Al Gimnasio En Formato DD/MM/AAAA"),
+        gymTitle, gymTitle, [&profile](const QString &answer) {
+            return profileanswers::gymStartProblem(answer, profile.birthDate);
+        });
     *chosen = askPassword();
     created.passwordHash = password::hash(*chosen);
     return created;
 }
 
-QString ProfileStartup::askDate(const QString &prompt, const QString &title,
-                                const QString &errorTitle) {
+QString ProfileStartup::askUntilUsable(
+    const QString &prompt, const QString &title, const QString &errorTitle,
+    const std::function<std::optional<QString>(const QString &)> &check) {
     for (;;) {
         const QString answer = m_dialogs.inputBox(m_parent, prompt, title);
-        if (dates::readDate(answer))
+        const std::optional<QString> problem = check(answer);
+        if (!problem)
             return answer;
-        m_dialogs.messageBox(m_parent, dateError, errorTitle);
-    }
-}
-
-QString ProfileStartup::askHeight() {
-    const QString title = QStringLiteral("Introduce Tu Altura En Centimetros...");
-    for (;;) {
-        const QString answer =
-            m_dialogs.inputBox(m_parent,
-                               QStringLiteral("Introduce Tu Altura En Cm, Es Decir Si Mides 1.80 "
-                                              "Escribe 180 Y Pulsar Aceptar..."),
-                               title);
-        if (const std::optional<int> height = readHeight(answer))
-            return QString::number(*height);
-        m_dialogs.messageBox(
-            m_parent, QStringLiteral("ERROR. Introduce Tu Altura En Centimetros, Solo Números."),
-            title);
+        m_dialogs.messageBox(m_parent, *problem, errorTitle);
     }
 }
 

@@ -4,8 +4,10 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
 
+class Clock;
 class Dialogs;
 class DiaryDatabase;
 class QWidget;
@@ -39,7 +41,7 @@ public:
     };
 
     ProfileStartup(DiaryDatabase &database, ProfileStore &profiles, Dialogs &dialogs,
-                   QWidget *dialogParent = nullptr);
+                   const Clock &clock, QWidget *dialogParent = nullptr);
 
     Outcome run();
 
@@ -51,12 +53,14 @@ private:
     bool storeNew();
     // One login question, answered by opening the diary with it.
     Outcome login();
-    QString askDate(const QString &prompt, const QString &title, const QString &errorTitle);
-    QString askHeight();
+    // Asks until check() finds no problem in the answer, showing each problem under errorTitle.
+    QString askUntilUsable(const QString &prompt, const QString &title, const QString &errorTitle,
+                           const std::function<std::optional<QString>(const QString &)> &check);
     QString askPassword();
 
     DiaryDatabase &m_database;
     ProfileStore &m_profiles;
     Dialogs &m_dialogs;
+    const Clock &m_clock;
     QWidget *m_parent;
 };

@@ -212,6 +212,9 @@ bool ProfileWindow::loadProfile() {
 
 void ProfileWindow::showSummary() {
     const StoredProfile &profile = m_summary.profile();
+    // An edited profile shows in the title too; before the start-up the title is the design's.
+    if (m_startupComplete == 1)
+        setWindowTitle(m_summary.windowTitle());
     nombre->setText(profile.name);
     fechanaci->setText(profile.birthDate);
     alturacm->setText(profile.height);
@@ -229,7 +232,7 @@ void ProfileWindow::showSummary() {
 
 bool ProfileWindow::runStartup() {
     m_startupComplete = 0;
-    ProfileStartup startup(m_database, m_profiles, m_dialogs, this);
+    ProfileStartup startup(m_database, m_profiles, m_dialogs, m_clock, this);
     if (startup.run() != ProfileStartup::Outcome::Ready)
         return false;
     if (!loadProfile()) {

@@ -1,7 +1,10 @@
 #include "dialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -27,6 +30,34 @@ QString QtDialogs::passwordBox(QWidget *parent, const QString &prompt, const QSt
     const QString answer = accepted ? dialog.textValue() : QString();
     dialog.setTextValue(QString());
     return answer;
+}
+
+std::optional<QStringList> QtDialogs::formBox(QWidget *parent, const QString &title,
+                                              const QStringList &labels,
+                                              const QStringList &values) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto *form = new QFormLayout(&dialog);
+    QList<QLineEdit *> boxes;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        auto *box = new QLineEdit(values.value(i), &dialog);
+        // The label names the box for screen readers too.
+        auto *label = new QLabel(labels[i], &dialog);
+        label->setBuddy(box);
+        box->setAccessibleName(QString(labels[i]).remove(u'&'));
+        form->addRow(label, box);
+        boxes += box;
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QStringList edited;
+    for (const QLineEdit *box : boxes)
+        edited += box->text();
+    return edited;
 }
 
 void QtDialogs::messageBox(QWidget *parent, const QString &text, const QString &title) {

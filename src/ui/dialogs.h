@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -16,6 +17,11 @@ public:
     // Input box for a password: what is typed is hidden, and the box is announced as a password
     // field. The answer as inputBox() gives it; the box keeps nothing of it once closed.
     virtual QString passwordBox(QWidget *parent, const QString &prompt, const QString &title) = 0;
+    // A form of text boxes, one per label, filled with the values: the texts as edited on
+    // "Aceptar", no value on "Cancelar" or when closed.
+    virtual std::optional<QStringList> formBox(QWidget *parent, const QString &title,
+                                               const QStringList &labels,
+                                               const QStringList &values) = 0;
     // Message box with "Aceptar" alone and no icon.
     virtual void messageBox(QWidget *parent, const QString &text, const QString &title) = 0;
     // "Sí"/"No" question with no icon, "Sí" the default; true for "Sí".
@@ -36,6 +42,9 @@ public:
     QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                      const QString &defaultText = {}) override;
     QString passwordBox(QWidget *parent, const QString &prompt, const QString &title) override;
+    std::optional<QStringList> formBox(QWidget *parent, const QString &title,
+                                       const QStringList &labels,
+                                       const QStringList &values) override;
     void messageBox(QWidget *parent, const QString &text, const QString &title) override;
     bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
     int chooseItem(QWidget *parent, const QString &title, const QString &prompt,

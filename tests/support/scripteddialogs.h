@@ -26,6 +26,19 @@ public:
         return inputBox(parent, {}, title);
     }
     QStringList passwordTitles; // the titles of the password boxes shown, in order
+    // A form takes one answer per box from the input queue; a form the queue cannot fill is
+    // cancelled.
+    std::optional<QStringList> formBox(QWidget *parent, const QString &title, const QStringList &,
+                                       const QStringList &values) override {
+        formValues += values;
+        if (m_inputs.size() < values.size())
+            return std::nullopt;
+        QStringList answers;
+        while (answers.size() < values.size())
+            answers += inputBox(parent, {}, title);
+        return answers;
+    }
+    QList<QStringList> formValues; // the values each form was filled with, in order
     void messageBox(QWidget *, const QString &text, const QString &) override { messages += text; }
     // A list is answered from the input queue too: "#<index>" chooses that item.
     int chooseItem(QWidget *parent, const QString &title, const QString &,
