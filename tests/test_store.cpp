@@ -465,9 +465,12 @@ void TestStore::diaryStateDecides() {
     const DayTexts begun = fixture::day({{Fh, "05/12/2026"}});
     const DayTexts typed = fixture::day({{Fh, "05/12/2026"}, {Peski, "80"}});
     const DayTexts undatedText = fixture::day({{Eldiario, "hoy"}});
-    QCOMPARE(diarystate::beforeMoving(begun), Step::Store);
-    QCOMPARE(diarystate::beforeMoving(fixture::day({})), Step::Drop);
-    QCOMPARE(diarystate::beforeMoving(undatedText), Step::Keep);
+    const DayTexts otherDate = fixture::day({{Fh, "04/12/2026"}});
+    QCOMPARE(diarystate::beforeMoving(begun, begun), Step::Drop);
+    QCOMPARE(diarystate::beforeMoving(typed, begun), Step::Store);
+    QCOMPARE(diarystate::beforeMoving(otherDate, begun), Step::Store);
+    QCOMPARE(diarystate::beforeMoving(fixture::day({}), begun), Step::Drop);
+    QCOMPARE(diarystate::beforeMoving(undatedText, begun), Step::Keep);
     QCOMPARE(diarystate::onClosing(begun, begun), Step::Drop);
     QCOMPARE(diarystate::onClosing(typed, begun), Step::Store);
     QCOMPARE(diarystate::onClosing(undatedText, begun), Step::Drop);

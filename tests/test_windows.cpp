@@ -373,6 +373,12 @@ void TestWindows::aPendingDayIsNeverLost() {
     ProfileSummary summary;
     QPointer<DiaryWindow> form2 =
         new DiaryWindow(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    // "&Añadir" puts the typing in the date box; a move drops the day it began, left untouched.
+    form2->Command4_Click();
+    QCOMPARE(form2->focusWidget(), box(form2, Fh));
+    form2->moveFirst();
+    QVERIFY(!form2->isAddingDay());
+    QCOMPARE(form2->days().storedCount(), 1);
     // Without a date but with text typed, no move is made and a message asks for a date.
     form2->Command4_Click();
     static_cast<QLineEdit *>(box(form2, Fh))->clear();

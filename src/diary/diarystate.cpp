@@ -14,7 +14,9 @@ Buttons buttonsFor(const State &state) {
     };
 }
 
-Step beforeMoving(const dayfields::DayTexts &shown) {
+Step beforeMoving(const dayfields::DayTexts &shown, const dayfields::DayTexts &asBegun) {
+    if (shown == asBegun)
+        return Step::Drop;
     if (!shown[dayfields::Fh].isEmpty())
         return Step::Store;
     const bool nothingTyped = std::all_of(shown.begin() + 1, shown.end(),

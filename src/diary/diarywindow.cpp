@@ -218,6 +218,9 @@ void DiaryWindow::Command4_Click() {
     updateControls();
     fh->setText(dates::shortDate(m_clock.now().date()));
     m_textsAsBegun = shownTexts();
+    // The date comes first: what is typed next belongs in it.
+    fh->setFocus();
+    fh->selectAll();
 }
 
 void DiaryWindow::Command3_Click() {
@@ -251,7 +254,7 @@ void DiaryWindow::dropPendingDay() {
 bool DiaryWindow::settlePendingDay() {
     if (!m_days->isPending())
         return true;
-    switch (diarystate::beforeMoving(shownTexts())) {
+    switch (diarystate::beforeMoving(shownTexts(), m_textsAsBegun)) {
     case diarystate::Step::Store:
         return saveDay();
     case diarystate::Step::Drop:
