@@ -14,6 +14,7 @@
 #include "sealedfile.h"
 #include "statsexport.h"
 #include "testfonts.h"
+#include "twips.h"
 #include "windowicon.h"
 #include "windowlook.h"
 
@@ -122,6 +123,7 @@ private slots:
     void everyFieldShowsInItsBoxExactly();
     void aPendingDayIsNeverLost();
     void restoringABackupShowsIt();
+    void windowsFitTheScreen();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -397,6 +399,27 @@ void TestWindows::aPendingDayIsNeverLost() {
     QTRY_VERIFY(!form2);
     QCOMPARE(fixture::columnInOrder(diary.db(), orderStatement(ByDate), fields[Peski].column),
              (QStringList{"", "80"}));
+}
+
+// Run once as it is and once on a 1280×1024 screen at twice the scale (tests/CMakeLists.txt):
+// every window lies inside the available area, and a design larger than it scrolls.
+void TestWindows::windowsFitTheScreen() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile());
+    ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    m_dialogs.queueInputs({fixture::password});
+    QVERIFY(window.runStartup());
+    window.show();
+    window.Command1_Click();
+    const QRect available = window.screen()->availableGeometry();
+    for (QWidget *shown :
+         {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.diaryWindow())}) {
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        QVERIFY2(available.contains(shown->frameGeometry()), qPrintable(shown->objectName()));
+    }
+    const QWidget *design = window.diaryWindow()->centralWidget();
+    QCOMPARE(design->objectName() == QLatin1String("designScroll"),
+             available.height() < twips::toPixels(7740));
 }
 
 void TestWindows::restoringABackupShowsIt() {

@@ -8,6 +8,7 @@
 #include "photobox.h"
 #include "textwrap.h"
 #include "twips.h"
+#include "windowfit.h"
 #include "windowlook.h"
 
 #include <QDataWidgetMapper>
@@ -258,8 +259,12 @@ void DiaryWindow::buildLayout() {
     colours.setColor(QPalette::WindowText, windowlook::white);
     client->setPalette(colours);
     client->setFixedSize(twips::toPixels(clientWidthTwips), twips::toPixels(clientHeightTwips));
-    setCentralWidget(client);
-    setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+    // On a screen too small for the design (a scaled one), the design scrolls inside the window.
+    const int menuHeight = menuBar()->sizeHint().height();
+    QWidget *shown =
+        windowfit::scrollableWhenLarger(client, windowfit::roomFor(this) - QSize(0, menuHeight));
+    setCentralWidget(shown);
+    setFixedSize(shown->width(), shown->height() + menuHeight);
 
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
     const QFont bold975 = windowlook::arial(9.75, true);
@@ -274,6 +279,11 @@ void DiaryWindow::buildLayout() {
         addLabel(client, row, {bold825, windowlook::red, left, labelToolTip});
     addLabel(client, girthNote,
              {bold825, windowlook::green, Qt::AlignHCenter | Qt::AlignTop, labelToolTip});
+    // The design gives every caption the same tool tip; a screen reader describes each caption
+    // by its own words instead of reading that tip as its description.
+    for (QLabel *caption : client->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+        if (caption->toolTip() == labelToolTip)
+            caption->setAccessibleDescription(caption->text());
     const auto label = [client](const char *name) {
         return client->findChild<QLabel *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
     };

@@ -17,6 +17,7 @@
 #include "profilesummary.h"
 #include "progresswindow.h"
 #include "statsexport.h"
+#include "windowfit.h"
 #include "windowlook.h"
 
 #include <QCloseEvent>
@@ -172,11 +173,8 @@ void DiaryWindow::showEvent(QShowEvent *event) {
     if (m_centred)
         return;
     m_centred = true;
-    if (const QScreen *screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    if (const QScreen *screen = this->screen())
+        move(windowfit::placeInside(frameGeometry(), screen->availableGeometry()));
     Command1->setFocus();
 }
 

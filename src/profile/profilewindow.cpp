@@ -11,6 +11,7 @@
 #include "profilestartup.h"
 #include "profilestore.h"
 #include "twips.h"
+#include "windowfit.h"
 #include "windowlook.h"
 
 #include <QCloseEvent>
@@ -169,10 +170,8 @@ void ProfileWindow::buildLayout() {
     for (const auto &rule : rules)
         designtable::addRule(this, rule.name, windowlook::red, rule.from, rule.to);
 
-    if (const QScreen *screen = this->screen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
-    }
+    if (const QScreen *screen = this->screen())
+        move(windowfit::placeInside(frameGeometry(), screen->availableGeometry()));
 }
 
 void ProfileWindow::buildControls() {
