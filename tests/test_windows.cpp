@@ -90,12 +90,17 @@ bool looksAsApproved(const QPixmap &drawing, const QString &name) {
     return same;
 }
 
-// The focusable controls of a window that a screen reader cannot name.
+// The focusable controls of a window that a screen reader cannot name, and the controls it would
+// describe by another control's caption.
 QStringList unnamedControls(QWidget *window) {
     QStringList found;
     const std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
-        if (node->state().focusable && !node->state().invisible &&
-            node->text(QAccessible::Name).trimmed().isEmpty())
+        const QString name = node->text(QAccessible::Name).trimmed();
+        const bool unnamed = node->state().focusable && !node->state().invisible && name.isEmpty();
+        const bool misdescribed =
+            node->text(QAccessible::Description) == QLatin1String("Nombre Del Usuario") &&
+            name != QLatin1String("Nombre Del Usuario");
+        if (unnamed || misdescribed)
             found += node->object() ? node->object()->objectName() : QStringLiteral("?");
         for (int i = 0; i < node->childCount(); ++i)
             if (QAccessibleInterface *child = node->child(i))
