@@ -20,9 +20,9 @@ int main(int argc, char *argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments += QString::fromLocal8Bit(argv[i]);
-    if (const std::optional<QString> answer = commandline::answer(arguments)) {
-        std::fputs(answer->toUtf8().constData(), stdout);
-        return 0;
+    if (const std::optional<commandline::Answer> answer = commandline::answer(arguments)) {
+        std::fputs(answer->text.toUtf8().constData(), answer->isError ? stderr : stdout);
+        return answer->exitCode;
     }
 
     QApplication app(argc, argv);

@@ -250,13 +250,30 @@ private slots:
         QCOMPARE(appended, "x" + expected);
     }
 
-    void commandLineAnswersVersionAndHelpOnly() {
-        QCOMPARE(commandline::answer({"gimnasio", "--version"}), commandline::versionText());
-        QCOMPARE(commandline::answer({"gimnasio", "-platform", "offscreen", "--help"}),
-                 commandline::helpText());
-        QVERIFY(!commandline::answer({"gimnasio"}) && !commandline::answer({"gimnasio", "-v"}));
-        QVERIFY(commandline::helpText().contains(u"--version") &&
-                commandline::versionText().startsWith(u"gimnasio "));
+    // What each command line prints and its exit code; "" and 0: the program starts.
+    void commandLine_data() {
+        columns<QStringList, QString, int>("arguments", "startOfText", "exitCode");
+        row("nothing", QStringList{}, "", 0);
+        row("version", QStringList{"--version"}, "gimnasio ", 0);
+        row("short version", QStringList{"-v"}, "gimnasio ", 0);
+        row("help after Qt's option", QStringList{"-platform", "offscreen", "--help"}, "Uso:", 0);
+        row("short help", QStringList{"-h"}, "Uso:", 0);
+        row("Qt's options alone", QStringList{"--style=fusion", "-reverse", "-session", "x"}, "",
+            0);
+        row("unknown", QStringList{"--bogus"}, "gimnasio: Opción Desconocida: --bogus", 2);
+        row("a file", QStringList{"diario.db"}, "gimnasio: Opción Desconocida: diario.db", 2);
+        row("Qt's option without its value", QStringList{"-platform"}, "gimnasio: Opción", 2);
+        row("a lone dash", QStringList{"-"}, "gimnasio: Opción", 2);
+    }
+
+    void commandLine() {
+        const auto [arguments, startOfText, exitCode] =
+            fetch<QStringList, QString, int>("arguments", "startOfText", "exitCode");
+        const std::optional<commandline::Answer> answer =
+            commandline::answer(QStringList{"gimnasio"} + arguments);
+        QCOMPARE(answer ? answer->text.left(startOfText.size()) : QString(), startOfText);
+        QCOMPARE(answer ? answer->exitCode : 0, exitCode);
+        QCOMPARE(answer && answer->isError, exitCode != 0);
     }
 
     void fuzzSeeds_data() {

@@ -12,8 +12,17 @@ QString versionText();
 // How the program is started and where it keeps the diary.
 QString helpText();
 
-// The text to print and end with when the arguments (the program's name first) ask for the
-// version or the help; nothing otherwise, and the program starts as always.
-std::optional<QString> answer(const QStringList &arguments);
+// What the program prints before it ends without opening a window.
+struct Answer {
+    QString text;
+    int exitCode = 0;
+    bool isError = false; // printed on standard error
+};
+
+// The answer when the arguments (the program's name first) ask for the version or the help, or
+// hold an option the program does not know; nothing otherwise, and the program starts as always.
+// The options of Qt itself ("-platform offscreen", "-style fusion", "-session ..."), which the
+// desktop and its session manager may give, are left to Qt.
+std::optional<Answer> answer(const QStringList &arguments);
 
 } // namespace commandline
