@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <sodium.h>
 
 using namespace dayfields;
 using Status = DiaryDatabase::Status;
@@ -74,6 +75,8 @@ void TestStore::refusedFilesAreNeverTouched_data() {
     row("a folder in its place", QStringLiteral("folder"), Status::CannotOpen);
     row("read-only file", QStringLiteral("readonly"), Status::ReadOnly);
     row("read-only folder", QStringLiteral("readonlyfolder"), Status::ReadOnly);
+    row("header asking for 1 GiB and 4 passes", QStringLiteral("forged"), Status::Damaged);
+    row("header asking for 8 KiB and 1 pass", QStringLiteral("tiny"), Status::Damaged);
 }
 
 void TestStore::refusedFilesAreNeverTouched() {
@@ -96,7 +99,18 @@ void TestStore::refusedFilesAreNeverTouched() {
     const auto flipped = [&](qsizetype at) {
         return QByteArray(bytes).replace(at, 1, QByteArray(1, char(bytes[at] ^ 0x5a)));
     };
+    // Limits no version wrote, under a checksum made anew as anyone can make it.
+    const auto forged = [&](quint64 ops, quint64 memory) {
+        QByteArray forgery = bytes;
+        auto *header = reinterpret_cast<unsigned char *>(forgery.data());
+        qToLittleEndian(ops, header + 24);
+        qToLittleEndian(memory, header + 32);
+        crypto_generichash(header + 112, 32, header, 112, nullptr, 0);
+        return forgery;
+    };
     const QMap<QString, QByteArray> contents = {{"empty", {}},
+                                                {"forged", forged(4, quint64(1) << 30)},
+                                                {"tiny", forged(1, 8192)},
                                                 {"text", "Esto no es un diario.\n"},
                                                 {"short", bytes.left(50)},
                                                 {"salt", flipped(45)},

@@ -57,7 +57,7 @@ struct Header {
     enum class State {
         Intact,       // read whole, of this format version
         NotSealed,    // no sealed diary at all: the magic text is missing
-        Damaged,      // the checksum fails or a limit is out of bounds
+        Damaged,      // the checksum fails, or no version of the program wrote its limits
         NewerVersion, // sealed by a newer version of the program
     };
     State state = State::NotSealed;
