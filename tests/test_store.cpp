@@ -6,6 +6,7 @@
 #include "diaryfixture.h"
 #include "diarystate.h"
 #include "password.h"
+#include "processguard.h"
 #include "sealedfile.h"
 #include "tablerows.h"
 
@@ -19,6 +20,8 @@
 #include <QTest>
 #include <QtEndian>
 #include <sodium.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace dayfields;
 using Status = DiaryDatabase::Status;
@@ -54,6 +57,7 @@ private slots:
     void restoreRefusesDamageAndAsksForOlderPasswords();
     void diaryStateDecides_data();
     void diaryStateDecides();
+    void noCoreFileHoldsTheDiary();
 };
 
 void TestStore::refusedFilesAreNeverTouched_data() {
@@ -485,6 +489,29 @@ void TestStore::diaryStateDecides() {
     QCOMPARE(diarystate::onClosing(begun, begun), Step::Drop);
     QCOMPARE(diarystate::onClosing(typed, begun), Step::Store);
     QCOMPARE(diarystate::onClosing(undatedText, begun), Step::Drop);
+}
+
+// The limit of core files and the dumpable mark read back as the start sets them, in a process
+// of their own: this one stays open to debuggers.
+void TestStore::noCoreFileHoldsTheDiary() {
+    int channel[2];
+    QVERIFY(::pipe(channel) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool set = processguard::protect();
+        const processguard::State state = processguard::current();
+        const unsigned long long answer[] = {set, state.coreSoftLimit, state.coreHardLimit,
+                                             state.dumpable, state.umask};
+        ::_exit(::write(channel[1], answer, sizeof answer) == sizeof answer ? 0 : 1);
+    }
+    ::close(channel[1]);
+    unsigned long long answer[5] = {};
+    const bool read = ::read(channel[0], answer, sizeof answer) == sizeof answer;
+    ::close(channel[0]);
+    int status = 1;
+    QVERIFY(::waitpid(child, &status, 0) == child && read);
+    QCOMPARE(QList<unsigned long long>(std::begin(answer), std::end(answer)),
+             (QList<unsigned long long>{1, 0, 0, 0, 077}));
 }
 
 QTEST_GUILESS_MAIN(TestStore)
