@@ -3,6 +3,7 @@
 #include "atomicfile.h"
 #include "dayfields.h"
 #include "enginememory.h"
+#include "privatefile.h"
 #include "sqlfunctions.h"
 
 #include <QDateTime>
@@ -22,6 +23,7 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -198,8 +200,17 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
     m_filePath = QFileInfo(filePath).absoluteFilePath();
     m_engineError.clear();
 
-    if (!QDir().mkpath(folder()))
+    // A diary that its owner keeps elsewhere through a link is followed here, once: from now on
+    // every file is written beside the link's target, and the link stays as it is.
+    const QString ownFolder = folder();
+    if (const QFileInfo given(m_filePath); given.isSymLink())
+        m_filePath = given.exists() ? given.canonicalFilePath()
+                                    : QFileInfo(given.symLinkTarget()).absoluteFilePath();
+    // The program's folder is its owner's alone, and so is everything in it, also what earlier
+    // versions left open to others.
+    if (!privatefile::makeFolder(ownFolder) || !QDir().mkpath(folder()))
         return Status::CannotCreate;
+    privatefile::tighten(ownFolder);
     if (const Status locked = takeLock(); locked != Status::Ready)
         return locked;
     // Left by a write or an earlier version's migration cut short; the lock makes them ours.
@@ -229,12 +240,15 @@ DiaryDatabase::Status DiaryDatabase::takeLock() {
     const QString lockPath = m_filePath + QLatin1String(".lock");
     auto lock = std::make_unique<QLockFile>(lockPath);
     lock->setStaleLockTime(0);
+    // QLockFile makes its file with the umask's modes; this one is the owner's alone.
+    const mode_t earlier = ::umask(077);
     bool locked = lock->tryLock(0);
     if (!locked && lock->error() == QLockFile::LockFailedError &&
         isAbandonedLock(*lock, lockPath)) {
         QFile::remove(lockPath);
         locked = lock->tryLock(0);
     }
+    ::umask(earlier);
     if (!locked) {
         if (lock->error() == QLockFile::LockFailedError)
             return Status::AlreadyRunning;
@@ -730,20 +744,23 @@ DiaryDatabase::Status DiaryDatabase::reloadFromFile() {
 }
 
 bool DiaryDatabase::writePlainCopy(const QString &path) {
-    const QString pending = atomicfile::pendingPath(path);
-    QFile::remove(pending);
-    QSqlQuery query(connection());
-    if (!query.exec(QLatin1String("VACUUM INTO '") + QString(pending).replace(u'\'', "''") +
-                    u'\'')) {
-        m_engineError = query.lastError().text();
-        QFile::remove(pending);
+    // The engine writes the copy into an empty file made for the owner alone, under a name of its
+    // own; the file keeps its modes. Its journal, of the same modes, is the engine's to make anew.
+    privatefile::NewFile file(path);
+    if (!file.create()) {
+        m_engineError = file.errorString();
         return false;
     }
-    QFile::remove(path);
-    QFile written(pending);
-    if (!written.rename(path)) {
-        m_engineError = written.errorString();
-        QFile::remove(pending);
+    file.close();
+    QFile::remove(file.pendingPath() + QLatin1String("-journal"));
+    QSqlQuery query(connection());
+    if (!query.exec(QLatin1String("VACUUM INTO '") +
+                    QString(file.pendingPath()).replace(u'\'', "''") + u'\'')) {
+        m_engineError = query.lastError().text();
+        return false;
+    }
+    if (!file.commit(privatefile::NewFile::Sync::No)) {
+        m_engineError = file.errorString();
         return false;
     }
     return true;
