@@ -116,6 +116,8 @@ void TestStore::refusedFilesAreNeverTouched_data() {
     row("a folder in its place", QStringLiteral("folder"), Status::CannotOpen);
     row("read-only file", QStringLiteral("readonly"), Status::ReadOnly);
     row("read-only folder", QStringLiteral("readonlyfolder"), Status::ReadOnly);
+    row("read-only folder with a killed copy's lock", QStringLiteral("readonlystale"),
+        Status::ReadOnly);
     row("header asking for 1 GiB and 4 passes", QStringLiteral("forged"), Status::Damaged);
     row("header asking for 8 KiB and 1 pass", QStringLiteral("tiny"), Status::Damaged);
 }
@@ -170,7 +172,11 @@ void TestStore::refusedFilesAreNeverTouched() {
                 (damage == "folder"
                      ? QDir().mkpath(path)
                      : QProcess::execute("sqlite3", {path, "CREATE TABLE a(x)"}) == 0));
-    const QString locked = damage == "readonlyfolder" ? diary.folder() : path;
+    if (damage == "readonlystale") {
+        QFile lock(path + ".lock");
+        QVERIFY(lock.open(QIODevice::WriteOnly) && lock.write("999999999\ngimnasio\n") > 0);
+    }
+    const QString locked = damage == "readonly" ? path : diary.folder();
     if (damage.startsWith(u"readonly") && !fixture::setWritable(locked, false))
         QSKIP("this machine cannot make a file unwritable");
     const QByteArray before = fixture::fileBytes(path);
@@ -179,6 +185,8 @@ void TestStore::refusedFilesAreNeverTouched() {
     fixture::setWritable(locked, true);
     QCOMPARE(status, expected);
     QVERIFY(!diary.database().errorMessage(status).isEmpty());
+    if (damage.startsWith(u"readonly") && damage != u"readonly")
+        QVERIFY(diary.database().errorMessage(status).contains(u"Solo Lectura"));
     QCOMPARE(fixture::fileBytes(path), before);
     QStringList left = QDir(diary.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     left.removeAll(QFileInfo(path).fileName() + ".lock");

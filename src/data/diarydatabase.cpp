@@ -110,6 +110,17 @@ QString setVersion() {
     return QStringLiteral("PRAGMA user_version = %1").arg(DiaryDatabase::schemaVersion);
 }
 
+// Whether no running copy holds the lock file: QLockFile holds it locked for as long as its copy
+// runs.
+bool heldByNobody(const QString &path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
 // A lock file that names no process is one whose copy was killed between making the file and
 // writing its name into it, for QLockFile holds the file locked before it writes. No running copy
 // holds such a file, and nothing but this takes it over.
@@ -117,19 +128,12 @@ bool isAbandonedLock(const QLockFile &lock, const QString &path) {
     qint64 pid = 0;
     QString hostName;
     QString appName;
-    if (lock.getLockInfo(&pid, &hostName, &appName))
-        return false;
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool heldByNobody = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return heldByNobody;
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
+    return !lock.getLockInfo(&pid, &hostName, &appName) && heldByNobody(path);
+}
+
+// Why the folder cannot be written, 0 when it can.
+int writeRefusal(const QString &folder) {
+    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0 ? 0 : errno;
 }
 
 // The image of the diary in memory, as the engine holds it (no copy); nullptr when there is none.
@@ -250,11 +254,16 @@ DiaryDatabase::Status DiaryDatabase::takeLock() {
     }
     ::umask(earlier);
     if (!locked) {
-        if (lock->error() == QLockFile::LockFailedError)
+        // A lock that no running copy holds and that the folder does not let go of.
+        const int refusal = lock->error() != QLockFile::LockFailedError || heldByNobody(lockPath)
+                                ? writeRefusal(folder())
+                                : 0;
+        if (refusal != 0)
+            m_engineError = privatefile::reason(refusal);
+        if (lock->error() == QLockFile::LockFailedError && refusal == 0)
             return Status::AlreadyRunning;
-        const bool folderWritable = QFileInfo(folder()).isWritable();
-        return lock->error() == QLockFile::PermissionError || !folderWritable ? Status::ReadOnly
-                                                                              : Status::CannotOpen;
+        return lock->error() == QLockFile::PermissionError || refusal != 0 ? Status::ReadOnly
+                                                                           : Status::CannotOpen;
     }
     m_lock = std::move(lock);
     return Status::Ready;
@@ -265,8 +274,12 @@ DiaryDatabase::Status DiaryDatabase::readFile() {
     const QFileInfo info(m_filePath);
     if (!info.isFile() || !info.isReadable())
         return Status::CannotOpen;
-    if (!info.isWritable() || !QFileInfo(folder()).isWritable())
+    if (!info.isWritable())
         return Status::ReadOnly;
+    if (const int refusal = writeRefusal(folder()); refusal != 0) {
+        m_engineError = privatefile::reason(refusal);
+        return Status::ReadOnly;
+    }
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         m_engineError = file.errorString();
@@ -795,9 +808,10 @@ QString DiaryDatabase::errorMessage(Status status) const {
     case Status::CannotOpen:
         return QStringLiteral("No Se Ha Podido Abrir El Diario De Gimnasio:\n%1").arg(file);
     case Status::ReadOnly:
-        return QStringLiteral("El Diario De Gimnasio No Se Puede Escribir:\n%1\nComprueba Los "
-                              "Permisos Del Archivo Y De Su Carpeta.")
-            .arg(file);
+        return QStringLiteral("El Diario De Gimnasio No Se Puede Escribir:\n%1\n%2")
+            .arg(file, m_engineError.isEmpty()
+                           ? QStringLiteral("Comprueba Los Permisos Del Archivo Y De Su Carpeta.")
+                           : m_engineError);
     case Status::NotADatabase:
         return QStringLiteral("El Archivo Del Diario De Gimnasio No Es Una Base De Datos Válida:"
                               "\n%1\nNo Se Ha Tocado. Restáuralo Desde Una Copia De Seguridad.")
