@@ -95,6 +95,7 @@ private slots:
     void writeFailuresTellTheirReason_data();
     void writeFailuresTellTheirReason();
     void noCoreFileHoldsTheDiary();
+    void passwordsAreWipedAfterUse();
 };
 
 void TestStore::refusedFilesAreNeverTouched_data() {
@@ -739,6 +740,28 @@ void TestStore::noCoreFileHoldsTheDiary() {
     QVERIFY(::waitpid(child, &status, 0) == child && read);
     QCOMPARE(QList<unsigned long long>(std::begin(answer), std::end(answer)),
              (QList<unsigned long long>{1, 0, 0, 0, 077}));
+}
+
+// A password is overwritten once used; a copy that someone else still holds is left whole.
+void TestStore::passwordsAreWipedAfterUse() {
+    QString typed = QString::fromUtf8("secreto1");
+    const QChar *characters = typed.constData();
+    QByteArray bytes = typed.toUtf8();
+    const char *utf8 = bytes.constData();
+    QString shared = QString::fromUtf8("secreto2");
+    const QString kept = shared;
+    password::wipe(typed);
+    password::wipe(bytes);
+    password::wipe(shared);
+    QVERIFY(typed.isEmpty() && bytes.isEmpty() && shared.isEmpty());
+    QCOMPARE(QStringView(characters, 8), QString(8, QChar(0)));
+    QCOMPARE(QByteArrayView(utf8, 8), QByteArray(8, '\0'));
+    QCOMPARE(kept, QStringLiteral("secreto2"));
+    password::wipeEverywhere(kept);
+    QCOMPARE(kept, QString(8, QChar(0)));
+    QString literal = QStringLiteral("secreto3");
+    password::wipe(literal); // a literal is only emptied
+    QVERIFY(literal.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestStore)

@@ -28,7 +28,8 @@ struct KeyRecipe {
     static KeyRecipe fresh();
 };
 
-// A key made from a password, in guarded memory that is wiped when the key goes.
+// A key made from a password, in guarded memory (sodium_malloc: locked in RAM, left out of core
+// files, fenced by guard pages) that is wiped when the key goes.
 class Key {
 public:
     ~Key();
