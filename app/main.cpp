@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "diarydatabase.h"
 #include "keyboard.h"
+#include "processguard.h"
 #include "profilestore.h"
 #include "profilewindow.h"
 #include "windowicon.h"
@@ -16,6 +17,9 @@
 #include <cstdio>
 
 int main(int argc, char *argv[]) {
+    // Before anything of the diary is in memory: no core file, no other process, reads it.
+    processguard::protect();
+
     // --version and --help answer without a window, and without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

@@ -10,6 +10,7 @@
 #include "testfonts.h"
 
 #include <QChart>
+#include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -296,8 +297,11 @@ void TestProgress::windowDrawsTheDiary() {
                                                                  {Peski, QStringLiteral("84")}})));
     QCOMPARE(count(QStringLiteral("Peso")), 40);
 
-    // The chart as pictures.
+    // The chart as pictures, for the owner's eyes alone; a link planted at the name is replaced.
     QTemporaryDir pictures;
+    QTemporaryDir outside;
+    QVERIFY(QFile::link(outside.filePath(QStringLiteral("ajeno")),
+                        pictures.filePath(QStringLiteral("progreso.png"))));
     QVERIFY(window.saveImageTo(pictures.filePath(QStringLiteral("progreso.svg"))));
     const QByteArray svg = fixture::fileBytes(pictures.filePath(QStringLiteral("progreso.svg")));
     QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg") && svg.contains("Peso"));
@@ -305,6 +309,10 @@ void TestProgress::windowDrawsTheDiary() {
     window.saveImage();
     QCOMPARE(QImage(pictures.filePath(QStringLiteral("progreso.png"))).size(),
              window.findChild<QWidget *>(QStringLiteral("grafica"))->size());
+    QVERIFY(QDir(outside.path()).isEmpty());
+    for (const char *name : {"progreso.png", "progreso.svg"})
+        QCOMPARE(QFile::permissions(pictures.filePath(QLatin1String(name))),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     QVERIFY(dialogs.messages.isEmpty());
 }
 

@@ -1,16 +1,23 @@
 // The diary file, its orders, the day store, the profile store and the diary window's state,
 // all without windows.
 
+#include "atomicfile.h"
 #include "backups.h"
+#include "csvexport.h"
 #include "daystore.h"
 #include "diaryfixture.h"
 #include "diarystate.h"
 #include "password.h"
+#include "privatefile.h"
+#include "processguard.h"
 #include "sealedfile.h"
+#include "statsexport.h"
 #include "tablerows.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -18,6 +25,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <sodium.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace dayfields;
 using Status = DiaryDatabase::Status;
@@ -30,6 +41,29 @@ bool readsItsIndex(const QSqlDatabase &db, Order order) {
         fixture::columnInOrder(db, QStringLiteral("EXPLAIN QUERY PLAN ") + orderStatement(order),
                                QStringLiteral("detail"));
     return steps.size() == 1 && steps.first().contains(orderKeys[order].indexName);
+}
+
+// The modes of a file or folder itself, not of what a link points at.
+int modeOf(const QString &path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777)
+                                                                    : -1;
+}
+
+// Everything the program writes about a diary with a day, in its folder: the diary itself, a
+// backup, both statistics reports, a CSV, a plain copy and a sealed copy. False on any failure.
+bool writeEverything(DiaryDatabase &database, const QString &folder) {
+    const std::vector<DayTexts> list{fixture::day({{Fh, "05/12/2026"}, {Eldiario, "hoy"}})};
+    const DayList days(list);
+    QString error;
+    return database.save() &&
+           backups::makeBackup(database, QDateTime(QDate(2026, 12, 5), QTime(22, 0)), &error) &&
+           statsexport::writeSingleFile(folder, {}, days).written &&
+           statsexport::writePerDayFiles(folder, {}, days).written &&
+           csvexport::writeFile(folder + "/diario.csv", csvexport::Preset::Standard, days)
+               .written &&
+           database.writePlainCopy(folder + "/plano.db") &&
+           database.writeCopy(folder + "/copia.db");
 }
 
 } // namespace
@@ -53,6 +87,15 @@ private slots:
     void restoreRefusesDamageAndAsksForOlderPasswords();
     void diaryStateDecides_data();
     void diaryStateDecides();
+    void filesAreTheOwnersAlone_data();
+    void filesAreTheOwnersAlone();
+    void plantedLinksAreReplacedNeverFollowed_data();
+    void plantedLinksAreReplacedNeverFollowed();
+    void diaryKeptElsewhereThroughALink();
+    void writeFailuresTellTheirReason_data();
+    void writeFailuresTellTheirReason();
+    void noCoreFileHoldsTheDiary();
+    void passwordsAreWipedAfterUse();
 };
 
 void TestStore::refusedFilesAreNeverTouched_data() {
@@ -74,6 +117,10 @@ void TestStore::refusedFilesAreNeverTouched_data() {
     row("a folder in its place", QStringLiteral("folder"), Status::CannotOpen);
     row("read-only file", QStringLiteral("readonly"), Status::ReadOnly);
     row("read-only folder", QStringLiteral("readonlyfolder"), Status::ReadOnly);
+    row("read-only folder with a killed copy's lock", QStringLiteral("readonlystale"),
+        Status::ReadOnly);
+    row("header asking for 1 GiB and 4 passes", QStringLiteral("forged"), Status::Damaged);
+    row("header asking for 8 KiB and 1 pass", QStringLiteral("tiny"), Status::Damaged);
 }
 
 void TestStore::refusedFilesAreNeverTouched() {
@@ -96,7 +143,18 @@ void TestStore::refusedFilesAreNeverTouched() {
     const auto flipped = [&](qsizetype at) {
         return QByteArray(bytes).replace(at, 1, QByteArray(1, char(bytes[at] ^ 0x5a)));
     };
+    // Limits no version wrote, under a checksum made anew as anyone can make it.
+    const auto forged = [&](quint64 ops, quint64 memory) {
+        QByteArray forgery = bytes;
+        auto *header = reinterpret_cast<unsigned char *>(forgery.data());
+        qToLittleEndian(ops, header + 24);
+        qToLittleEndian(memory, header + 32);
+        crypto_generichash(header + 112, 32, header, 112, nullptr, 0);
+        return forgery;
+    };
     const QMap<QString, QByteArray> contents = {{"empty", {}},
+                                                {"forged", forged(4, quint64(1) << 30)},
+                                                {"tiny", forged(1, 8192)},
                                                 {"text", "Esto no es un diario.\n"},
                                                 {"short", bytes.left(50)},
                                                 {"salt", flipped(45)},
@@ -115,7 +173,11 @@ void TestStore::refusedFilesAreNeverTouched() {
                 (damage == "folder"
                      ? QDir().mkpath(path)
                      : QProcess::execute("sqlite3", {path, "CREATE TABLE a(x)"}) == 0));
-    const QString locked = damage == "readonlyfolder" ? diary.folder() : path;
+    if (damage == "readonlystale") {
+        QFile lock(path + ".lock");
+        QVERIFY(lock.open(QIODevice::WriteOnly) && lock.write("999999999\ngimnasio\n") > 0);
+    }
+    const QString locked = damage == "readonly" ? path : diary.folder();
     if (damage.startsWith(u"readonly") && !fixture::setWritable(locked, false))
         QSKIP("this machine cannot make a file unwritable");
     const QByteArray before = fixture::fileBytes(path);
@@ -124,6 +186,8 @@ void TestStore::refusedFilesAreNeverTouched() {
     fixture::setWritable(locked, true);
     QCOMPARE(status, expected);
     QVERIFY(!diary.database().errorMessage(status).isEmpty());
+    if (damage.startsWith(u"readonly") && damage != u"readonly")
+        QVERIFY(diary.database().errorMessage(status).contains(u"Solo Lectura"));
     QCOMPARE(fixture::fileBytes(path), before);
     QStringList left = QDir(diary.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     left.removeAll(QFileInfo(path).fileName() + ".lock");
@@ -308,6 +372,7 @@ void TestStore::refusedSaveKeepsTheTypedDay() {
     QVERIFY(store.beginDay() && store.storePending(fixture::day({{Fh, "06/12/2026"}})));
     fixture::setWritable(diary.folder(), true);
     QCOMPARE(told.count(), 1);
+    QVERIFY(told.first().first().toString().contains(u"La Carpeta Es De Solo Lectura"));
     QVERIFY(!diary.database().isWritten());
     QCOMPARE(fixture::fileBytes(diary.path()), before);
     QCOMPARE(QDir(diary.folder()).entryList(QDir::Files).size(), 2); // the diary and its lock
@@ -474,6 +539,232 @@ void TestStore::diaryStateDecides() {
     QCOMPARE(diarystate::onClosing(begun, begun), Step::Drop);
     QCOMPARE(diarystate::onClosing(typed, begun), Step::Store);
     QCOMPARE(diarystate::onClosing(undatedText, begun), Step::Drop);
+}
+
+void TestStore::filesAreTheOwnersAlone_data() {
+    columns<int, bool>("umask", "earlier");
+    row("umask 022", 022, false);
+    row("umask 002, open to the group", 002, false);
+    row("an earlier version's files open to all", 0, true);
+}
+
+// Whatever the umask, every file the program writes is 0600 from the moment it exists, every
+// folder 0700; what an earlier version left open is narrowed at the next start.
+void TestStore::filesAreTheOwnersAlone() {
+    const auto [mask, earlier] = fetch<int, bool>("umask", "earlier");
+    const mode_t before = ::umask(mode_t(mask));
+    const auto restore = qScopeGuard([before] { ::umask(before); });
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Mi Diario ñ €\nde gimnasio");
+    DiaryDatabase database;
+    ProfileStore profiles(database);
+    QCOMPARE(database.open(folder + "/diario.db"), Status::Ready);
+    QVERIFY(profiles.create({fixture::profile, password::hash(fixture::password)}));
+    QCOMPARE(database.seal(fixture::password), Status::Ready);
+    QVERIFY(writeEverything(database, folder));
+    int pendingMode = -1;
+    QString error;
+    QVERIFY(atomicfile::write(folder + "/nota.txt", "nota", &error, [&](const QString &written) {
+        pendingMode = modeOf(written);
+        return true;
+    }));
+    QCOMPARE(pendingMode, 0600);
+    QDirIterator::IteratorFlag deep = QDirIterator::Subdirectories;
+    const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    if (earlier) {
+        database.close();
+        for (QDirIterator entry(folder, filter, deep); entry.hasNext();) {
+            const QString name = entry.next();
+            QVERIFY(::chmod(QFile::encodeName(name), entry.fileInfo().isDir() ? 0777 : 0666) == 0);
+        }
+        QVERIFY(::chmod(QFile::encodeName(folder), 0777) == 0);
+        // Reached this time through a link of the owner's to the folder.
+        QVERIFY(QFile::link(folder, dir.filePath("enlace")));
+        QCOMPARE(database.open(dir.filePath("enlace/diario.db")), Status::Ready);
+    }
+    QStringList open;
+    if (modeOf(folder) != 0700)
+        open += folder;
+    int seen = 0;
+    for (QDirIterator entry(folder, filter, deep); entry.hasNext(); ++seen) {
+        const int mode = modeOf(entry.next());
+        if (mode != (entry.fileInfo().isDir() ? 0700 : 0600))
+            open += entry.fileName() + QStringLiteral(" %1").arg(mode, 0, 8);
+    }
+    QCOMPARE(open, QStringList());
+    QCOMPARE(seen, 10); // diary, lock, Copias and a backup, two reports, CSV, two copies, note
+}
+
+void TestStore::plantedLinksAreReplacedNeverFollowed_data() {
+    columns<QString, QStringList>("operation", "links");
+    const QString backup = "Copias/" + backups::fileNameFor(QDateTime(QDate(2026, 12, 5), {22, 0}));
+    const QString pending = DiaryDatabase::defaultFileName() + ".new";
+    row("save", QStringLiteral("save"), QStringList{pending});
+    row("password change", QStringLiteral("password"), QStringList{pending});
+    row("backup", QStringLiteral("backup"), QStringList{backup + ".new", backup});
+    row("single report", QStringLiteral("single"),
+        QStringList{".Estadísticas.TxT.part", "Estadísticas.TxT"});
+    row("per-day reports", QStringLiteral("perday"),
+        QStringList{".sábado5dediciembrede2026.TxT.part", "sábado5dediciembrede2026.TxT"});
+    row("CSV", QStringLiteral("csv"), QStringList{"diario.csv.new", "diario.csv"});
+    row("plain copy", QStringLiteral("plain"),
+        QStringList{"plano.db.new", "plano.db.new-journal", "plano.db"});
+    row("sealed copy", QStringLiteral("copy"), QStringList{"copia.db.new", "copia.db"});
+}
+
+// A link that someone planted at a name the program writes, for a moment or for good, is
+// replaced by the program's own file: its target outside the folder stays as it was.
+void TestStore::plantedLinksAreReplacedNeverFollowed() {
+    const auto [operation, links] = fetch<QString, QStringList>("operation", "links");
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile() && diary.addDays({fixture::day({{Fh, "05/12/2026"}})}));
+    QCOMPARE(diary.reopen(), Status::Ready);
+    QTemporaryDir outside;
+    const QString target = outside.filePath("ajeno.txt");
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ajeno") == 5);
+    file.close();
+    QVERIFY(QDir().mkpath(backups::folderOf(diary.path())));
+    for (const QString &name : links)
+        QVERIFY(QFile::link(target, diary.folder() + u'/' + name));
+
+    const std::vector<DayTexts> list{fixture::day({{Fh, "05/12/2026"}})};
+    const DayList days(list);
+    const QString folder = diary.folder();
+    DiaryDatabase &database = diary.database();
+    QString error;
+    const QMap<QString, std::function<bool()>> run = {
+        {"save", [&] { return database.save(); }},
+        {"password",
+         [&] {
+             return diary.profiles().changePassword(fixture::password, "secreto9") ==
+                    ProfileStore::PasswordChange::Changed;
+         }},
+        {"backup",
+         [&] {
+             return backups::makeBackup(database, QDateTime(QDate(2026, 12, 5), {22, 0}), &error);
+         }},
+        {"single", [&] { return statsexport::writeSingleFile(folder, {}, days).written; }},
+        {"perday", [&] { return statsexport::writePerDayFiles(folder, {}, days).written; }},
+        {"csv",
+         [&] {
+             return csvexport::writeFile(folder + "/diario.csv", csvexport::Preset::Standard, days)
+                 .written;
+         }},
+        {"plain", [&] { return database.writePlainCopy(folder + "/plano.db"); }},
+        {"copy", [&] { return database.writeCopy(folder + "/copia.db"); }}};
+    QVERIFY(run[operation]());
+    QCOMPARE(fixture::fileBytes(target), QByteArray("ajeno"));
+    for (const QString &name : links)
+        QVERIFY2(!QFileInfo(folder + u'/' + name).isSymLink(), qPrintable(name));
+    QVERIFY(!QFileInfo(diary.path()).isSymLink());
+    QCOMPARE(diary.reopen(operation == "password" ? "secreto9" : fixture::password), Status::Ready);
+}
+
+// A diary that its owner keeps on another disk through a link: read and written beside the
+// link's target, and the link stays.
+void TestStore::diaryKeptElsewhereThroughALink() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile() && diary.close());
+    QTemporaryDir otherDisk;
+    const QString real = otherDisk.filePath("diario.db");
+    QVERIFY(QFile::rename(diary.path(), real) && QFile::link(real, diary.path()));
+    QCOMPARE(fixture::openWith(diary.database(), diary.path()), Status::Ready);
+    QVERIFY(QFileInfo::exists(real + ".lock"));
+    QVERIFY(diary.addDays({fixture::day({{Fh, "05/12/2026"}})}) && diary.database().save());
+    QVERIFY(QFileInfo(diary.path()).isSymLink());
+    DiaryDatabase reader;
+    QVERIFY(diary.close());
+    QCOMPARE(fixture::openWith(reader, real), Status::Ready);
+    QCOMPARE(fixture::columnInOrder(reader.connection(), orderStatement(ByDate), fields[Fh].column),
+             QStringList{"05/12/2026"});
+}
+
+void TestStore::writeFailuresTellTheirReason_data() {
+    columns<QString, int, QString>("operation", "error", "told");
+    const QString full = QStringLiteral("No Queda Sitio En El Disco.");
+    const QString readOnly = QStringLiteral("El Disco Es De Solo Lectura.");
+    row("save, disk full", QStringLiteral("save"), ENOSPC, full);
+    row("save, read-only disk", QStringLiteral("save"), EROFS, readOnly);
+    row("backup, disk full", QStringLiteral("backup"), ENOSPC, full);
+    row("backup, quota reached", QStringLiteral("backup"), EDQUOT, full);
+    row("password change, disk full", QStringLiteral("password"), ENOSPC, full);
+    row("password change, read-only disk", QStringLiteral("password"), EROFS, readOnly);
+    row("single report, disk full", QStringLiteral("single"), ENOSPC, full);
+    row("anything else, in the system's words", QStringLiteral("save"), EIO,
+        "Error Del Sistema: " + QString::fromLocal8Bit(std::strerror(EIO)));
+}
+
+// What the user is told when the disk refuses a write: the reason in Spanish, never "Error
+// desconocido" nor the system's English for the usual ones.
+void TestStore::writeFailuresTellTheirReason() {
+    const auto [operation, error, told] =
+        fetch<QString, int, QString>("operation", "error", "told");
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile());
+    QCOMPARE(diary.reopen(), Status::Ready);
+    QSignalSpy messages(&diary.database(), &DiaryDatabase::writeFailed);
+    QString reason;
+    privatefile::failNextWrite(error);
+    if (operation == "save") {
+        QVERIFY(!diary.database().save());
+        reason = messages.value(0).value(0).toString();
+    } else if (operation == "backup") {
+        QVERIFY(!backups::makeBackup(diary.database(), QDateTime::currentDateTime(), &reason));
+    } else if (operation == "password") {
+        QCOMPARE(diary.profiles().changePassword(fixture::password, "secreto9"),
+                 ProfileStore::PasswordChange::NotWritten);
+        reason = diary.profiles().lastError();
+    } else {
+        reason = statsexport::writeSingleFile(diary.folder(), {}, {fixture::day({})}).reason;
+    }
+    QVERIFY2(reason.contains(told), qPrintable(reason));
+    QCOMPARE(QDir(diary.folder()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// The limit of core files and the dumpable mark read back as the start sets them, in a process
+// of their own: this one stays open to debuggers.
+void TestStore::noCoreFileHoldsTheDiary() {
+    int channel[2];
+    QVERIFY(::pipe(channel) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool set = processguard::protect();
+        const processguard::State state = processguard::current();
+        const unsigned long long answer[] = {set, state.coreSoftLimit, state.coreHardLimit,
+                                             state.dumpable, state.umask};
+        ::_exit(::write(channel[1], answer, sizeof answer) == sizeof answer ? 0 : 1);
+    }
+    ::close(channel[1]);
+    unsigned long long answer[5] = {};
+    const bool read = ::read(channel[0], answer, sizeof answer) == sizeof answer;
+    ::close(channel[0]);
+    int status = 1;
+    QVERIFY(::waitpid(child, &status, 0) == child && read);
+    QCOMPARE(QList<unsigned long long>(std::begin(answer), std::end(answer)),
+             (QList<unsigned long long>{1, 0, 0, 0, 077}));
+}
+
+// A password is overwritten once used; a copy that someone else still holds is left whole.
+void TestStore::passwordsAreWipedAfterUse() {
+    QString typed = QString::fromUtf8("secreto1");
+    const QChar *characters = typed.constData();
+    QByteArray bytes = typed.toUtf8();
+    const char *utf8 = bytes.constData();
+    QString shared = QString::fromUtf8("secreto2");
+    const QString kept = shared;
+    password::wipe(typed);
+    password::wipe(bytes);
+    password::wipe(shared);
+    QVERIFY(typed.isEmpty() && bytes.isEmpty() && shared.isEmpty());
+    QCOMPARE(QStringView(characters, 8), QString(8, QChar(0)));
+    QCOMPARE(QByteArrayView(utf8, 8), QByteArray(8, '\0'));
+    QCOMPARE(kept, QStringLiteral("secreto2"));
+    password::wipeEverywhere(kept);
+    QCOMPARE(kept, QString(8, QChar(0)));
+    QString literal = QStringLiteral("secreto3");
+    password::wipe(literal); // a literal is only emptied
+    QVERIFY(literal.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestStore)

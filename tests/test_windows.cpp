@@ -2,6 +2,7 @@
 
 #include "backups.h"
 #include "daystore.h"
+#include "dialogs.h"
 #include "diaryfixture.h"
 #include "diarywindow.h"
 #include "keyboard.h"
@@ -29,6 +30,7 @@
 #include <QStandardPaths>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 using namespace dayfields;
@@ -129,6 +131,7 @@ private slots:
     void aPendingDayIsNeverLost();
     void restoringABackupShowsIt();
     void windowsFitTheScreen();
+    void passwordBoxHidesAndForgetsWhatWasTyped();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -481,6 +484,25 @@ void TestWindows::restoringABackupShowsIt() {
     QTRY_VERIFY(!importing && window.diaryWindow());
     QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
     window.diaryWindow()->close();
+}
+
+// The real password box: what is typed is hidden, given back once, and overwritten in the box
+// (and so in every copy taken from it) before the box goes.
+void TestWindows::passwordBoxHidesAndForgetsWhatWasTyped() {
+    QString seen;
+    QLineEdit::EchoMode echo = QLineEdit::Normal;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = QApplication::activeModalWidget()->findChild<QLineEdit *>();
+        QTest::keyClicks(box, QStringLiteral("secreto1"));
+        echo = box->echoMode();
+        seen = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QtDialogs dialogs;
+    QCOMPARE(dialogs.passwordBox(nullptr, QStringLiteral("Introduce Tu Clave"), {}),
+             QStringLiteral("secreto1"));
+    QCOMPARE(echo, QLineEdit::Password);
+    QCOMPARE(seen, QString(8, QChar(0)));
 }
 
 QTEST_MAIN(TestWindows)

@@ -3,6 +3,7 @@
 #include "dates.h"
 #include "daystore.h"
 #include "dialogs.h"
+#include "privatefile.h"
 #include "profilestore.h"
 
 #include <QAreaSeries>
@@ -21,7 +22,6 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScatterSeries>
 #include <QShortcut>
 #include <QSpinBox>
@@ -511,10 +511,11 @@ void ProgressWindow::saveImage() {
 
 bool ProgressWindow::saveImageTo(const QString &path) {
     const bool svg = path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
-    QSaveFile file(svg || path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)
-                       ? path
-                       : path + QLatin1String(".png"));
-    if (!file.open(QIODevice::WriteOnly))
+    // The picture shows the diary: a file for its owner's eyes alone, replaced whole.
+    privatefile::NewFile file(svg || path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)
+                                  ? path
+                                  : path + QLatin1String(".png"));
+    if (!file.create())
         return false;
     if (svg) {
         QSvgGenerator generator;
@@ -530,7 +531,7 @@ bool ProgressWindow::saveImageTo(const QString &path) {
     } else if (!m_view->grab().save(&file, "PNG")) {
         return false;
     }
-    return file.commit();
+    return file.commit(privatefile::NewFile::Sync::ToDisk);
 }
 
 void ProgressWindow::storeGoal() {

@@ -3,6 +3,7 @@
 #include "atomicfile.h"
 #include "dates.h"
 #include "diarydatabase.h"
+#include "privatefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,7 +80,7 @@ std::vector<bool> kept(const std::vector<QDateTime> &newestFirst) {
 bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
                 const QString &spared, QString *made) {
     const QString folder = folderOf(database.filePath());
-    if (!QDir().mkpath(folder)) {
+    if (!privatefile::makeFolder(folder)) {
         *error =
             QStringLiteral("No Se Puede Crear La Carpeta:\n") + QDir::toNativeSeparators(folder);
         return false;
@@ -141,7 +142,7 @@ std::optional<QString> beforeLastImport(const QString &diaryPath) {
 void noteFailure(const QString &diaryPath, const QString &reason) {
     const QString folder = folderOf(diaryPath);
     QString ignored;
-    if (QDir().mkpath(folder))
+    if (privatefile::makeFolder(folder))
         atomicfile::write(QDir(folder).filePath(failureName), reason.toUtf8(), &ignored);
 }
 

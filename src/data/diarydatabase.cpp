@@ -3,6 +3,7 @@
 #include "atomicfile.h"
 #include "dayfields.h"
 #include "enginememory.h"
+#include "privatefile.h"
 #include "sqlfunctions.h"
 
 #include <QDateTime>
@@ -22,6 +23,7 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -108,6 +110,17 @@ QString setVersion() {
     return QStringLiteral("PRAGMA user_version = %1").arg(DiaryDatabase::schemaVersion);
 }
 
+// Whether no running copy holds the lock file: QLockFile holds it locked for as long as its copy
+// runs.
+bool heldByNobody(const QString &path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
 // A lock file that names no process is one whose copy was killed between making the file and
 // writing its name into it, for QLockFile holds the file locked before it writes. No running copy
 // holds such a file, and nothing but this takes it over.
@@ -115,19 +128,12 @@ bool isAbandonedLock(const QLockFile &lock, const QString &path) {
     qint64 pid = 0;
     QString hostName;
     QString appName;
-    if (lock.getLockInfo(&pid, &hostName, &appName))
-        return false;
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool heldByNobody = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return heldByNobody;
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
+    return !lock.getLockInfo(&pid, &hostName, &appName) && heldByNobody(path);
+}
+
+// Why the folder cannot be written, 0 when it can.
+int writeRefusal(const QString &folder) {
+    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0 ? 0 : errno;
 }
 
 // The image of the diary in memory, as the engine holds it (no copy); nullptr when there is none.
@@ -198,8 +204,17 @@ DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
     m_filePath = QFileInfo(filePath).absoluteFilePath();
     m_engineError.clear();
 
-    if (!QDir().mkpath(folder()))
+    // A diary that its owner keeps elsewhere through a link is followed here, once: from now on
+    // every file is written beside the link's target, and the link stays as it is.
+    const QString ownFolder = folder();
+    if (const QFileInfo given(m_filePath); given.isSymLink())
+        m_filePath = given.exists() ? given.canonicalFilePath()
+                                    : QFileInfo(given.symLinkTarget()).absoluteFilePath();
+    // The program's folder is its owner's alone, and so is everything in it, also what earlier
+    // versions left open to others.
+    if (!privatefile::makeFolder(ownFolder) || !QDir().mkpath(folder()))
         return Status::CannotCreate;
+    privatefile::tighten(ownFolder);
     if (const Status locked = takeLock(); locked != Status::Ready)
         return locked;
     // Left by a write or an earlier version's migration cut short; the lock makes them ours.
@@ -229,18 +244,26 @@ DiaryDatabase::Status DiaryDatabase::takeLock() {
     const QString lockPath = m_filePath + QLatin1String(".lock");
     auto lock = std::make_unique<QLockFile>(lockPath);
     lock->setStaleLockTime(0);
+    // QLockFile makes its file with the umask's modes; this one is the owner's alone.
+    const mode_t earlier = ::umask(077);
     bool locked = lock->tryLock(0);
     if (!locked && lock->error() == QLockFile::LockFailedError &&
         isAbandonedLock(*lock, lockPath)) {
         QFile::remove(lockPath);
         locked = lock->tryLock(0);
     }
+    ::umask(earlier);
     if (!locked) {
-        if (lock->error() == QLockFile::LockFailedError)
+        // A lock that no running copy holds and that the folder does not let go of.
+        const int refusal = lock->error() != QLockFile::LockFailedError || heldByNobody(lockPath)
+                                ? writeRefusal(folder())
+                                : 0;
+        if (refusal != 0)
+            m_engineError = privatefile::reason(refusal);
+        if (lock->error() == QLockFile::LockFailedError && refusal == 0)
             return Status::AlreadyRunning;
-        const bool folderWritable = QFileInfo(folder()).isWritable();
-        return lock->error() == QLockFile::PermissionError || !folderWritable ? Status::ReadOnly
-                                                                              : Status::CannotOpen;
+        return lock->error() == QLockFile::PermissionError || refusal != 0 ? Status::ReadOnly
+                                                                           : Status::CannotOpen;
     }
     m_lock = std::move(lock);
     return Status::Ready;
@@ -251,8 +274,12 @@ DiaryDatabase::Status DiaryDatabase::readFile() {
     const QFileInfo info(m_filePath);
     if (!info.isFile() || !info.isReadable())
         return Status::CannotOpen;
-    if (!info.isWritable() || !QFileInfo(folder()).isWritable())
+    if (!info.isWritable())
         return Status::ReadOnly;
+    if (const int refusal = writeRefusal(folder()); refusal != 0) {
+        m_engineError = privatefile::reason(refusal);
+        return Status::ReadOnly;
+    }
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         m_engineError = file.errorString();
@@ -730,20 +757,23 @@ DiaryDatabase::Status DiaryDatabase::reloadFromFile() {
 }
 
 bool DiaryDatabase::writePlainCopy(const QString &path) {
-    const QString pending = atomicfile::pendingPath(path);
-    QFile::remove(pending);
-    QSqlQuery query(connection());
-    if (!query.exec(QLatin1String("VACUUM INTO '") + QString(pending).replace(u'\'', "''") +
-                    u'\'')) {
-        m_engineError = query.lastError().text();
-        QFile::remove(pending);
+    // The engine writes the copy into an empty file made for the owner alone, under a name of its
+    // own; the file keeps its modes. Its journal, of the same modes, is the engine's to make anew.
+    privatefile::NewFile file(path);
+    if (!file.create()) {
+        m_engineError = file.errorString();
         return false;
     }
-    QFile::remove(path);
-    QFile written(pending);
-    if (!written.rename(path)) {
-        m_engineError = written.errorString();
-        QFile::remove(pending);
+    file.close();
+    QFile::remove(file.pendingPath() + QLatin1String("-journal"));
+    QSqlQuery query(connection());
+    if (!query.exec(QLatin1String("VACUUM INTO '") +
+                    QString(file.pendingPath()).replace(u'\'', "''") + u'\'')) {
+        m_engineError = query.lastError().text();
+        return false;
+    }
+    if (!file.commit(privatefile::NewFile::Sync::No)) {
+        m_engineError = file.errorString();
         return false;
     }
     return true;
@@ -778,9 +808,10 @@ QString DiaryDatabase::errorMessage(Status status) const {
     case Status::CannotOpen:
         return QStringLiteral("No Se Ha Podido Abrir El Diario De Gimnasio:\n%1").arg(file);
     case Status::ReadOnly:
-        return QStringLiteral("El Diario De Gimnasio No Se Puede Escribir:\n%1\nComprueba Los "
-                              "Permisos Del Archivo Y De Su Carpeta.")
-            .arg(file);
+        return QStringLiteral("El Diario De Gimnasio No Se Puede Escribir:\n%1\n%2")
+            .arg(file, m_engineError.isEmpty()
+                           ? QStringLiteral("Comprueba Los Permisos Del Archivo Y De Su Carpeta.")
+                           : m_engineError);
     case Status::NotADatabase:
         return QStringLiteral("El Archivo Del Diario De Gimnasio No Es Una Base De Datos Válida:"
                               "\n%1\nNo Se Ha Tocado. Restáuralo Desde Una Copia De Seguridad.")

@@ -24,13 +24,13 @@ bool isAcceptable(const QString &text) {
 QString hash(const QString &plain) {
     if (!sodiumReady())
         return {};
-    const QByteArray bytes = plain.toUtf8();
+    QByteArray bytes = plain.toUtf8();
     char stored[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(stored, bytes.constData(), quint64(bytes.size()),
-                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
-        return {};
-    return QString::fromLatin1(stored);
+    const bool hashed = crypto_pwhash_str(stored, bytes.constData(), quint64(bytes.size()),
+                                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                                          crypto_pwhash_MEMLIMIT_INTERACTIVE) == 0;
+    wipe(bytes);
+    return hashed ? QString::fromLatin1(stored) : QString();
 }
 
 bool verify(const QString &stored, const QString &answer) {
@@ -47,9 +47,30 @@ bool verify(const QString &stored, const QString &answer) {
     if (crypto_pwhash_str_needs_rehash(storedBytes.constData(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
                                        crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
         return false;
-    const QByteArray answerBytes = answer.toUtf8();
-    return crypto_pwhash_str_verify(storedBytes.constData(), answerBytes.constData(),
-                                    quint64(answerBytes.size())) == 0;
+    QByteArray answerBytes = answer.toUtf8();
+    const bool same = crypto_pwhash_str_verify(storedBytes.constData(), answerBytes.constData(),
+                                               quint64(answerBytes.size())) == 0;
+    wipe(answerBytes);
+    return same;
+}
+
+void wipe(QString &text) {
+    if (text.isDetached())
+        sodium_memzero(text.data(), std::size_t(text.size()) * sizeof(QChar));
+    text.resize(0);
+}
+
+void wipe(QByteArray &bytes) {
+    if (bytes.isDetached())
+        sodium_memzero(bytes.data(), std::size_t(bytes.size()));
+    bytes.resize(0);
+}
+
+void wipeEverywhere(const QString &text) {
+    // The characters are the holders' own (no literal); they change under every holder at once.
+    if (text.data_ptr().isMutable())
+        sodium_memzero(const_cast<QChar *>(text.constData()),
+                       std::size_t(text.size()) * sizeof(QChar));
 }
 
 } // namespace password

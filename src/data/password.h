@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The personal password, kept as an Argon2id hash (libsodium, interactive limits) so that the
@@ -18,5 +19,14 @@ QString hash(const QString &plain);
 // True when the answer is the password behind the stored form. A damaged or tampered stored
 // form is a failed login, never a crash.
 bool verify(const QString &stored, const QString &answer);
+
+// Overwrites the characters of a password where they lie and empties the text, once it has been
+// used: the last copy of a password wipes it. A text that another copy still shares, or a literal,
+// is only emptied, for that copy may still need it.
+void wipe(QString &text);
+void wipe(QByteArray &bytes);
+// Overwrites the characters wherever they lie, in every copy that shares them: for a text that
+// all its holders are done with, such as the text of a password box about to close.
+void wipeEverywhere(const QString &text);
 
 } // namespace password

@@ -1,7 +1,9 @@
 #include "sealedfile.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <sodium.h>
 
 namespace sealedfile {
@@ -23,10 +25,25 @@ constexpr std::size_t keyBytes = crypto_secretstream_xchacha20poly1305_KEYBYTES;
 constexpr std::size_t chunkSize = 64 * 1024;
 constexpr std::size_t sealedChunkSize = chunkSize + crypto_secretstream_xchacha20poly1305_ABYTES;
 
-// Limits beyond these come from no version of this program: a file that asks for them is refused
-// instead of being computed for minutes with gigabytes of memory.
-constexpr quint64 maxOpsLimit = crypto_pwhash_OPSLIMIT_SENSITIVE;
-constexpr quint64 maxMemLimit = crypto_pwhash_MEMLIMIT_SENSITIVE;
+// The Argon2id limits that versions of this program have written, the newest last; new diaries
+// get the newest. A header that asks for any other limits was written by no version of the
+// program: it is refused as damaged at once, without a key being made, instead of being computed
+// with a gigabyte of memory or taken for a wrong password. A change of the limits adds a pair
+// here.
+struct Limits {
+    quint64 ops;
+    quint64 mem;
+};
+constexpr Limits writtenLimits[] = {
+    {crypto_pwhash_OPSLIMIT_INTERACTIVE,
+     crypto_pwhash_MEMLIMIT_INTERACTIVE}, // since the first sealed diary
+};
+
+bool wasWritten(quint64 ops, quint64 mem) {
+    return std::any_of(
+        std::begin(writtenLimits), std::end(writtenLimits),
+        [&](const Limits &limits) { return limits.ops == ops && limits.mem == mem; });
+}
 
 bool sodiumReady() {
     static const bool ready = sodium_init() >= 0;
@@ -45,8 +62,8 @@ void hashOf(const unsigned char *data, std::size_t size, const unsigned char *ke
 } // namespace
 
 KeyRecipe KeyRecipe::fresh() {
-    KeyRecipe recipe{crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE,
-                     QByteArray(crypto_pwhash_SALTBYTES, '\0')};
+    const Limits &newest = std::end(writtenLimits)[-1];
+    KeyRecipe recipe{newest.ops, newest.mem, QByteArray(crypto_pwhash_SALTBYTES, '\0')};
     if (sodiumReady())
         randombytes_buf(recipe.salt.data(), std::size_t(recipe.salt.size()));
     return recipe;
@@ -117,8 +134,7 @@ Header readHeader(const QByteArray &file) {
     recipe.salt = file.mid(qsizetype(saltAt), crypto_pwhash_SALTBYTES);
     if (qFromLittleEndian<quint32>(bytes + versionAt) != quint32(formatVersion) ||
         qFromLittleEndian<quint32>(bytes + algorithmAt) != quint32(crypto_pwhash_ALG_ARGON2ID13) ||
-        recipe.opsLimit < crypto_pwhash_OPSLIMIT_MIN || recipe.opsLimit > maxOpsLimit ||
-        recipe.memLimit < crypto_pwhash_MEMLIMIT_MIN || recipe.memLimit > maxMemLimit)
+        !wasWritten(recipe.opsLimit, recipe.memLimit))
         return header;
     header.state = Header::State::Intact;
     return header;

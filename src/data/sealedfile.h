@@ -28,7 +28,8 @@ struct KeyRecipe {
     static KeyRecipe fresh();
 };
 
-// A key made from a password, in guarded memory that is wiped when the key goes.
+// A key made from a password, in guarded memory (sodium_malloc: locked in RAM, left out of core
+// files, fenced by guard pages) that is wiped when the key goes.
 class Key {
 public:
     ~Key();
@@ -57,7 +58,7 @@ struct Header {
     enum class State {
         Intact,       // read whole, of this format version
         NotSealed,    // no sealed diary at all: the magic text is missing
-        Damaged,      // the checksum fails or a limit is out of bounds
+        Damaged,      // the checksum fails, or no version of the program wrote its limits
         NewerVersion, // sealed by a newer version of the program
     };
     State state = State::NotSealed;

@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSet>
 #include <QStandardPaths>
@@ -419,8 +420,15 @@ void DiaryWindow::editProfile() {
 void DiaryWindow::changePassword() {
     const QString title = QStringLiteral("Cambiar Clave");
     // An empty answer is a cancelled box: no password is that short.
-    const QString current =
+    QString current =
         m_dialogs.passwordBox(this, QStringLiteral("Introduce Tu Clave Actual..."), title);
+    QString next;
+    QString again;
+    // Every password typed here is wiped however the change ends.
+    const auto forget = qScopeGuard([&] {
+        for (QString *typed : {&current, &next, &again})
+            password::wipe(*typed);
+    });
     if (current.isEmpty())
         return;
     const QString wrongCurrent =
@@ -429,7 +437,6 @@ void DiaryWindow::changePassword() {
         m_dialogs.messageBox(this, wrongCurrent, title);
         return;
     }
-    QString next;
     for (;;) {
         next = m_dialogs.passwordBox(
             this, QStringLiteral("Introduce Tu Nueva Clave, De Al Menos Seis Caracteres..."),
@@ -438,11 +445,13 @@ void DiaryWindow::changePassword() {
             return;
         if (password::isAcceptable(next))
             break;
+        password::wipe(next);
         m_dialogs.messageBox(
             this, QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."), title);
     }
-    if (m_dialogs.passwordBox(this, QStringLiteral("Vuelve A Introducir Tu Nueva Clave..."),
-                              title) != next) {
+    again =
+        m_dialogs.passwordBox(this, QStringLiteral("Vuelve A Introducir Tu Nueva Clave..."), title);
+    if (again != next) {
         m_dialogs.messageBox(
             this, QStringLiteral("ERROR. Las Dos Claves No Son Iguales. Tu Clave No Ha Cambiado."),
             title);

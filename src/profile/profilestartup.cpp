@@ -7,6 +7,7 @@
 #include "password.h"
 #include "profileanswers.h"
 
+#include <QScopeGuard>
 #include <cmath>
 
 std::optional<int> readHeight(QStringView answer) {
@@ -56,6 +57,7 @@ ProfileStartup::Outcome ProfileStartup::run() {
 bool ProfileStartup::storeNew() {
     QString chosen;
     const NewProfile profile = askNewProfile(&chosen);
+    const auto forget = qScopeGuard([&chosen] { password::wipe(chosen); });
     if (!m_profiles.create(profile))
         return false;
     if (m_database.seal(chosen) != DiaryDatabase::Status::Ready) {
@@ -97,7 +99,7 @@ NewProfile ProfileStartup::askNewProfile(QString *chosen) {
             return profileanswers::gymStartProblem(answer, profile.birthDate);
         });
     *chosen = askPassword();
-    created.passwordHash = password::hash(*chosen);
+    created.passwordHash = password::hash(*chosen); // the caller wipes the password
     return created;
 }
 
@@ -118,31 +120,37 @@ QString ProfileStartup::askUntilUsable(
 QString ProfileStartup::askPassword() {
     const QString title = QStringLiteral("Introduce Una Clave Personal");
     for (;;) {
-        const QString answer = m_dialogs.passwordBox(
+        QString answer = m_dialogs.passwordBox(
             m_parent,
             QStringLiteral("Introduce Una Clave Para Que Nadie Pueda Fisgonear En Tu Diario ¡¡ Nó "
                            "La Olvides !! (Valen Números, Letras, Lo Que Quieras...)"),
             title);
         if (!password::isAcceptable(answer)) {
+            password::wipe(answer);
             m_dialogs.messageBox(
                 m_parent, QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."),
                 title);
             continue;
         }
-        if (m_dialogs.passwordBox(m_parent, QStringLiteral("Vuelve A Introducir Tu Clave..."),
-                                  title) == answer)
+        QString again = m_dialogs.passwordBox(
+            m_parent, QStringLiteral("Vuelve A Introducir Tu Clave..."), title);
+        const bool same = again == answer;
+        password::wipe(again);
+        if (same)
             return answer;
+        password::wipe(answer);
         m_dialogs.messageBox(m_parent, QStringLiteral("ERROR. Las Dos Claves No Son Iguales."),
                              title);
     }
 }
 
 ProfileStartup::Outcome ProfileStartup::login() {
-    const QString answer =
+    QString answer =
         m_dialogs.passwordBox(m_parent,
                               QStringLiteral("Introduce Tu Clave Personal... De Lo Contrario No "
                                              "Podras Usar El Diario De Gimnasio..."),
                               QStringLiteral("Introduce Tu Clave"));
+    const auto forget = qScopeGuard([&answer] { password::wipe(answer); });
     DiaryDatabase::Status status = DiaryDatabase::Status::WrongPassword;
     if (m_database.source() == DiaryDatabase::Source::Sealed)
         status = m_database.unlock(answer);

@@ -1,6 +1,6 @@
 #include "csvexport.h"
 
-#include <QSaveFile>
+#include "privatefile.h"
 
 namespace csvexport {
 
@@ -27,8 +27,8 @@ void appendField(QByteArray &out, const QString &text, char separator) {
 
 Written writeFile(const QString &path, Preset preset, const DayWalk &days) {
     const char separator = separatorOf(preset);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    privatefile::NewFile file(path);
+    if (!file.create())
         return {false, file.errorString()};
     QByteArray out;
     if (preset == Preset::Spreadsheet)
@@ -57,7 +57,8 @@ Written writeFile(const QString &path, Preset preset, const DayWalk &days) {
     });
     if (!read)
         return {false, QStringLiteral("No Se Han Podido Leer Los Días Del Diario.")};
-    if (!writing || file.write(out) != out.size() || !file.commit())
+    if (!writing || file.write(out) != out.size() ||
+        !file.commit(privatefile::NewFile::Sync::ToDisk))
         return {false, file.errorString()};
     return {true, {}};
 }

@@ -50,7 +50,7 @@ struct Written {
     bool written = false;
     QString error; // the system's words when not written
 };
-// Replaces the file only once it is whole (QSaveFile).
+// Replaces the file only once it is whole, and for its owner's eyes alone (see privatefile.h).
 Written writeFile(const QString &path, Preset preset, const DayWalk &days);
 
 } // namespace csvexport

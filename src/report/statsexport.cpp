@@ -1,15 +1,12 @@
 #include "statsexport.h"
 
+#include "privatefile.h"
 #include "reportformat.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace statsexport {
 namespace {
@@ -51,53 +48,25 @@ void dayReportBytes(QByteArray &scratch, const QByteArray &profileBytes,
     reportformat::appendDayBlock(scratch, day);
 }
 
-// Saves one file through write(device) with QSaveFile; nothing replaces the old file unless every
-// byte was taken. The file is unbuffered so that each write reaches the disk at once and a refusal
-// shows in its result: a refusal while QSaveFile flushes its own buffer in commit() would go
-// unnoticed and put a truncated file in place of the old one.
-template <typename Write> ExportOutcome saveFile(const QString &path, Write write) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(path, file.errorString());
-    if (!write(file) || !file.flush() || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failure(path, reason);
-    }
-    if (!file.commit())
-        return failure(path, file.errorString());
-    return success();
-}
-
-// Puts bytes in the file at path. They are written to a hidden file beside it first, which
-// takes the file's place only when every byte was taken, so a failure leaves the old file as it
-// was and no half-written file behind. Unlike QSaveFile it does not wait for the disk to confirm
-// each file, which would make thousands of small files take a thousand times longer.
-ExportOutcome replaceFile(const QString &folder, const QString &name, const QByteArray &bytes) {
+// Saves one file through write(device): written under a hidden name beside it (see
+// privatefile.h), which takes the file's place only when every byte was taken, so a failure
+// leaves the old file as it was and no half-written file behind. Only the single report waits for
+// the disk to confirm it: for the per-day files that would make thousands of small files take a
+// thousand times longer.
+template <typename Write>
+ExportOutcome saveFile(const QString &folder, const QString &name, bool toDisk, Write write) {
     const QString path = folder + u'/' + name;
-    const QString partPath = folder + QStringLiteral("/.") + name + QStringLiteral(".part");
-    QFile part(partPath);
-    const auto openMode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
-    // A part left by an interrupted export is taken over.
-    if (!part.open(openMode) && !(QFile::remove(partPath) && part.open(openMode)))
-        return failure(path, part.errorString());
-    bool complete = writeAll(part, bytes);
-    QString reason = complete ? QString() : part.errorString();
-    part.close();
-    if (complete && part.error() != QFileDevice::NoError) {
-        complete = false;
-        reason = part.errorString();
-    }
-    if (!complete) {
-        part.remove();
+    privatefile::NewFile file(path, folder + QStringLiteral("/.") + name + QStringLiteral(".part"));
+    if (!file.create())
+        return failure(path, file.errorString());
+    if (!write(file)) {
+        // A device that refused says why; otherwise the days could not be read.
+        const QString reason = file.errorNumber() != 0 ? file.errorString() : unreadableDiary;
+        file.cancel();
         return failure(path, reason);
     }
-    if (std::rename(QFile::encodeName(partPath).constData(), QFile::encodeName(path).constData()) !=
-        0) {
-        reason = QString::fromLocal8Bit(std::strerror(errno));
-        part.remove();
-        return failure(path, reason);
-    }
+    if (!file.commit(toDisk ? privatefile::NewFile::Sync::ToDisk : privatefile::NewFile::Sync::No))
+        return failure(path, file.errorString());
     return success();
 }
 
@@ -173,8 +142,9 @@ ExportOutcome writeSingleFile(const QString &folder, const ReportProfile &profil
         return failure(path, unreadableDiary);
     if (summary.count == 0)
         return {};
-    return saveFile(
-        path, [&](QIODevice &file) { return writeSingleReport(file, profile, days, summary); });
+    return saveFile(QDir(folder).path(), singleFileName, true, [&](QIODevice &file) {
+        return writeSingleReport(file, profile, days, summary);
+    });
 }
 
 ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profile,
@@ -192,7 +162,8 @@ ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profi
     ExportOutcome outcome = success();
     const bool walked = days.forEach([&](const dayfields::DayTexts &day) {
         dayReportBytes(scratch, profileBytes, day);
-        outcome = replaceFile(folderPath, dayFileName(day), scratch);
+        outcome = saveFile(folderPath, dayFileName(day), false,
+                           [&](QIODevice &file) { return writeAll(file, scratch); });
         return outcome.written;
     });
     // The files written before a day that could not be read stay complete.

@@ -31,9 +31,10 @@ struct ExportOutcome {
 // The two statistics reports. Days come in date order, dated days first (as the date-ordered
 // record source gives them); an empty list writes nothing.
 //
-// Every file is written whole or not at all: it is written under a temporary name beside it and
-// only then takes the place of the file before it, so a failed export never leaves a
-// half-written report and keeps the previous one. The single report is also forced to disk
+// Every file is written whole or not at all, for its owner's eyes alone: it is written under a
+// hidden name beside it and only then takes the place of the file before it (a link there is
+// replaced, never followed), so a failed export never leaves a half-written report and keeps the
+// previous one. The single report is also forced to disk
 // before it takes its place; the per-day files are not, one by one, as that would make the
 // export of thousands of days many times slower. Folders are never created.
 namespace statsexport {

@@ -1,5 +1,7 @@
 #include "dialogs.h"
 
+#include "password.h"
+
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -27,7 +29,13 @@ QString QtDialogs::passwordBox(QWidget *parent, const QString &prompt, const QSt
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextEchoMode(QLineEdit::Password);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    const QString answer = accepted ? dialog.textValue() : QString();
+    const QString typed = dialog.textValue();
+    // The answer is a copy of its own, which its reader wipes; what was typed is overwritten in
+    // the box, and so in every copy the dialog took from it, before the box goes.
+    QString answer = accepted ? QString(typed.constData(), typed.size()) : QString();
+    if (const QLineEdit *box = dialog.findChild<QLineEdit *>())
+        password::wipeEverywhere(box->text());
+    password::wipeEverywhere(typed);
     dialog.setTextValue(QString());
     return answer;
 }
