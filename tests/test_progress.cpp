@@ -71,31 +71,42 @@ void TestProgress::trendAndAverageAsWorkedByHand() {
     // Trend: 10, 10 + (20 - 10) / 10 = 11, 11 + (10 - 11) / 10 = 10.9, 10.9 + 19.1 / 10 = 12.81.
     // Mean of the last three calendar days: {10}, {10, 20}, {20, 10} (day 1 and day 3), {30}.
     const Points points = series({{0, 10}, {1, 20}, {3, 10}, {9, 30}});
-    const Smoothed smoothed = smooth(points, outliers(points), 3);
+    const Smoothed smoothed = smooth(points, outliers(points, 0), 3);
     QCOMPARE(rounded(smoothed.trend), (QList<double>{10, 11, 10.9, 12.81}));
     QCOMPARE(rounded(smoothed.average), (QList<double>{10, 15, 15, 30}));
 }
 
 void TestProgress::outliersLeaveTheTrendAlone_data() {
-    columns<QList<double>, QList<bool>>("values", "expected");
-    row("a typo among daily weights", QList<double>{80, 80.2, 79.9, 80.1, 80, 800, 80.1, 79.8, 80},
+    columns<Measure, QList<double>, QList<bool>>("measure", "values", "expected");
+    row("a typo among daily weights", Weight,
+        QList<double>{80, 80.2, 79.9, 80.1, 80, 800, 80.1, 79.8, 80},
         QList<bool>{0, 0, 0, 0, 0, 1, 0, 0, 0});
-    row("a low one", QList<double>{70, 70.4, 70.1, 69.8, 7, 70.2, 70, 70.3},
+    row("a low one", Weight, QList<double>{70, 70.4, 70.1, 69.8, 7, 70.2, 70, 70.3},
         QList<bool>{0, 0, 0, 0, 1, 0, 0, 0});
-    row("no median spread: the mean one judges", QList<double>{80, 80, 80, 80, 80, 85, 80},
+    row("no median spread: the mean one judges", Weight, QList<double>{80, 80, 80, 80, 80, 85, 80},
         QList<bool>{0, 0, 0, 0, 0, 1, 0});
-    row("all alike", QList<double>{80, 80, 80, 80, 80, 80}, QList<bool>{0, 0, 0, 0, 0, 0});
-    row("a steady fall is no outlier", QList<double>{90, 89, 88, 87, 86, 85, 84, 83},
+    row("all alike", Weight, QList<double>{80, 80, 80, 80, 80, 80}, QList<bool>{0, 0, 0, 0, 0, 0});
+    row("a steady fall is no outlier", Weight, QList<double>{90, 89, 88, 87, 86, 85, 84, 83},
         QList<bool>{0, 0, 0, 0, 0, 0, 0, 0});
-    row("too few to judge", QList<double>{80, 800, 80, 80}, QList<bool>{0, 0, 0, 0});
+    row("too few to judge", Weight, QList<double>{80, 800, 80, 80}, QList<bool>{0, 0, 0, 0});
+    row("a typed 790 among 78 to 86", Weight,
+        QList<double>{78, 80, 82, 84, 86, 85, 790, 83, 81, 79, 78},
+        QList<bool>{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0});
+    // Three tenths from a series that hardly moves: within the tape's ordinary spread.
+    row("a slowly moving weekly biceps", BicepsRight,
+        QList<double>{37, 37, 37, 37, 37, 37.3, 37, 37.1, 37.1, 37.1, 37.1},
+        QList<bool>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    row("a girth typed twice", BicepsRight, QList<double>{37, 37.1, 37, 37.2, 73.1, 37.1, 37},
+        QList<bool>{0, 0, 0, 0, 1, 0, 0});
 }
 
 void TestProgress::outliersLeaveTheTrendAlone() {
-    const auto [values, expected] = fetch<QList<double>, QList<bool>>("values", "expected");
+    const auto [measure, values, expected] =
+        fetch<Measure, QList<double>, QList<bool>>("measure", "values", "expected");
     Points points;
     for (qsizetype i = 0; i < values.size(); ++i)
         points.push_back({day0.addDays(i), values[i]});
-    const std::vector<bool> outlier = outliers(points);
+    const std::vector<bool> outlier = outliers(points, ordinarySpread(measure, 180.0));
     QCOMPARE(QList<bool>(outlier.begin(), outlier.end()), expected);
     const Smoothed smoothed = smooth(points, outlier, 7);
     for (qsizetype i = 1; i < values.size(); ++i)
@@ -142,7 +153,7 @@ void TestProgress::goalOnALine() {
     const auto [slope, goal, expected] =
         fetch<double, double, QString>("slopePerDay", "goal", "expected");
     const Points points = line(10, 1, 100, slope);
-    const auto fitted = fitLine(points, outliers(points), {0, 10});
+    const auto fitted = fitLine(points, outliers(points, 0), {0, 10});
     QVERIFY(fitted);
     QCOMPARE(std::round(fitted->slopePerWeek() * 1e9) / 1e9, slope * 7);
     QCOMPARE(std::round(fitted->atEnd * 1e9) / 1e9, 100 + 9 * slope);

@@ -11,29 +11,37 @@ namespace progress {
 
 using namespace dayfields;
 
+// A weight is typed to the 0,1 kg and swings by some 0,4 kg from day to day with water and meals;
+// a girth is typed to the millimetre and the tape lies a couple of them either way; water and
+// hours are typed in quarters and vary by about half a litre and a quarter of an hour.
 const std::array<MeasureInfo, MeasureCount> measures = {{
-    {QStringLiteral("Peso"), QStringLiteral("Kg"), Peski, MeasureCount, false},
-    {QStringLiteral("Índice De Masa Corporal"), {}, Peski, MeasureCount, false},
-    {QStringLiteral("Cintura / Altura"), {}, Dc, MeasureCount, false},
-    {QStringLiteral("Cuello"), QStringLiteral("Cm"), Dcue, MeasureCount, false},
-    {QStringLiteral("Pecho"), QStringLiteral("Cm"), Dp, MeasureCount, false},
-    {QStringLiteral("Cintura"), QStringLiteral("Cm"), Dc, MeasureCount, false},
-    {QStringLiteral("Biceps Derecho"), QStringLiteral("Cm"), Dbd, BicepsLeft, false},
-    {QStringLiteral("Biceps Izquierdo"), QStringLiteral("Cm"), Dbi, BicepsRight, false},
-    {QStringLiteral("Antebrazo Derecho"), QStringLiteral("Cm"), Dad, ForearmLeft, false},
-    {QStringLiteral("Antebrazo Izquierdo"), QStringLiteral("Cm"), Dai, ForearmRight, false},
-    {QStringLiteral("Pierna Derecha"), QStringLiteral("Cm"), Dpd, LegLeft, false},
-    {QStringLiteral("Pierna Izquierda"), QStringLiteral("Cm"), Dpi, LegRight, false},
-    {QStringLiteral("Gemelo Derecho"), QStringLiteral("Cm"), Dgd, CalfLeft, false},
-    {QStringLiteral("Gemelo Izquierdo"), QStringLiteral("Cm"), Dgi, CalfRight, false},
-    {QStringLiteral("Culo"), QStringLiteral("Cm"), Dculo, MeasureCount, false},
-    {QStringLiteral("Litros De Agua"), QStringLiteral("Litros"), Lagua, MeasureCount, true},
-    {QStringLiteral("Horas En El Gimnasio"), QStringLiteral("Horas"), Hgim, MeasureCount, true},
+    {QStringLiteral("Peso"), QStringLiteral("Kg"), Peski, MeasureCount, false, 0.1, 0.4},
+    {QStringLiteral("Índice De Masa Corporal"), {}, Peski, MeasureCount, false, 0.1, 0.4},
+    {QStringLiteral("Cintura / Altura"), {}, Dc, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Cuello"), QStringLiteral("Cm"), Dcue, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Pecho"), QStringLiteral("Cm"), Dp, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Cintura"), QStringLiteral("Cm"), Dc, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Biceps Derecho"), QStringLiteral("Cm"), Dbd, BicepsLeft, false, 0.1, 0.2},
+    {QStringLiteral("Biceps Izquierdo"), QStringLiteral("Cm"), Dbi, BicepsRight, false, 0.1, 0.2},
+    {QStringLiteral("Antebrazo Derecho"), QStringLiteral("Cm"), Dad, ForearmLeft, false, 0.1, 0.2},
+    {QStringLiteral("Antebrazo Izquierdo"), QStringLiteral("Cm"), Dai, ForearmRight, false, 0.1,
+     0.2},
+    {QStringLiteral("Pierna Derecha"), QStringLiteral("Cm"), Dpd, LegLeft, false, 0.1, 0.2},
+    {QStringLiteral("Pierna Izquierda"), QStringLiteral("Cm"), Dpi, LegRight, false, 0.1, 0.2},
+    {QStringLiteral("Gemelo Derecho"), QStringLiteral("Cm"), Dgd, CalfLeft, false, 0.1, 0.2},
+    {QStringLiteral("Gemelo Izquierdo"), QStringLiteral("Cm"), Dgi, CalfRight, false, 0.1, 0.2},
+    {QStringLiteral("Culo"), QStringLiteral("Cm"), Dculo, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Litros De Agua"), QStringLiteral("Litros"), Lagua, MeasureCount, true, 0.25,
+     0.5},
+    {QStringLiteral("Horas En El Gimnasio"), QStringLiteral("Horas"), Hgim, MeasureCount, true,
+     0.25, 0.25},
 }};
 
 DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm) {
     DiaryNumbers numbers;
     const bool hasHeight = heightCm && *heightCm > 0;
+    for (int measure = 0; measure < MeasureCount; ++measure)
+        numbers.spreadFloor[std::size_t(measure)] = ordinarySpread(Measure(measure), heightCm);
     days.forEach([&](const DayTexts &day) {
         const std::optional<QDate> date = dates::readDate(day[Fh]);
         for (int measure = 0; measure < MeasureCount; ++measure) {
@@ -61,6 +69,17 @@ DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm) {
     return numbers;
 }
 
+double ordinarySpread(Measure measure, std::optional<double> heightCm) {
+    const MeasureInfo &info = measures[std::size_t(measure)];
+    const double spread = info.typedStep + info.swing;
+    const double metres = heightCm && *heightCm > 0 ? *heightCm / 100 : 0;
+    if (measure == Bmi)
+        return metres > 0 ? spread / (metres * metres) : 0;
+    if (measure == WaistToHeight)
+        return metres > 0 ? spread / *heightCm : 0;
+    return spread;
+}
+
 namespace {
 
 double medianOf(std::vector<double> &values) {
@@ -73,7 +92,7 @@ double medianOf(std::vector<double> &values) {
 
 } // namespace
 
-std::vector<bool> outliers(const Points &points) {
+std::vector<bool> outliers(const Points &points, double floor) {
     constexpr qsizetype around = 7;
     const qsizetype count = qsizetype(points.size());
     std::vector<bool> outlier(points.size(), false);
@@ -98,7 +117,7 @@ std::vector<bool> outliers(const Points &points) {
     double spread = 1.4826 * medianOf(deviations);
     if (spread <= 0)
         spread = 1.2533 * meanDeviation;
-    const double limit = 3 * spread;
+    const double limit = 3 * std::max(spread, floor);
     if (limit <= 0)
         return outlier;
     for (std::size_t i = 0; i < residuals.size(); ++i)

@@ -45,6 +45,8 @@ struct MeasureInfo {
     dayfields::Box box; // the box the value is read from (the weight for the BMI)
     Measure otherSide;  // the other side of a pair of girths; MeasureCount when none
     bool summable;      // water and hours: also as weekly and monthly bars
+    double typedStep;   // the step in which it is typed: 0,1 kg, 0,1 cm, a quarter of a litre
+    double swing;       // how far a true reading ordinarily strays from its neighbours
 };
 extern const std::array<MeasureInfo, MeasureCount> measures;
 
@@ -59,15 +61,24 @@ using Points = std::vector<Point>;
 struct DiaryNumbers {
     std::array<Points, MeasureCount> points;
     std::array<int, MeasureCount> leftOut{};
+    // Each measure's ordinarySpread().
+    std::array<double, MeasureCount> spreadFloor{};
 };
 // The BMI and the waist to height ratio need the height in centimetres; without it every day is
 // left out of them.
 DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm);
 
+// The spread that readings of a measure have even when nothing changes: the step in which they are
+// typed and their ordinary swing, in the measure's own unit (for the BMI and the ratio, those of
+// the weight and the waist carried through the height).
+double ordinarySpread(Measure measure, std::optional<double> heightCm);
+
 // Points far from the run of their neighbours: more than three robust deviations (1.4826 times
 // the median absolute deviation, or 1.2533 times the mean one when the median one is nil) from
-// the median of the fifteen points around them. None when fewer than five points.
-std::vector<bool> outliers(const Points &points);
+// the median of the fifteen points around them. The deviation is never taken below `floor`, so
+// that a slowly moving series, whose deviation is tiny, keeps its true readings. None when fewer
+// than five points.
+std::vector<bool> outliers(const Points &points, double floor);
 
 // The trend and the moving average at every point, the outliers left out of both.
 struct Smoothed {

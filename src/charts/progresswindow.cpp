@@ -317,7 +317,7 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
     // The outliers of a measure are found once for each reading of the diary.
     std::optional<std::vector<bool>> &cached = m_outliers[std::size_t(measure)];
     if (!cached)
-        cached = outliers(points);
+        cached = outliers(points, m_numbers.spreadFloor[std::size_t(measure)]);
     const std::vector<bool> &outlier = *cached;
     const Smoothed smoothed = smooth(points, outlier, m_averageDays->value());
     const QColor colour = colours[secondAxis                                      ? 2
