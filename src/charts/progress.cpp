@@ -45,6 +45,9 @@ DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm) {
     days.forEach([&](const DayTexts &day) {
         const std::optional<QDate> date = dates::readDate(day[Fh]);
         for (int measure = 0; measure < MeasureCount; ++measure) {
+            // Nothing measured that day: no point, and nothing wrong either.
+            if (QStringView(day[measures[std::size_t(measure)].box]).trimmed().isEmpty())
+                continue;
             std::optional<double> value;
             if (date && (hasHeight || (measure != Bmi && measure != WaistToHeight)))
                 value = dates::readNumber(day[measures[std::size_t(measure)].box]);

@@ -57,15 +57,16 @@ struct Point {
 using Points = std::vector<Point>;
 
 // Every measure's points in date order, and how many days each measure left out: a day counts for
-// a measure when its date reads as a date and its box as a number; an empty box is no point.
+// a measure when its date reads as a date and its box as a number. An empty box is no point, and
+// no fault either: such days are not counted; a day whose date or value cannot be read is.
 struct DiaryNumbers {
     std::array<Points, MeasureCount> points;
     std::array<int, MeasureCount> leftOut{};
     // Each measure's ordinarySpread().
     std::array<double, MeasureCount> spreadFloor{};
 };
-// The BMI and the waist to height ratio need the height in centimetres; without it every day is
-// left out of them.
+// The BMI and the waist to height ratio need the height in centimetres; without it every day
+// with a weight or a waist is left out of them.
 DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm);
 
 // The spread that readings of a measure have even when nothing changes: the step in which they are
