@@ -63,6 +63,10 @@ private slots:
     void diaryNumbersSkipWhatIsNoNumber();
     void weeklyAndMonthlyBars();
     void textsOfTheFigures();
+    void axisTicksAreRound_data();
+    void axisTicksAreRound();
+    void windowOpensBesideTheDiary_data();
+    void windowOpensBesideTheDiary();
     void thinnedLinesKeepTheirShape();
     void windowDrawsTheDiary();
 };
@@ -218,9 +222,48 @@ void TestProgress::textsOfTheFigures() {
     QCOMPARE(leftOutText(12), QStringLiteral("12 días sin fecha o valor válido"));
     QCOMPARE(leftOutText(1), QStringLiteral("1 día sin fecha o valor válido"));
     QCOMPARE(leftOutText(0), QString());
+    // The outliers are named, the first three with their dates.
+    const Points points = series({{0, 80}, {1, 800}, {2, 8}, {3, 900}, {4, 80}, {5, 90}, {6, 1}});
+    QVERIFY(figuresLine(Weight, points, {0, 1, 1, 1, 0, 1, 1}, {0, 7}, std::nullopt, 2)
+                .endsWith(QStringLiteral(" · Fuera De Lo Normal, Sin Contar: 800 Kg (02/01/2026), "
+                                         "8 Kg (03/01/2026), 900 Kg (04/01/2026) Y 2 Más · 2 días "
+                                         "sin fecha o valor válido")));
     QCOMPARE(
         (QStringList{number(80.5), number(1234.567), number(80), number(-0.001), number(-2.5)}),
         (QStringList{"80,5", "1234,57", "80", "0", "-2,5"}));
+}
+
+void TestProgress::axisTicksAreRound_data() {
+    columns<double, double, bool, QList<double>>("low", "high", "fromZero", "expected");
+    row("daily weights", 79.16, 86.7, false, QList<double>{78, 88, 2});
+    row("a slowly moving girth", 37.0, 37.6, false, QList<double>{36.8, 37.8, 0.2});
+    row("from zero", 79.16, 86.7, true, QList<double>{0, 100, 20});
+    row("water, never below zero", 0.1, 3.0, false, QList<double>{0, 3.5, 0.5});
+}
+
+void TestProgress::axisTicksAreRound() {
+    const auto [low, high, fromZero, expected] =
+        fetch<double, double, bool, QList<double>>("low", "high", "fromZero", "expected");
+    const Scale scale = niceScale(low, high, fromZero);
+    QCOMPARE((QList<double>{std::round(scale.low * 1e6) / 1e6, std::round(scale.high * 1e6) / 1e6,
+                            scale.step}),
+             expected);
+}
+
+void TestProgress::windowOpensBesideTheDiary_data() {
+    columns<QRect, QRect, QRect>("available", "diary", "expected");
+    const QRect screen(0, 0, 1280, 992);
+    // Wanting 1000 x 720, at least 540 x 400.
+    row("room on the right", screen, QRect(0, 0, 500, 600), QRect(508, 0, 772, 720));
+    row("room on the left", screen, QRect(700, 100, 580, 600), QRect(0, 100, 692, 720));
+    row("no room beside: centred", screen, QRect(300, 0, 700, 600), QRect(140, 136, 1000, 720));
+    row("a scaled screen", QRect(0, 0, 640, 480), QRect(), QRect(0, 0, 640, 480));
+}
+
+void TestProgress::windowOpensBesideTheDiary() {
+    const auto [available, diary, expected] =
+        fetch<QRect, QRect, QRect>("available", "diary", "expected");
+    QCOMPARE(placeBeside(available, diary, QSize(1000, 720), QSize(540, 400)), expected);
 }
 
 void TestProgress::thinnedLinesKeepTheirShape() {

@@ -317,4 +317,111 @@ QString number(double value) {
     return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
 }
 
+QString withUnit(double value, const MeasureInfo &info) {
+    return info.unit.isEmpty() ? number(value) : number(value) + u' ' + info.unit;
+}
+
+QString figuresLine(Measure measure, const Points &points, const std::vector<bool> &outlier,
+                    std::pair<qsizetype, qsizetype> range, std::optional<double> goal, int unread) {
+    const MeasureInfo &info = measures[std::size_t(measure)];
+    const std::optional<Line> fitted = fitLine(points, outlier, range);
+    QString line = info.name + QStringLiteral(": ");
+    if (const std::optional<RangeFigures> found = figures(points, range)) {
+        line += QStringLiteral("Primero %1 · Último %2 · Mínimo %3 · Máximo %4 · Cambio %5")
+                    .arg(withUnit(found->first, info), withUnit(found->last, info),
+                         withUnit(found->lowest, info), withUnit(found->highest, info),
+                         withUnit(found->change(), info));
+        if (fitted)
+            line += QStringLiteral(" · ") + withUnit(fitted->slopePerWeek(), info) +
+                    QStringLiteral("/Semana");
+    } else {
+        line += QStringLiteral("Sin Datos En Este Periodo");
+    }
+    if (goal && fitted)
+        line += QStringLiteral(" · ") + goalText(goalOutlook(*fitted, *goal));
+    // The outliers are named, with their dates: they count among the figures as measured, but
+    // not in the slope.
+    QStringList odd;
+    int more = 0;
+    for (qsizetype i = range.first; i < range.second; ++i)
+        if (outlier[std::size_t(i)] && odd.size() < 3)
+            odd += withUnit(points[std::size_t(i)].value, info) + QStringLiteral(" (") +
+                   dates::shortDate(points[std::size_t(i)].date) + u')';
+        else if (outlier[std::size_t(i)])
+            ++more;
+    if (!odd.isEmpty())
+        line += QStringLiteral(" · Fuera De Lo Normal, Sin Contar: ") +
+                odd.join(QStringLiteral(", ")) +
+                (more ? QStringLiteral(" Y %1 Más").arg(more) : QString());
+    if (const QString leftOut = leftOutText(unread); !leftOut.isEmpty())
+        line += QStringLiteral(" · ") + leftOut;
+    return line;
+}
+
+int Scale::ticks() const {
+    return int(std::lround((high - low) / step)) + 1;
+}
+
+int Scale::decimals() const {
+    int count = 0;
+    for (double scaled = step; count < 9 && std::abs(scaled - std::round(scaled)) > 1e-6 * scaled;
+         scaled *= 10)
+        ++count;
+    return count;
+}
+
+Scale niceScale(double low, double high, bool fromZero, std::optional<double> goal, int most) {
+    if (!std::isfinite(low) || !std::isfinite(high) || low > high)
+        return {};
+    if (goal) {
+        const Scale without = niceScale(low, high, fromZero, std::nullopt, most);
+        const double half = (without.high - without.low) / 2;
+        if (*goal < without.low - half || *goal > without.high + half)
+            return without;
+        low = std::min(low, *goal);
+        high = std::max(high, *goal);
+    }
+    if (fromZero) {
+        low = std::min(low, 0.0);
+        high = std::max(high, 0.0);
+    }
+    const bool positive = low >= 0;
+    // Room on both sides, so that no point lies on the frame; a single value gets a tenth of it.
+    const double room = high > low ? (high - low) * 0.04 : (high != 0 ? std::abs(high) / 20 : 0.5);
+    low -= room;
+    high += room;
+    if (positive)
+        low = std::max(low, 0.0);
+    // The smallest round step that covers them in `most` ticks at most.
+    double power = std::pow(10.0, std::floor(std::log10((high - low) / (most - 1))));
+    for (;; power *= 10)
+        for (const double mantissa : {1.0, 2.0, 2.5, 5.0}) {
+            const double step = mantissa * power;
+            const double bottom = std::floor(low / step + 1e-9) * step;
+            const double top = std::ceil(high / step - 1e-9) * step;
+            if (top - bottom <= step * (most - 1) * (1 + 1e-9))
+                return {bottom, top, step};
+        }
+}
+
+QRect placeBeside(const QRect &available, const QRect &beside, QSize wanted, QSize minimum) {
+    constexpr int gap = 8;
+    QSize size = wanted.expandedTo(minimum).boundedTo(available.size());
+    if (beside.isValid()) {
+        const int right = available.right() - beside.right() - gap;
+        const int left = beside.left() - gap - available.left();
+        if (std::max(right, left) >= minimum.width()) {
+            size.setWidth(std::min(size.width(), std::max(right, left)));
+            const int x =
+                right >= left ? beside.right() + 1 + gap : beside.left() - gap - size.width();
+            const int y = std::clamp(beside.top(), available.top(),
+                                     available.top() + available.height() - size.height());
+            return {QPoint(x, y), size};
+        }
+    }
+    QRect centred(QPoint(), size);
+    centred.moveCenter(available.center());
+    return centred;
+}
+
 } // namespace progress

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <optional>
@@ -150,5 +151,34 @@ QList<QPointF> thinned(const QList<QPointF> &line, int buckets);
 QString leftOutText(int count);
 // A number as the charts write it: Spanish decimal comma, up to two decimals, no trailing zeros.
 QString number(double value);
+// "80,5 Kg"; the number alone for a ratio.
+QString withUnit(double value, const MeasureInfo &info);
+
+// One measure's line of figures under the chart, over the points of a range: first, last, lowest,
+// highest, change, the slope, the goal's outlook, the values left out as outliers and the days
+// that could not be read.
+QString figuresLine(Measure measure, const Points &points, const std::vector<bool> &outlier,
+                    std::pair<qsizetype, qsizetype> range, std::optional<double> goal, int unread);
+
+// A value axis with round ticks: from `low` to `high`, `step` apart, every one a multiple of the
+// step, the step 1, 2, 2,5 or 5 times a power of ten.
+struct Scale {
+    double low = 0;
+    double high = 1;
+    double step = 0.2;
+    int ticks() const;
+    int decimals() const; // of the step, so of every tick
+};
+// Round ticks around the values from `low` to `high` with a little room on both sides, at most
+// `most` of them; from zero when asked, and never below zero for values that are not. A goal is
+// taken in when that widens the scale by half at most; farther off it would squash the values,
+// and is drawn at the edge instead.
+Scale niceScale(double low, double high, bool fromZero, std::optional<double> goal = {},
+                int most = 8);
+
+// Where a window opens beside another (the diary, frames included) within the screen's available
+// area: to the side with more room when the window fits there at least at its minimum width,
+// else centred on the screen; never larger than the area.
+QRect placeBeside(const QRect &available, const QRect &beside, QSize wanted, QSize minimum);
 
 } // namespace progress

@@ -65,10 +65,6 @@ QPen cosmetic(QPen pen) {
     return pen;
 }
 
-QString withUnit(double value, const MeasureInfo &info) {
-    return info.unit.isEmpty() ? number(value) : number(value) + u' ' + info.unit;
-}
-
 } // namespace
 
 // The lowest and highest value drawn on an axis.
