@@ -1,6 +1,7 @@
 // The progress charts: what they work out, on series worked by hand, and what the window draws
 // from a real diary file.
 
+#include "dates.h"
 #include "daystore.h"
 #include "diaryfixture.h"
 #include "progress.h"
@@ -10,9 +11,14 @@
 #include "testfonts.h"
 
 #include <QChart>
+#include <QChartView>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QTest>
 #include <QXYSeries>
 #include <cmath>
@@ -283,12 +289,33 @@ void TestProgress::thinnedLinesKeepTheirShape() {
     QCOMPARE(thinned(line.mid(0, 150), 50), line.mid(0, 150));
 }
 
+namespace {
+
+// The dates and the values that the chart writes on its axes, in order.
+std::pair<QList<QDate>, QList<double>> axisLabels(QChart *chart) {
+    QCoreApplication::sendPostedEvents();
+    std::pair<QList<QDate>, QList<double>> found;
+    for (QGraphicsItem *item : chart->scene()->items())
+        if (const auto *text = dynamic_cast<QGraphicsTextItem *>(item); text && text->isVisible()) {
+            if (const QDate date = QDate::fromString(text->toPlainText(), u"dd/MM/yyyy");
+                date.isValid())
+                found.first += date;
+            else if (const auto value = dates::readNumber(text->toPlainText()))
+                found.second += *value;
+        }
+    std::sort(found.first.begin(), found.first.end());
+    std::sort(found.second.begin(), found.second.end());
+    return found;
+}
+
+} // namespace
+
 void TestProgress::windowDrawsTheDiary() {
     using namespace dayfields;
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile());
     // Forty daily weights falling 0,1 kg a day, with a gap of twenty days after the thirtieth, a
-    // typo among them, two litres of water a day, and a day with no date.
+    // typo of 900 on 11/10, two litres of water a day, and a day with no date.
     QList<DayTexts> days;
     for (int i = 0; i < 40; ++i) {
         const int offset = i < 30 ? i : i + 20;
@@ -307,6 +334,8 @@ void TestProgress::windowDrawsTheDiary() {
     QVERIFY(store.open());
     ProgressWindow window(store, diary.profiles(), dialogs);
     window.showRange(ProgressWindow::Everything);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
     const auto named = [&](const QString &start) {
         QList<QXYSeries *> found;
         for (QAbstractSeries *series : window.chart()->series())
@@ -329,21 +358,81 @@ void TestProgress::windowDrawsTheDiary() {
     QVERIFY(window.figuresText().contains(QStringLiteral("-0,7 Kg/Semana")));
     QVERIFY(window.figuresText().contains(QStringLiteral("1 día sin fecha o valor válido")));
     QCOMPARE(fixture::fileBytes(diary.path()), stored); // looking changes nothing
+    // Round values; the range's first and last days. The typo, far above, is at the axis's edge
+    // with its value, and named in the figures.
+    auto [dates, values] = axisLabels(window.chart());
+    QCOMPARE(values, (QList<double>{82, 84, 86, 88, 90, 92}));
+    QCOMPARE((QList<QDate>{dates.first(), dates.last()}),
+             (QList<QDate>{QDate(2026, 10, 1), QDate(2026, 11, 29)}));
+    QXYSeries *typo = named(QStringLiteral("Fuera De Lo Normal")).last();
+    QCOMPARE((std::tuple{typo->pointLabelsVisible(), typo->pointLabelsFormat(), typo->at(0).y()}),
+             (std::tuple{true, QStringLiteral("900 Kg"), 92.0}));
+    QVERIFY(window.figuresText().contains(
+        QStringLiteral("Fuera De Lo Normal, Sin Contar: 900 Kg (11/10/2026)")));
 
-    // The goal: kept in the diary, drawn, and reached at this pace 41 days after 29/11/2026.
-    window.findChild<QLineEdit *>(QStringLiteral("pesoObjetivo"))->setText(QStringLiteral("80"));
-    window.storeGoal();
-    QCOMPARE(count(QStringLiteral("Objetivo")), 2);
+    // A drag from 05/10 to 15/10 zooms in on those days, and the figures follow; "Ver Todo" goes
+    // back. Between the points of 04/10 and 05/10, and of 15/10 and 16/10 (the typo's left out):
+    auto *view = window.findChild<QChartView *>(QStringLiteral("grafica"));
+    QXYSeries *weights = named(QStringLiteral("Peso")).first();
+    const auto midnightAfter = [&](int point) {
+        const QPointF between((weights->at(point).x() + weights->at(point + 1).x()) / 2, 86);
+        return view->mapFromScene(
+            window.chart()->mapToScene(window.chart()->mapToPosition(between, weights)));
+    };
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, midnightAfter(3));
+    QTest::mouseMove(view->viewport(), midnightAfter(13));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, midnightAfter(13));
+    std::tie(dates, values) = axisLabels(window.chart());
+    QCOMPARE((QList<QDate>{dates.first(), dates.last()}),
+             (QList<QDate>{QDate(2026, 10, 5), QDate(2026, 10, 15)}));
+    QVERIFY(window.figuresText().startsWith(
+        QStringLiteral("Peso: Primero 89,6 Kg · Último 88,6 Kg · Mínimo 88,6 Kg · Máximo 900 Kg")));
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("verTodo")), Qt::LeftButton);
+    QVERIFY(
+        window.figuresText().startsWith(QStringLiteral("Peso: Primero 90 Kg · Último 84,1 Kg")));
+
+    // The goal: kept in the diary, drawn, and reached at this pace 41 days after 29/11/2026. Near
+    // the weights it widens the axis a little; far off it is drawn at the edge with its value.
+    auto *goalBox = window.findChild<QLineEdit *>(QStringLiteral("pesoObjetivo"));
+    const auto goalDrawn = [&](const QString &goal) {
+        goalBox->setText(goal);
+        window.storeGoal();
+        const QXYSeries *line = named(QStringLiteral("Objetivo")).first();
+        return std::tuple{window.chart()->axes(Qt::Vertical).first()->property("min").toDouble(),
+                          line->at(1).y(), line->pointLabelsVisible()};
+    };
+    QCOMPARE(goalDrawn(QStringLiteral("60")), (std::tuple{82.0, 82.0, true}));
+    QCOMPARE(named(QStringLiteral("Objetivo")).first()->pointLabelsFormat(),
+             QStringLiteral("Objetivo 60 Kg"));
+    QCOMPARE(goalDrawn(QStringLiteral("80")), (std::tuple{78.0, 80.0, false}));
     QVERIFY(window.figuresText().contains(QStringLiteral("Al ritmo actual: 09/01/2027")));
     QCOMPARE(diary.profiles().goalWeight(), std::optional<QString>(QStringLiteral("80")));
 
-    // Water by the week: 30 days from Thursday 1 October fill five weeks, ten days two more.
-    window.showMeasure(Water);
+    // Each entry of the legend drawn as its series is, and no two alike.
+    QCoreApplication::processEvents();
+    QCOMPARE(window.chart()->legend()->markerShape(), QLegend::MarkerShapeFromSeries);
+    QSet<QString> looks;
+    for (QLegendMarker *marker : window.chart()->legend()->markers())
+        if (const auto *series = static_cast<QXYSeries *>(marker->series()); marker->isVisible())
+            looks += QStringLiteral("%1 %2 %3 %4 %5")
+                         .arg(series->type())
+                         .arg(series->pen().style())
+                         .arg(series->pen().widthF())
+                         .arg(series->brush().style())
+                         .arg(series->pen().color().name());
+    QCOMPARE(looks.size(), 5);
+
+    // Water by the week: 30 days from Thursday 1 October fill five weeks, ten days two more. The
+    // sums have an axis of their own; the day without a date has no water, which is no fault.
+    window.showMeasure(Water, Weight);
     window.showBars(ProgressWindow::WeeklySums);
     const QList<QXYSeries *> bars = named(QStringLiteral("Suma Semanal"));
     QCOMPARE(bars.size(), 1);
     QCOMPARE(bars.first()->count(), 4 * 7); // the corners of each bar
     QCOMPARE(bars.first()->at(1).y(), 8.0); // Thursday to Sunday
+    QCOMPARE(bars.first()->attachedAxes().last()->titleText(),
+             QStringLiteral("Suma Semanal (Litros)"));
+    QVERIFY(!window.figuresText().section(u'\n', 0, 0).contains(QStringLiteral("sin fecha")));
 
     // A day saved while the window is open is drawn at once.
     window.showMeasure(Weight);
@@ -359,7 +448,7 @@ void TestProgress::windowDrawsTheDiary() {
     dialogs.queueInputs({pictures.filePath(QStringLiteral("progreso"))});
     window.saveImage();
     QCOMPARE(QImage(pictures.filePath(QStringLiteral("progreso.png"))).size(),
-             window.findChild<QWidget *>(QStringLiteral("grafica"))->size());
+             view->size() * view->devicePixelRatio());
     QVERIFY(dialogs.messages.isEmpty());
 }
 

@@ -5,7 +5,6 @@
 #include "dialogs.h"
 #include "profilestore.h"
 
-#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -16,6 +15,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLegend>
 #include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -28,8 +28,11 @@
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <map>
 
 using namespace progress;
 
@@ -41,23 +44,18 @@ const QString title = QStringLiteral("Progreso");
 constexpr qsizetype markersUpTo = 400;
 // Lines are thinned to the lowest and highest of this many stretches, about two a pixel.
 constexpr int thinTo = 150;
+// Values beyond an axis drawn at its edge with a label each: at most this many labels an axis.
+constexpr int edgeLabels = 12;
 
 // The colours of the first measure, of its other side and of the second measure.
 const QColor colours[] = {QColor(0x1f, 0x5f, 0xb4), QColor(0x2c, 0x8c, 0x2c),
                           QColor(0xc6, 0x27, 0x28)};
 
-// Noon of the day in milliseconds since the epoch, in UTC, reckoned without the time zone
-// machinery, which asks the file system every time and would take most of a redraw.
 constexpr qint64 dayMsecs = 24 * 3600 * 1000;
 constexpr qint64 epochDay = 2440588; // the Julian day of 1 January 1970
-
-qreal msecs(QDate date) {
-    return qreal((date.toJulianDay() - epochDay) * dayMsecs + dayMsecs / 2);
-}
-
-QDate dateAt(qreal msecs) {
-    return QDate::fromJulianDay(qint64(std::floor(msecs / qreal(dayMsecs))) + epochDay);
-}
+// The date axis reaches this far beyond the noons of its first and last days: short of their
+// midnights by more than a change to summer time, so that its end labels name those days.
+constexpr qint64 edgeMsecs = 10 * 3600 * 1000;
 
 // A pen of one pixel whatever the scale: the painter draws it with its fast stroker, dashes too.
 QPen cosmetic(QPen pen) {
@@ -65,25 +63,42 @@ QPen cosmetic(QPen pen) {
     return pen;
 }
 
+// The chart's view: a drag across it zooms in on those dates; then `zoomed` is told.
+class ZoomingView final : public QChartView {
+public:
+    using QChartView::QChartView;
+    std::function<void()> zoomed;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override {
+        QChartView::mouseReleaseEvent(event);
+        if (zoomed)
+            zoomed();
+    }
+};
+
 } // namespace
 
-// The lowest and highest value drawn on an axis.
-struct ProgressWindow::Bounds {
+// What is drawn on one value axis: the range of its values, and what waits for its scale (the
+// outliers and the goal, drawn in their place within it, at its edge with their value beyond).
+struct ProgressWindow::AxisContent {
     double low = std::numeric_limits<double>::infinity();
     double high = -std::numeric_limits<double>::infinity();
+    bool used = false;
+    struct Odd {
+        const MeasureInfo *info;
+        QColor colour;
+        QString name;
+        bool inLegend;
+        QList<QPointF> points; // at their dates, with their values
+    };
+    std::vector<Odd> odd;
+    std::optional<double> goal;
     void take(double value) {
         if (std::isfinite(value)) {
             low = std::min(low, value);
             high = std::max(high, value);
         }
-    }
-    // Sets the axis to what was drawn on it, from zero if asked; no measure goes below zero.
-    void applyTo(QValueAxis *axis, bool fromZero) const {
-        if (!std::isfinite(low))
-            return axis->setRange(0, 1);
-        const double margin = std::max((high - low) * 0.05, 0.5);
-        const double bottom = low >= 0 ? std::max(0.0, low - margin) : low - margin;
-        axis->setRange(fromZero ? std::min(0.0, bottom) : bottom, high + margin);
     }
 };
 
@@ -173,6 +188,8 @@ void ProgressWindow::buildControls() {
 
     auto *chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // Each entry of the legend drawn as its series is: a dot, a line, a dashed line.
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     chart->setLocale(dates::spanish());
     chart->setLocalizeNumbers(true);
     // The axes stay; every drawing puts new series on them.
@@ -183,7 +200,23 @@ void ProgressWindow::buildControls() {
     chart->addAxis(m_leftAxis, Qt::AlignLeft);
     m_rightAxis = new QValueAxis(chart);
     chart->addAxis(m_rightAxis, Qt::AlignRight);
-    m_view = new QChartView(chart, this);
+    // Weekly and monthly sums of water or hours on an axis of their own: a week's 17 litres on
+    // the axis of a day's 2,5 would flatten the days. Shown as daily means instead they would
+    // repeat the bars of means, and a week with days not written down would seem drier than it
+    // was.
+    m_sumsAxis = new QValueAxis(chart);
+    chart->addAxis(m_sumsAxis, Qt::AlignRight);
+    // Grid lines of the left axis alone: those of the others would cross them at other heights.
+    for (QValueAxis *right : {m_rightAxis, m_sumsAxis})
+        right->setGridLineVisible(false);
+    // The figures follow the dates shown, zoomed in or not.
+    connect(m_dates, &QDateTimeAxis::rangeChanged, this, [this] {
+        if (!m_drawing)
+            updateFigures();
+    });
+    auto *view = new ZoomingView(chart, this);
+    view->zoomed = [this] { snapZoomToDays(); };
+    m_view = view;
     m_view->setObjectName(QStringLiteral("grafica"));
     m_view->setAccessibleName(QStringLiteral("Gráfica De Progreso"));
     m_view->setAccessibleDescription(
@@ -197,6 +230,8 @@ void ProgressWindow::buildControls() {
     m_figures = new QLabel(this);
     m_figures->setObjectName(QStringLiteral("cifras"));
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Long figures wrap instead of widening the window.
+    m_figures->setWordWrap(true);
 
     auto *grid = new QGridLayout(this);
     const auto labelled = [this](const QString &caption, QWidget *field) {
@@ -253,6 +288,9 @@ void ProgressWindow::reload() {
 
 void ProgressWindow::redraw() {
     QChart *chart = m_view->chart();
+    m_drawing = true;
+    if (chart->isZoomed())
+        chart->zoomReset();
     chart->removeAllSeries();
     const auto primary = Measure(m_measure->currentIndex());
     const MeasureInfo &info = measures[std::size_t(primary)];
@@ -276,40 +314,124 @@ void ProgressWindow::redraw() {
         m_to->setDate(last);
     }
 
-    m_dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(msecs(m_from->date())) - dayMsecs / 2),
-                      QDateTime::fromMSecsSinceEpoch(qint64(msecs(m_to->date())) + dayMsecs / 2));
-    chart->setTitle(info.name);
+    m_zoneShift = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
+    showDays(m_from->date(), std::max(m_from->date(), m_to->date()));
 
-    QStringList figures;
-    Bounds left;
-    Bounds right;
-    drawMeasure(primary, false, figures, left);
+    m_shown.clear();
+    AxisContent left;
+    AxisContent right;
+    AxisContent sums;
+    drawMeasure(primary, false, left, sums);
     if (m_bothSides->isChecked() && info.otherSide != MeasureCount)
-        drawMeasure(info.otherSide, false, figures, left);
+        drawMeasure(info.otherSide, false, left, sums);
     const int second = m_second->currentIndex() - 1;
     const bool hasSecond = second >= 0 && second != primary;
     if (hasSecond)
-        drawMeasure(Measure(second), true, figures, right);
-    m_figures->setText(figures.join(u'\n'));
-    const auto titleOf = [](const MeasureInfo &shown) {
-        return shown.unit.isEmpty() ? shown.name
-                                    : shown.name + QStringLiteral(" (") + shown.unit + u')';
+        drawMeasure(Measure(second), true, right, sums);
+    // The axes' titles name the measures. The chart has no title of its own: the room above the
+    // plot is left to the values beyond the axis.
+    const auto titleOf = [](const QString &name, const MeasureInfo &shown) {
+        return shown.unit.isEmpty() ? name : name + QStringLiteral(" (") + shown.unit + u')';
     };
-    m_leftAxis->setTitleText(titleOf(info));
-    left.applyTo(m_leftAxis, m_fromZero->isChecked());
+    m_leftAxis->setTitleText(titleOf(info.name, info));
+    finishAxis(m_leftAxis, left);
     m_rightAxis->setVisible(hasSecond);
     if (hasSecond) {
-        m_rightAxis->setTitleText(titleOf(measures[std::size_t(second)]));
-        right.applyTo(m_rightAxis, m_fromZero->isChecked());
+        m_rightAxis->setTitleText(
+            titleOf(measures[std::size_t(second)].name, measures[std::size_t(second)]));
+        finishAxis(m_rightAxis, right);
+    }
+    m_sumsAxis->setVisible(sums.used);
+    if (sums.used) {
+        m_sumsAxis->setTitleText(titleOf(m_bars->currentText(), info));
+        finishAxis(m_sumsAxis, sums);
+    }
+    m_drawing = false;
+    updateFigures();
+}
+
+qreal ProgressWindow::atDay(QDate date) const {
+    // Noon of the day in local time, reckoned from its Julian day and the zone's offset of the
+    // drawing: the time zone machinery asks the file system every time and would take most of a
+    // redraw. The date axis names the day in local time, so each day's slot runs from its
+    // midnight to the next.
+    return qreal((date.toJulianDay() - epochDay) * dayMsecs + dayMsecs / 2 - m_zoneShift);
+}
+
+QDate ProgressWindow::dayAt(qreal at) const {
+    return QDate::fromJulianDay(qint64(std::floor((at + qreal(m_zoneShift)) / qreal(dayMsecs))) +
+                                epochDay);
+}
+
+void ProgressWindow::showDays(QDate first, QDate last) {
+    m_dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(atDay(first)) - edgeMsecs),
+                      QDateTime::fromMSecsSinceEpoch(qint64(atDay(last)) + edgeMsecs));
+    // A label a day at most: with more ticks than days, two would name the same day.
+    m_dates->setTickCount(int(std::clamp<qint64>(first.daysTo(last) + 1, 2, 6)));
+}
+
+std::pair<QDate, QDate> ProgressWindow::daysShown() const {
+    const auto low = qreal(m_dates->min().toMSecsSinceEpoch());
+    const auto high = qreal(m_dates->max().toMSecsSinceEpoch());
+    // A day is shown when its point, at noon, is.
+    QDate first = dayAt(low);
+    QDate last = dayAt(high);
+    if (atDay(first) < low)
+        first = first.addDays(1);
+    if (atDay(last) > high)
+        last = last.addDays(-1);
+    return {first, last};
+}
+
+void ProgressWindow::snapZoomToDays() {
+    if (!m_view->chart()->isZoomed())
+        return;
+    auto [first, last] = daysShown();
+    // Narrower than a day: the day under its middle.
+    if (last < first)
+        first = last = dayAt((qreal(m_dates->min().toMSecsSinceEpoch()) +
+                              qreal(m_dates->max().toMSecsSinceEpoch())) /
+                             2);
+    showDays(first, last);
+}
+
+void ProgressWindow::updateFigures() {
+    const auto [first, last] = daysShown();
+    const std::optional<double> goal = dates::readNumber(m_goal->text());
+    QStringList lines;
+    for (const Measure measure : m_shown) {
+        const Points &points = m_numbers.points[std::size_t(measure)];
+        lines += figuresLine(measure, points, *m_outliers[std::size_t(measure)],
+                             within(points, first, last), measure == Weight ? goal : std::nullopt,
+                             m_numbers.leftOut[std::size_t(measure)]);
+    }
+    m_figures->setText(lines.join(u'\n'));
+    // The goal's line spans the days shown, its label in their middle.
+    if (m_goalLine && m_goalLine->count() == 3) {
+        const qreal y = m_goalLine->at(0).y();
+        m_goalLine->replace(
+            {{atDay(first), y}, {(atDay(first) + atDay(last)) / 2, y}, {atDay(last), y}});
     }
 }
 
-void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &figures,
-                                 Bounds &bounds) {
+void ProgressWindow::attach(QXYSeries *series, QValueAxis *axis, const QString &name,
+                            bool inLegend) {
     QChart *chart = m_view->chart();
+    series->setName(name);
+    chart->addSeries(series);
+    series->attachAxis(m_dates);
+    series->attachAxis(axis);
+    if (!inLegend)
+        for (QLegendMarker *marker : chart->legend()->markers(series))
+            marker->setVisible(false);
+}
+
+void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, AxisContent &content,
+                                 AxisContent &sums) {
     const MeasureInfo &info = measures[std::size_t(measure)];
     const Points &points = m_numbers.points[std::size_t(measure)];
     const std::pair<qsizetype, qsizetype> range = within(points, m_from->date(), m_to->date());
+    m_shown.push_back(measure);
     // The outliers of a measure are found once for each reading of the diary.
     std::optional<std::vector<bool>> &cached = m_outliers[std::size_t(measure)];
     if (!cached)
@@ -321,15 +443,6 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
                                                                                   : 1];
 
     QValueAxis *axis = secondAxis ? m_rightAxis : m_leftAxis;
-    const auto add = [&](QXYSeries *series, const QString &name, bool keepInLegend = true) {
-        series->setName(name);
-        chart->addSeries(series);
-        series->attachAxis(m_dates);
-        series->attachAxis(axis);
-        if (!keepInLegend)
-            for (QLegendMarker *marker : chart->legend()->markers(series))
-                marker->setVisible(false);
-    };
     // A line for each run of the range: the line breaks across long gaps.
     const auto lines = [&](const QString &name, const QPen &pen, bool inLegend, auto valueAt) {
         bool first = true;
@@ -345,11 +458,11 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
             for (qsizetype i = begin; i < end; ++i) {
                 const double value = valueAt(i);
                 if (std::isfinite(value))
-                    drawn.append({msecs(points[std::size_t(i)].date), value});
-                bounds.take(value);
+                    drawn.append({atDay(points[std::size_t(i)].date), value});
+                content.take(value);
             }
             line->replace(thinned(drawn, thinTo));
-            add(line, name, first && inLegend);
+            attach(line, axis, name, first && inLegend);
             first = false;
         }
         return !first;
@@ -365,7 +478,7 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
             QToolTip::hideText();
             return;
         }
-        const QDate date = dateAt(at.x());
+        const QDate date = dayAt(at.x());
         const auto [i, end] = within(points, date, date);
         const qsizetype index = std::min<qsizetype>(i, qsizetype(points.size()) - 1);
         const MeasureInfo &shownInfo = measures[std::size_t(measure)];
@@ -388,104 +501,140 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, QStringList &
         QList<QPointF> drawn;
         for (qsizetype i = range.first; i < range.second; ++i)
             if (!outlier[std::size_t(i)]) {
-                drawn.append({msecs(points[std::size_t(i)].date), points[std::size_t(i)].value});
-                bounds.take(points[std::size_t(i)].value);
+                drawn.append({atDay(points[std::size_t(i)].date), points[std::size_t(i)].value});
+                content.take(points[std::size_t(i)].value);
             }
         dots->replace(drawn);
-        add(dots, info.name);
+        attach(dots, axis, info.name);
         connect(dots, &QXYSeries::hovered, this, hover);
     } else {
         const QPen thin = cosmetic(QPen(colour.lighter(150), 1));
         lines(info.name, thin, true, [&](qsizetype i) {
             return outlier[std::size_t(i)] ? std::nan("") : points[std::size_t(i)].value;
         });
-        for (QAbstractSeries *series : chart->series())
+        for (QAbstractSeries *series : m_view->chart()->series())
             if (series->name() == info.name)
                 connect(static_cast<QXYSeries *>(series), &QXYSeries::hovered, this, hover);
     }
 
-    // Outliers drawn hollow, left out of the trend, the average and the slope, and of the axis's
-    // range: a typo of 900 kg does not flatten the weights.
-    auto *odd = new QScatterSeries;
-    odd->setMarkerSize(10);
-    odd->setBrush(Qt::NoBrush);
-    odd->setPen(QPen(colour, 2));
-    for (qsizetype i = range.first; i < range.second; ++i)
-        if (outlier[std::size_t(i)])
-            odd->append(msecs(points[std::size_t(i)].date), points[std::size_t(i)].value);
     // The legend names the helpers of the first measure; those of the others follow its colours.
     const bool first = measure == Measure(m_measure->currentIndex());
     const auto helper = [&](const QString &name) {
         return first ? name : name + QStringLiteral(" (") + info.name + u')';
     };
-    if (odd->count())
-        add(odd, helper(QStringLiteral("Fuera De Lo Normal")), first);
-    else
-        delete odd;
+    // Outliers, left out of the trend, the average and the slope, and of the axis's range (a
+    // typo of 900 kg does not flatten the weights), are drawn once the axis is known.
+    AxisContent::Odd odd{&info, colour, helper(QStringLiteral("Fuera De Lo Normal")), first, {}};
+    for (qsizetype i = range.first; i < range.second; ++i)
+        if (outlier[std::size_t(i)])
+            odd.points.append({atDay(points[std::size_t(i)].date), points[std::size_t(i)].value});
+    if (!odd.points.isEmpty())
+        content.odd.push_back(std::move(odd));
     lines(helper(QStringLiteral("Tendencia")), QPen(colour.darker(130), 2.5), first,
           [&](qsizetype i) { return smoothed.trend[std::size_t(i)]; });
     lines(helper(QStringLiteral("Media De %1 Días").arg(m_averageDays->value())),
           cosmetic(QPen(colour, 1, Qt::DashLine)), first,
           [&](qsizetype i) { return smoothed.average[std::size_t(i)]; });
 
-    // Weekly or monthly bars of water and hours, under the first measure.
+    // Weekly or monthly bars of water and hours, under the first measure: means on its axis,
+    // sums on their own.
     if (info.summable && !secondAxis && m_bars->currentIndex() != NoBars) {
         const int chosen = m_bars->currentIndex();
         const bool weekly = chosen == WeeklySums || chosen == WeeklyMeans;
-        const bool sums = chosen == WeeklySums || chosen == MonthlySums;
+        const bool summed = chosen == WeeklySums || chosen == MonthlySums;
+        AxisContent &barsContent = summed ? sums : content;
+        barsContent.used = true;
         auto *tops = new QLineSeries;
         for (const Bar &bar : bars(points, range, weekly ? Period::Week : Period::Month)) {
             const QDate end = weekly ? bar.start.addDays(7) : bar.start.addMonths(1);
-            const qreal left = msecs(bar.start) - 12 * 3600 * 1000.0;
-            const qreal right = msecs(end) - 12 * 3600 * 1000.0;
+            const qreal left = atDay(bar.start) - 12 * 3600 * 1000.0;
+            const qreal right = atDay(end) - 12 * 3600 * 1000.0;
             const qreal gap = (right - left) / 10;
-            const double value = sums ? bar.sum : bar.mean();
+            const double value = summed ? bar.sum : bar.mean();
             for (const QPointF &corner : {QPointF(left + gap, 0), QPointF(left + gap, value),
                                           QPointF(right - gap, value), QPointF(right - gap, 0)})
                 tops->append(corner);
-            bounds.take(value);
-            bounds.take(0);
+            barsContent.take(value);
+            barsContent.take(0);
         }
         // Bars too narrow to tell apart at the chart's width are thinned like the lines. They
         // are drawn as outlines: a filled area of many bars costs the painter a hundred times
         // more.
         tops->replace(thinned(tops->points(), thinTo));
         tops->setPen(cosmetic(QPen(colour.darker(110), 1)));
-        add(tops, m_bars->currentText());
+        attach(tops, summed ? m_sumsAxis : axis, m_bars->currentText());
     }
 
-    // The goal weight, and when the line of the range reaches it.
-    const std::optional<std::optional<double>> goal =
-        measure == Weight ? std::optional(dates::readNumber(m_goal->text())) : std::nullopt;
-    const std::optional<Line> fitted = fitLine(points, outlier, range);
-    if (goal && *goal) {
+    // The goal weight, drawn once the axis is known.
+    if (measure == Weight)
+        if (const std::optional<double> goal = dates::readNumber(m_goal->text()); goal && *goal)
+            content.goal = goal;
+}
+
+void ProgressWindow::finishAxis(QValueAxis *axis, AxisContent &content) {
+    const bool fromZero = m_fromZero->isChecked();
+    const double low = std::isfinite(content.low) ? content.low : content.goal.value_or(0);
+    const double high = std::isfinite(content.high) ? content.high : content.goal.value_or(0);
+    const Scale scale = niceScale(low, high, fromZero, content.goal);
+    axis->setRange(scale.low, scale.high);
+    axis->setTickCount(scale.ticks());
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals()));
+
+    // Outliers hollow, within the axis in their place, beyond it at its edge with their value
+    // written over them, so that every value the figures name is seen.
+    int labels = 0;
+    for (const AxisContent::Odd &odd : content.odd) {
+        const auto hollow = [&odd] {
+            auto *dots = new QScatterSeries;
+            dots->setMarkerSize(10);
+            dots->setBrush(Qt::NoBrush);
+            dots->setPen(QPen(odd.colour, 2));
+            return dots;
+        };
+        QScatterSeries *inPlace = hollow();
+        std::map<QString, QScatterSeries *> beyond;
+        for (const QPointF &point : odd.points) {
+            if (point.y() >= scale.low && point.y() <= scale.high) {
+                inPlace->append(point);
+                continue;
+            }
+            QString label = withUnit(point.y(), *odd.info);
+            if (!beyond.count(label) && labels++ >= edgeLabels)
+                label.clear(); // too many to label: drawn all the same
+            QScatterSeries *&atEdge = beyond[label];
+            if (!atEdge) {
+                atEdge = hollow();
+                atEdge->setPointLabelsFormat(label);
+                atEdge->setPointLabelsVisible(!label.isEmpty());
+                atEdge->setPointLabelsColor(odd.colour);
+                atEdge->setPointLabelsClipping(false);
+            }
+            atEdge->append(point.x(), point.y() > scale.high ? scale.high : scale.low);
+        }
+        attach(inPlace, axis, odd.name, odd.inLegend);
+        for (const auto &[label, atEdge] : beyond)
+            attach(atEdge, axis, odd.name, false);
+    }
+
+    if (content.goal) {
+        // Far off, it is drawn at the edge, its value written in its middle.
+        const double drawnAt = std::clamp(*content.goal, scale.low, scale.high);
         auto *goalLine = new QLineSeries;
         goalLine->setPen(QPen(Qt::darkYellow, 2, Qt::DotLine));
-        goalLine->append(msecs(m_from->date()), **goal);
-        goalLine->append(msecs(m_to->date()), **goal);
-        bounds.take(**goal);
-        add(goalLine, QStringLiteral("Objetivo"));
+        for (int i = 0; i < 3; ++i)
+            goalLine->append(0, drawnAt); // placed on the days shown by updateFigures()
+        if (drawnAt != *content.goal) {
+            goalLine->setPointLabelsFormat(QStringLiteral("Objetivo ") +
+                                           withUnit(*content.goal, measures[Weight]));
+            goalLine->setPointLabelsVisible(true);
+            goalLine->setPointLabelsClipping(false);
+            for (const int end : {0, 2})
+                goalLine->setPointConfiguration(end, QXYSeries::PointConfiguration::LabelVisibility,
+                                                false);
+        }
+        attach(goalLine, axis, QStringLiteral("Objetivo"));
+        m_goalLine = goalLine;
     }
-
-    // The figures of the range.
-    QString line = info.name + QStringLiteral(": ");
-    if (const std::optional<RangeFigures> found = progress::figures(points, range)) {
-        line += QStringLiteral("Primero %1 · Último %2 · Mínimo %3 · Máximo %4 · Cambio %5")
-                    .arg(withUnit(found->first, info), withUnit(found->last, info),
-                         withUnit(found->lowest, info), withUnit(found->highest, info),
-                         withUnit(found->change(), info));
-        if (fitted)
-            line += QStringLiteral(" · ") + withUnit(fitted->slopePerWeek(), info) +
-                    QStringLiteral("/Semana");
-    } else {
-        line += QStringLiteral("Sin Datos En Este Periodo");
-    }
-    if (goal && *goal && fitted)
-        line += QStringLiteral(" · ") + goalText(goalOutlook(*fitted, **goal));
-    if (const QString leftOut = leftOutText(m_numbers.leftOut[std::size_t(measure)]);
-        !leftOut.isEmpty())
-        line += QStringLiteral(" · ") + leftOut;
-    figures += line;
 }
 
 void ProgressWindow::resetZoom() {
