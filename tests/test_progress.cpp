@@ -9,19 +9,25 @@
 #include "scripteddialogs.h"
 #include "tablerows.h"
 #include "testfonts.h"
+#include "windowlook.h"
 
+#include <QAccessible>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QImage>
+#include <QLabel>
 #include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QXYSeries>
 #include <cmath>
+#include <functional>
 
 using namespace progress;
 
@@ -60,6 +66,7 @@ public:
     static void initMain() { testfonts::pin(); }
 
 private slots:
+    void initTestCase() { windowlook::useProgramFonts(); }
     void trendAndAverageAsWorkedByHand();
     void outliersLeaveTheTrendAlone_data();
     void outliersLeaveTheTrendAlone();
@@ -332,10 +339,16 @@ void TestProgress::windowDrawsTheDiary() {
     ScriptedDialogs dialogs;
     DayStore store(diary.database());
     QVERIFY(store.open());
-    ProgressWindow window(store, diary.profiles(), dialogs);
+    // Opened from a diary window in a corner of the screen: beside it, within the screen.
+    QWidget diaryWindow;
+    diaryWindow.setGeometry(20, 40, 200, 300);
+    diaryWindow.show();
+    ProgressWindow window(store, diary.profiles(), dialogs, &diaryWindow);
     window.showRange(ProgressWindow::Everything);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
+    QVERIFY(!window.frameGeometry().intersects(diaryWindow.frameGeometry()));
     const auto named = [&](const QString &start) {
         QList<QXYSeries *> found;
         for (QAbstractSeries *series : window.chart()->series())
@@ -422,8 +435,36 @@ void TestProgress::windowDrawsTheDiary() {
                          .arg(series->pen().color().name());
     QCOMPARE(looks.size(), 5);
 
+    // A screen reader names every control by its purpose, the combo boxes by their labels; every
+    // caption has a letter of its own for Alt.
+    QStringList unnamed;
+    const std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        if (node->state().focusable && !node->state().invisible &&
+            node->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed += node->object() ? node->object()->metaObject()->className() : "?";
+        for (int i = 0; i < node->childCount(); ++i)
+            if (QAccessibleInterface *child = node->child(i))
+                walk(child);
+    };
+    walk(QAccessible::queryAccessibleInterface(&window));
+    QCOMPARE(unnamed, QStringList());
+    QStringList spoken;
+    for (const char *name : {"medida", "segundaMedida", "barras", "periodo"})
+        spoken += QAccessible::queryAccessibleInterface(window.findChild<QComboBox *>(name))
+                      ->text(QAccessible::Name);
+    QCOMPARE(spoken, (QStringList{"Medida", "Segunda Medida", "Barras", "Periodo"}));
+    QString letters;
+    for (const QWidget *shown : window.findChildren<QWidget *>())
+        if (const auto *label = qobject_cast<const QLabel *>(shown); label && label->buddy())
+            letters += label->text().section(u'&', 1).left(1);
+        else if (const auto *button = qobject_cast<const QAbstractButton *>(shown))
+            letters += button->text().section(u'&', 1).left(1);
+    QCOMPARE(QSet<QChar>(letters.begin(), letters.end()).size(), 11);
+
     // Water by the week: 30 days from Thursday 1 October fill five weeks, ten days two more. The
-    // sums have an axis of their own; the day without a date has no water, which is no fault.
+    // sums have an axis of their own; the day without a date has no water, which is no fault. Two
+    // lines of figures still leave the window whole on a screen of 1280 x 1024 at twice the
+    // scale: 640 x 512, a panel of 32 taken.
     window.showMeasure(Water, Weight);
     window.showBars(ProgressWindow::WeeklySums);
     const QList<QXYSeries *> bars = named(QStringLiteral("Suma Semanal"));
@@ -433,6 +474,8 @@ void TestProgress::windowDrawsTheDiary() {
     QCOMPARE(bars.first()->attachedAxes().last()->titleText(),
              QStringLiteral("Suma Semanal (Litros)"));
     QVERIFY(!window.figuresText().section(u'\n', 0, 0).contains(QStringLiteral("sin fecha")));
+    const QSize frame = window.frameGeometry().size() - window.size();
+    QVERIFY(QRect(0, 0, 640, 480).contains(QRect(QPoint(), window.minimumSizeHint() + frame)));
 
     // A day saved while the window is open is drawn at once.
     window.showMeasure(Weight);

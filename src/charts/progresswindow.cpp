@@ -5,6 +5,8 @@
 #include "dialogs.h"
 #include "profilestore.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -14,6 +16,7 @@
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -23,6 +26,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSvgGenerator>
@@ -46,6 +50,8 @@ constexpr qsizetype markersUpTo = 400;
 constexpr int thinTo = 150;
 // Values beyond an axis drawn at its edge with a label each: at most this many labels an axis.
 constexpr int edgeLabels = 12;
+// The size the window asks for, when the screen has room.
+constexpr QSize preferredSize(1000, 720);
 
 // The colours of the first measure, of its other side and of the second measure.
 const QColor colours[] = {QColor(0x1f, 0x5f, 0xb4), QColor(0x2c, 0x8c, 0x2c),
@@ -61,6 +67,37 @@ constexpr qint64 edgeMsecs = 10 * 3600 * 1000;
 QPen cosmetic(QPen pen) {
     pen.setCosmetic(true);
     return pen;
+}
+
+// A combo box announced by the name given to it, the item chosen as its value. On Linux, Qt's
+// own announces the item chosen as its name, which says nothing of what the box is for.
+class NamedComboBox final : public QAccessibleWidget {
+public:
+    explicit NamedComboBox(QComboBox *box)
+        : QAccessibleWidget(box, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? static_cast<QComboBox *>(widget())->currentText()
+                                          : QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override {
+        return QStringList(showMenuAction()) + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &action) override {
+        if (action == showMenuAction())
+            static_cast<QComboBox *>(widget())->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+// For the combo boxes of this window. Their interfaces are made as soon as they get their items,
+// before their names.
+QAccessibleInterface *namedComboBoxes(const QString &className, QObject *object) {
+    auto *box = qobject_cast<QComboBox *>(object);
+    return className == QLatin1String("QComboBox") && box &&
+                   qobject_cast<ProgressWindow *>(box->window())
+               ? new NamedComboBox(box)
+               : nullptr;
 }
 
 // The chart's view: a drag across it zooms in on those dates; then `zoomed` is told.
@@ -108,12 +145,15 @@ ProgressWindow::ProgressWindow(DayStore &days, ProfileStore &profiles, Dialogs &
     , m_days(days)
     , m_profiles(profiles)
     , m_dialogs(dialogs) {
+    static const bool namedCombos = (QAccessible::installFactory(namedComboBoxes), true);
+    Q_UNUSED(namedCombos);
     setObjectName(QStringLiteral("progreso"));
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     connect(&m_days, &DayStore::storedDaysChanged, this, &ProgressWindow::reload);
     reload();
+    placeOnScreen();
 }
 
 void ProgressWindow::buildControls() {
@@ -149,12 +189,16 @@ void ProgressWindow::buildControls() {
         return edit;
     };
 
+    // Created in the order of the grid, which is the order of Tab.
     QStringList names;
     for (const MeasureInfo &info : measures)
         names += info.name;
     m_measure = combo("medida", names);
-    m_bothSides = check("ambosLados", QStringLiteral("Ambos Lados"));
     m_second = combo("segundaMedida", QStringList(QStringLiteral("Ninguna")) + names);
+    m_bothSides = check("ambosLados", QStringLiteral("&Ambos Lados"));
+    m_bars = combo("barras", {QStringLiteral("Sin Barras"), QStringLiteral("Suma Semanal"),
+                              QStringLiteral("Media Semanal"), QStringLiteral("Suma Mensual"),
+                              QStringLiteral("Media Mensual")});
     m_range = combo("periodo", {QStringLiteral("Últimos 30 Días"),
                                 QStringLiteral("Últimos 90 Días"), QStringLiteral("Último Año"),
                                 QStringLiteral("Todo"), QStringLiteral("Entre Fechas")});
@@ -172,19 +216,16 @@ void ProgressWindow::buildControls() {
     m_averageDays->setValue(7);
     m_averageDays->setSuffix(QStringLiteral(" Días"));
     connect(m_averageDays, &QSpinBox::valueChanged, this, &ProgressWindow::redraw);
-    m_fromZero = check("desdeCero", QStringLiteral("Eje Desde Cero"));
-    m_bars = combo("barras", {QStringLiteral("Sin Barras"), QStringLiteral("Suma Semanal"),
-                              QStringLiteral("Media Semanal"), QStringLiteral("Suma Mensual"),
-                              QStringLiteral("Media Mensual")});
+    m_fromZero = check("desdeCero", QStringLiteral("&Eje Desde Cero"));
     m_goal = new QLineEdit(this);
     m_goal->setObjectName(QStringLiteral("pesoObjetivo"));
     m_goal->setMaximumWidth(70);
     connect(m_goal, &QLineEdit::returnPressed, this, &ProgressWindow::storeGoal);
     m_storeGoal =
-        button("guardarObjetivo", QStringLiteral("Guardar Objetivo"), &ProgressWindow::storeGoal);
-    m_resetZoom = button("verTodo", QStringLiteral("Ver Todo"), &ProgressWindow::resetZoom);
+        button("guardarObjetivo", QStringLiteral("&Guardar Objetivo"), &ProgressWindow::storeGoal);
+    m_resetZoom = button("verTodo", QStringLiteral("&Ver Todo"), &ProgressWindow::resetZoom);
     m_saveImage =
-        button("guardarImagen", QStringLiteral("Guardar Imagen..."), &ProgressWindow::saveImage);
+        button("guardarImagen", QStringLiteral("Guardar &Imagen..."), &ProgressWindow::saveImage);
 
     auto *chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -221,39 +262,75 @@ void ProgressWindow::buildControls() {
     m_view->setAccessibleName(QStringLiteral("Gráfica De Progreso"));
     m_view->setAccessibleDescription(
         QStringLiteral("Arrastra Sobre La Gráfica Para Ver De Cerca Esas Fechas."));
+    m_view->viewport()->setAccessibleName(QStringLiteral("Área De La Gráfica"));
+    m_view->viewport()->setAccessibleDescription(m_view->accessibleDescription());
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
     m_view->setRenderHint(QPainter::Antialiasing);
     // Dragging across the chart zooms in on those dates; "Ver Todo" goes back.
     m_view->setRubberBand(QChartView::HorizontalRubberBand);
-    m_view->setMinimumSize(760, 420);
+    m_view->setMinimumSize(360, 220);
     m_figures = new QLabel(this);
     m_figures->setObjectName(QStringLiteral("cifras"));
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Long figures wrap instead of widening the window.
     m_figures->setWordWrap(true);
 
-    auto *grid = new QGridLayout(this);
-    const auto labelled = [this](const QString &caption, QWidget *field) {
+    // Two columns of labelled controls, narrow enough for a small or scaled screen.
+    auto *controls = new QGridLayout;
+    const auto labelled = [this, controls](int row, int column, const QString &caption,
+                                           QWidget *field) {
         auto *label = new QLabel(caption, this);
         label->setBuddy(field);
-        return label;
+        // Announced by what its label says, whatever it holds.
+        field->setAccessibleName(QString(caption).remove(u'&').remove(u':'));
+        controls->addWidget(label, row, column);
     };
-    const auto placeRow = [grid](int row, std::initializer_list<QWidget *> widgets) {
-        int column = 0;
+    const auto together = [controls](int row, int column,
+                                     std::initializer_list<QWidget *> widgets) {
+        auto *line = new QHBoxLayout;
         for (QWidget *widget : widgets)
-            grid->addWidget(widget, row, column++);
+            line->addWidget(widget);
+        line->addStretch();
+        controls->addLayout(line, row, column);
     };
-    placeRow(0, {labelled(QStringLiteral("&Medida:"), m_measure), m_measure, m_bothSides,
-                 labelled(QStringLiteral("&Segunda Medida:"), m_second), m_second,
-                 labelled(QStringLiteral("&Barras:"), m_bars), m_bars});
-    placeRow(1, {labelled(QStringLiteral("&Periodo:"), m_range), m_range, m_from, m_to,
-                 labelled(QStringLiteral("Media &De:"), m_averageDays), m_averageDays, m_fromZero});
-    placeRow(2, {labelled(QStringLiteral("Peso &Objetivo:"), m_goal), m_goal, m_storeGoal,
-                 m_resetZoom, m_saveImage});
-    grid->addWidget(m_view, 3, 0, 1, 7);
-    grid->addWidget(m_figures, 4, 0, 1, 7);
-    grid->setRowStretch(3, 1);
+    labelled(0, 0, QStringLiteral("&Medida:"), m_measure);
+    together(0, 1, {m_measure});
+    labelled(0, 2, QStringLiteral("&Segunda Medida:"), m_second);
+    together(0, 3, {m_second});
+    together(1, 1, {m_bothSides});
+    labelled(1, 2, QStringLiteral("&Barras:"), m_bars);
+    together(1, 3, {m_bars});
+    labelled(2, 0, QStringLiteral("&Periodo:"), m_range);
+    together(2, 1, {m_range});
+    together(2, 3, {m_from, m_to});
+    labelled(3, 0, QStringLiteral("Media &De:"), m_averageDays);
+    together(3, 1, {m_averageDays});
+    together(3, 3, {m_fromZero});
+    labelled(4, 0, QStringLiteral("Peso &Objetivo:"), m_goal);
+    together(4, 1, {m_goal, m_storeGoal});
+    together(4, 3, {m_resetZoom, m_saveImage});
+    controls->setColumnStretch(4, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_figures);
+}
+
+void ProgressWindow::placeOnScreen() {
+    const QWidget *diary = parentWidget() ? parentWidget()->window() : nullptr;
+    const bool beside = diary && diary->isVisible();
+    const QScreen *shownOn = beside ? diary->screen() : screen();
+    if (!shownOn)
+        return;
+    // The window's frame is not known before it is shown: the diary's stands for it.
+    const QSize frame = beside ? diary->frameGeometry().size() - diary->size() : QSize(0, 0);
+    const QRect place =
+        placeBeside(shownOn->availableGeometry(), beside ? diary->frameGeometry() : QRect(),
+                    preferredSize + frame, minimumSizeHint() + frame);
+    resize(place.size() - frame);
+    move(place.topLeft());
 }
 
 QChart *ProgressWindow::chart() const {

@@ -27,7 +27,8 @@ class QXYSeries;
 // The window "Progreso": one measure of the diary over time (and its other side, and a second
 // measure on an axis of its own), with its daily points, trend, moving average, breaks across
 // long gaps, outliers, goal line and the figures of the days shown, zoomed in or not. It reads
-// the stored days and never writes them; it follows every save and delete of the store.
+// the stored days and never writes them; it follows every save and delete of the store. Given
+// the diary window as parent, it opens beside it.
 class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
@@ -60,6 +61,7 @@ public slots:
 
 private:
     void buildControls();
+    void placeOnScreen();
     struct AxisContent;
     void drawMeasure(progress::Measure measure, bool secondAxis, AxisContent &content,
                      AxisContent &sums);
