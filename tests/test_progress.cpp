@@ -298,18 +298,24 @@ void TestProgress::thinnedLinesKeepTheirShape() {
 
 namespace {
 
+// The texts that the chart writes: the labels of its axes and legend.
+QStringList written(QChart *chart) {
+    QCoreApplication::sendPostedEvents();
+    QStringList found;
+    for (QGraphicsItem *item : chart->scene()->items())
+        if (const auto *text = dynamic_cast<QGraphicsTextItem *>(item); text && text->isVisible())
+            found += text->toPlainText();
+    return found;
+}
+
 // The dates and the values that the chart writes on its axes, in order.
 std::pair<QList<QDate>, QList<double>> axisLabels(QChart *chart) {
-    QCoreApplication::sendPostedEvents();
     std::pair<QList<QDate>, QList<double>> found;
-    for (QGraphicsItem *item : chart->scene()->items())
-        if (const auto *text = dynamic_cast<QGraphicsTextItem *>(item); text && text->isVisible()) {
-            if (const QDate date = QDate::fromString(text->toPlainText(), u"dd/MM/yyyy");
-                date.isValid())
-                found.first += date;
-            else if (const auto value = dates::readNumber(text->toPlainText()))
-                found.second += *value;
-        }
+    for (const QString &text : written(chart))
+        if (const QDate date = QDate::fromString(text, u"dd/MM/yyyy"); date.isValid())
+            found.first += date;
+        else if (const auto value = dates::readNumber(text))
+            found.second += *value;
     std::sort(found.first.begin(), found.first.end());
     std::sort(found.second.begin(), found.second.end());
     return found;
@@ -341,7 +347,7 @@ void TestProgress::windowDrawsTheDiary() {
     QVERIFY(store.open());
     // Opened from a diary window in a corner of the screen: beside it, within the screen.
     QWidget diaryWindow;
-    diaryWindow.setGeometry(20, 40, 200, 300);
+    diaryWindow.setGeometry(10, 40, 120, 300);
     diaryWindow.show();
     ProgressWindow window(store, diary.profiles(), dialogs, &diaryWindow);
     window.showRange(ProgressWindow::Everything);
@@ -434,6 +440,11 @@ void TestProgress::windowDrawsTheDiary() {
                          .arg(series->brush().style())
                          .arg(series->pen().color().name());
     QCOMPARE(looks.size(), 5);
+    // At the window's smallest, each entry is written whole.
+    window.resize(window.minimumSizeHint());
+    QCoreApplication::processEvents();
+    for (QLegendMarker *marker : window.chart()->legend()->markers())
+        QVERIFY(!marker->isVisible() || written(window.chart()).contains(marker->label()));
 
     // A screen reader names every control by its purpose, the combo boxes by their labels; every
     // caption has a letter of its own for Alt.

@@ -269,7 +269,8 @@ void ProgressWindow::buildControls() {
     m_view->setRenderHint(QPainter::Antialiasing);
     // Dragging across the chart zooms in on those dates; "Ver Todo" goes back.
     m_view->setRubberBand(QChartView::HorizontalRubberBand);
-    m_view->setMinimumSize(360, 220);
+    // Wide enough for the legend's entries written whole, narrow enough for a scaled screen.
+    m_view->setMinimumSize(560, 220);
     m_figures = new QLabel(this);
     m_figures->setObjectName(QStringLiteral("cifras"));
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
