@@ -15,6 +15,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QImage>
@@ -389,8 +390,9 @@ void TestProgress::windowDrawsTheDiary() {
     QVERIFY(window.figuresText().contains(
         QStringLiteral("Fuera De Lo Normal, Sin Contar: 900 Kg (11/10/2026)")));
 
-    // A drag from 05/10 to 15/10 zooms in on those days, and the figures follow; "Ver Todo" goes
-    // back. Between the points of 04/10 and 05/10, and of 15/10 and 16/10 (the typo's left out):
+    // A drag from 05/10 to 15/10 zooms in on those days, and the figures and the boxes of dates
+    // follow; "Ver Todo" goes back. Between the points of 04/10 and 05/10, and of 15/10 and 16/10
+    // (the typo's left out):
     auto *view = window.findChild<QChartView *>(QStringLiteral("grafica"));
     QXYSeries *weights = named(QStringLiteral("Peso")).first();
     const auto midnightAfter = [&](int point) {
@@ -402,13 +404,19 @@ void TestProgress::windowDrawsTheDiary() {
     QTest::mouseMove(view->viewport(), midnightAfter(13));
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, midnightAfter(13));
     std::tie(dates, values) = axisLabels(window.chart());
+    const auto boxes = [&] {
+        return QList<QDate>{window.findChild<QDateEdit *>(QStringLiteral("desde"))->date(),
+                            window.findChild<QDateEdit *>(QStringLiteral("hasta"))->date()};
+    };
     QCOMPARE((QList<QDate>{dates.first(), dates.last()}),
              (QList<QDate>{QDate(2026, 10, 5), QDate(2026, 10, 15)}));
+    QCOMPARE(boxes(), (QList<QDate>{QDate(2026, 10, 5), QDate(2026, 10, 15)}));
     QVERIFY(window.figuresText().startsWith(
         QStringLiteral("Peso: Primero 89,6 Kg · Último 88,6 Kg · Mínimo 88,6 Kg · Máximo 900 Kg")));
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("verTodo")), Qt::LeftButton);
     QVERIFY(
         window.figuresText().startsWith(QStringLiteral("Peso: Primero 90 Kg · Último 84,1 Kg")));
+    QCOMPARE(boxes(), (QList<QDate>{QDate(2026, 10, 1), QDate(2026, 11, 29)}));
 
     // The goal: kept in the diary, drawn, and reached at this pace 41 days after 29/11/2026. Near
     // the weights it widens the axis a little; far off it is drawn at the edge with its value.

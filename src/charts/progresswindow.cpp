@@ -183,8 +183,10 @@ void ProgressWindow::buildControls() {
         edit->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         edit->setCalendarPopup(true);
         connect(edit, &QDateEdit::dateChanged, this, [this] {
-            if (m_range->currentIndex() == BetweenDates)
+            if (m_range->currentIndex() == BetweenDates) {
+                m_between = {m_from->date(), m_to->date()};
                 redraw();
+            }
         });
         return edit;
     };
@@ -383,7 +385,14 @@ void ProgressWindow::redraw() {
     const int range = m_range->currentIndex();
     m_from->setEnabled(range == BetweenDates);
     m_to->setEnabled(range == BetweenDates);
-    if (range != BetweenDates) {
+    if (range == BetweenDates && m_between) {
+        // The dates chosen, not those of a zoom that the boxes show.
+        const QSignalBlocker fromBlocked(m_from);
+        const QSignalBlocker toBlocked(m_to);
+        m_from->setDate(m_between->first);
+        m_to->setDate(m_between->second);
+    } else if (range != BetweenDates) {
+        m_between.reset();
         const QDate first = points.empty() ? last : points.front().date;
         const qint64 span[] = {29, 89, 364};
         const QSignalBlocker fromBlocked(m_from);
@@ -484,6 +493,11 @@ void ProgressWindow::updateFigures() {
                              m_numbers.leftOut[std::size_t(measure)]);
     }
     m_figures->setText(lines.join(u'\n'));
+    // The boxes of dates show the days shown too.
+    const QSignalBlocker fromBlocked(m_from);
+    const QSignalBlocker toBlocked(m_to);
+    m_from->setDate(first);
+    m_to->setDate(last);
     // The goal's line spans the days shown, its label in their middle.
     if (m_goalLine && m_goalLine->count() == 3) {
         const qreal y = m_goalLine->at(0).y();

@@ -84,7 +84,8 @@ private:
     progress::DiaryNumbers m_numbers;
     std::array<std::optional<std::vector<bool>>, progress::MeasureCount> m_outliers;
     std::vector<progress::Measure> m_shown; // the measures drawn, in the order of their figures
-    qint64 m_zoneShift = 0;                 // the local time's offset from UTC, in milliseconds
+    std::optional<std::pair<QDate, QDate>> m_between; // the dates chosen for "Entre Fechas"
+    qint64 m_zoneShift = 0; // the local time's offset from UTC, in milliseconds
     bool m_drawing = false;
 
     QComboBox *m_measure = nullptr;
