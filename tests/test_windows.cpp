@@ -419,9 +419,11 @@ void TestWindows::windowsFitTheScreen() {
     QVERIFY(window.runStartup());
     window.show();
     window.Command1_Click();
+    window.diaryWindow()->findChild<QAction *>("showProgressAction")->trigger();
     const QRect available = window.screen()->availableGeometry();
     for (QWidget *shown :
-         {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.diaryWindow())}) {
+         {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.diaryWindow()),
+          window.diaryWindow()->findChild<QWidget *>("progreso")}) {
         QVERIFY(QTest::qWaitForWindowExposed(shown));
         QVERIFY2(available.contains(shown->frameGeometry()), qPrintable(shown->objectName()));
     }

@@ -11,32 +11,43 @@ namespace progress {
 
 using namespace dayfields;
 
+// A weight is typed to the 0,1 kg and swings by some 0,4 kg from day to day with water and meals;
+// a girth is typed to the millimetre and the tape lies a couple of them either way; water and
+// hours are typed in quarters and vary by about half a litre and a quarter of an hour.
 const std::array<MeasureInfo, MeasureCount> measures = {{
-    {QStringLiteral("Peso"), QStringLiteral("Kg"), Peski, MeasureCount, false},
-    {QStringLiteral("Índice De Masa Corporal"), {}, Peski, MeasureCount, false},
-    {QStringLiteral("Cintura / Altura"), {}, Dc, MeasureCount, false},
-    {QStringLiteral("Cuello"), QStringLiteral("Cm"), Dcue, MeasureCount, false},
-    {QStringLiteral("Pecho"), QStringLiteral("Cm"), Dp, MeasureCount, false},
-    {QStringLiteral("Cintura"), QStringLiteral("Cm"), Dc, MeasureCount, false},
-    {QStringLiteral("Biceps Derecho"), QStringLiteral("Cm"), Dbd, BicepsLeft, false},
-    {QStringLiteral("Biceps Izquierdo"), QStringLiteral("Cm"), Dbi, BicepsRight, false},
-    {QStringLiteral("Antebrazo Derecho"), QStringLiteral("Cm"), Dad, ForearmLeft, false},
-    {QStringLiteral("Antebrazo Izquierdo"), QStringLiteral("Cm"), Dai, ForearmRight, false},
-    {QStringLiteral("Pierna Derecha"), QStringLiteral("Cm"), Dpd, LegLeft, false},
-    {QStringLiteral("Pierna Izquierda"), QStringLiteral("Cm"), Dpi, LegRight, false},
-    {QStringLiteral("Gemelo Derecho"), QStringLiteral("Cm"), Dgd, CalfLeft, false},
-    {QStringLiteral("Gemelo Izquierdo"), QStringLiteral("Cm"), Dgi, CalfRight, false},
-    {QStringLiteral("Culo"), QStringLiteral("Cm"), Dculo, MeasureCount, false},
-    {QStringLiteral("Litros De Agua"), QStringLiteral("Litros"), Lagua, MeasureCount, true},
-    {QStringLiteral("Horas En El Gimnasio"), QStringLiteral("Horas"), Hgim, MeasureCount, true},
+    {QStringLiteral("Peso"), QStringLiteral("Kg"), Peski, MeasureCount, false, 0.1, 0.4},
+    {QStringLiteral("Índice De Masa Corporal"), {}, Peski, MeasureCount, false, 0.1, 0.4},
+    {QStringLiteral("Cintura / Altura"), {}, Dc, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Cuello"), QStringLiteral("Cm"), Dcue, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Pecho"), QStringLiteral("Cm"), Dp, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Cintura"), QStringLiteral("Cm"), Dc, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Biceps Derecho"), QStringLiteral("Cm"), Dbd, BicepsLeft, false, 0.1, 0.2},
+    {QStringLiteral("Biceps Izquierdo"), QStringLiteral("Cm"), Dbi, BicepsRight, false, 0.1, 0.2},
+    {QStringLiteral("Antebrazo Derecho"), QStringLiteral("Cm"), Dad, ForearmLeft, false, 0.1, 0.2},
+    {QStringLiteral("Antebrazo Izquierdo"), QStringLiteral("Cm"), Dai, ForearmRight, false, 0.1,
+     0.2},
+    {QStringLiteral("Pierna Derecha"), QStringLiteral("Cm"), Dpd, LegLeft, false, 0.1, 0.2},
+    {QStringLiteral("Pierna Izquierda"), QStringLiteral("Cm"), Dpi, LegRight, false, 0.1, 0.2},
+    {QStringLiteral("Gemelo Derecho"), QStringLiteral("Cm"), Dgd, CalfLeft, false, 0.1, 0.2},
+    {QStringLiteral("Gemelo Izquierdo"), QStringLiteral("Cm"), Dgi, CalfRight, false, 0.1, 0.2},
+    {QStringLiteral("Culo"), QStringLiteral("Cm"), Dculo, MeasureCount, false, 0.1, 0.2},
+    {QStringLiteral("Litros De Agua"), QStringLiteral("Litros"), Lagua, MeasureCount, true, 0.25,
+     0.5},
+    {QStringLiteral("Horas En El Gimnasio"), QStringLiteral("Horas"), Hgim, MeasureCount, true,
+     0.25, 0.25},
 }};
 
 DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm) {
     DiaryNumbers numbers;
     const bool hasHeight = heightCm && *heightCm > 0;
+    for (int measure = 0; measure < MeasureCount; ++measure)
+        numbers.spreadFloor[std::size_t(measure)] = ordinarySpread(Measure(measure), heightCm);
     days.forEach([&](const DayTexts &day) {
         const std::optional<QDate> date = dates::readDate(day[Fh]);
         for (int measure = 0; measure < MeasureCount; ++measure) {
+            // Nothing measured that day: no point, and nothing wrong either.
+            if (QStringView(day[measures[std::size_t(measure)].box]).trimmed().isEmpty())
+                continue;
             std::optional<double> value;
             if (date && (hasHeight || (measure != Bmi && measure != WaistToHeight)))
                 value = dates::readNumber(day[measures[std::size_t(measure)].box]);
@@ -61,6 +72,17 @@ DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm) {
     return numbers;
 }
 
+double ordinarySpread(Measure measure, std::optional<double> heightCm) {
+    const MeasureInfo &info = measures[std::size_t(measure)];
+    const double spread = info.typedStep + info.swing;
+    const double metres = heightCm && *heightCm > 0 ? *heightCm / 100 : 0;
+    if (measure == Bmi)
+        return metres > 0 ? spread / (metres * metres) : 0;
+    if (measure == WaistToHeight)
+        return metres > 0 ? spread / *heightCm : 0;
+    return spread;
+}
+
 namespace {
 
 double medianOf(std::vector<double> &values) {
@@ -73,7 +95,7 @@ double medianOf(std::vector<double> &values) {
 
 } // namespace
 
-std::vector<bool> outliers(const Points &points) {
+std::vector<bool> outliers(const Points &points, double floor) {
     constexpr qsizetype around = 7;
     const qsizetype count = qsizetype(points.size());
     std::vector<bool> outlier(points.size(), false);
@@ -98,7 +120,7 @@ std::vector<bool> outliers(const Points &points) {
     double spread = 1.4826 * medianOf(deviations);
     if (spread <= 0)
         spread = 1.2533 * meanDeviation;
-    const double limit = 3 * spread;
+    const double limit = 3 * std::max(spread, floor);
     if (limit <= 0)
         return outlier;
     for (std::size_t i = 0; i < residuals.size(); ++i)
@@ -293,6 +315,113 @@ QString number(double value) {
     while (text.contains(u',') && (text.endsWith(u'0') || text.endsWith(u',')))
         text.chop(1);
     return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
+}
+
+QString withUnit(double value, const MeasureInfo &info) {
+    return info.unit.isEmpty() ? number(value) : number(value) + u' ' + info.unit;
+}
+
+QString figuresLine(Measure measure, const Points &points, const std::vector<bool> &outlier,
+                    std::pair<qsizetype, qsizetype> range, std::optional<double> goal, int unread) {
+    const MeasureInfo &info = measures[std::size_t(measure)];
+    const std::optional<Line> fitted = fitLine(points, outlier, range);
+    QString line = info.name + QStringLiteral(": ");
+    if (const std::optional<RangeFigures> found = figures(points, range)) {
+        line += QStringLiteral("Primero %1 · Último %2 · Mínimo %3 · Máximo %4 · Cambio %5")
+                    .arg(withUnit(found->first, info), withUnit(found->last, info),
+                         withUnit(found->lowest, info), withUnit(found->highest, info),
+                         withUnit(found->change(), info));
+        if (fitted)
+            line += QStringLiteral(" · ") + withUnit(fitted->slopePerWeek(), info) +
+                    QStringLiteral("/Semana");
+    } else {
+        line += QStringLiteral("Sin Datos En Este Periodo");
+    }
+    if (goal && fitted)
+        line += QStringLiteral(" · ") + goalText(goalOutlook(*fitted, *goal));
+    // The outliers are named, with their dates: they count among the figures as measured, but
+    // not in the slope.
+    QStringList odd;
+    int more = 0;
+    for (qsizetype i = range.first; i < range.second; ++i)
+        if (outlier[std::size_t(i)] && odd.size() < 3)
+            odd += withUnit(points[std::size_t(i)].value, info) + QStringLiteral(" (") +
+                   dates::shortDate(points[std::size_t(i)].date) + u')';
+        else if (outlier[std::size_t(i)])
+            ++more;
+    if (!odd.isEmpty())
+        line += QStringLiteral(" · Fuera De Lo Normal, Sin Contar: ") +
+                odd.join(QStringLiteral(", ")) +
+                (more ? QStringLiteral(" Y %1 Más").arg(more) : QString());
+    if (const QString leftOut = leftOutText(unread); !leftOut.isEmpty())
+        line += QStringLiteral(" · ") + leftOut;
+    return line;
+}
+
+int Scale::ticks() const {
+    return int(std::lround((high - low) / step)) + 1;
+}
+
+int Scale::decimals() const {
+    int count = 0;
+    for (double scaled = step; count < 9 && std::abs(scaled - std::round(scaled)) > 1e-6 * scaled;
+         scaled *= 10)
+        ++count;
+    return count;
+}
+
+Scale niceScale(double low, double high, bool fromZero, std::optional<double> goal, int most) {
+    if (!std::isfinite(low) || !std::isfinite(high) || low > high)
+        return {};
+    if (goal) {
+        const Scale without = niceScale(low, high, fromZero, std::nullopt, most);
+        const double half = (without.high - without.low) / 2;
+        if (*goal < without.low - half || *goal > without.high + half)
+            return without;
+        low = std::min(low, *goal);
+        high = std::max(high, *goal);
+    }
+    if (fromZero) {
+        low = std::min(low, 0.0);
+        high = std::max(high, 0.0);
+    }
+    const bool positive = low >= 0;
+    // Room on both sides, so that no point lies on the frame; a single value gets a tenth of it.
+    const double room = high > low ? (high - low) * 0.04 : (high != 0 ? std::abs(high) / 20 : 0.5);
+    low -= room;
+    high += room;
+    if (positive)
+        low = std::max(low, 0.0);
+    // The smallest round step that covers them in `most` ticks at most.
+    double power = std::pow(10.0, std::floor(std::log10((high - low) / (most - 1))));
+    for (;; power *= 10)
+        for (const double mantissa : {1.0, 2.0, 2.5, 5.0}) {
+            const double step = mantissa * power;
+            const double bottom = std::floor(low / step + 1e-9) * step;
+            const double top = std::ceil(high / step - 1e-9) * step;
+            if (top - bottom <= step * (most - 1) * (1 + 1e-9))
+                return {bottom, top, step};
+        }
+}
+
+QRect placeBeside(const QRect &available, const QRect &beside, QSize wanted, QSize minimum) {
+    constexpr int gap = 8;
+    QSize size = wanted.expandedTo(minimum).boundedTo(available.size());
+    if (beside.isValid()) {
+        const int right = available.right() - beside.right() - gap;
+        const int left = beside.left() - gap - available.left();
+        if (std::max(right, left) >= minimum.width()) {
+            size.setWidth(std::min(size.width(), std::max(right, left)));
+            const int x =
+                right >= left ? beside.right() + 1 + gap : beside.left() - gap - size.width();
+            const int y = std::clamp(beside.top(), available.top(),
+                                     available.top() + available.height() - size.height());
+            return {QPoint(x, y), size};
+        }
+    }
+    QRect centred(QPoint(), size);
+    centred.moveCenter(available.center());
+    return centred;
 }
 
 } // namespace progress

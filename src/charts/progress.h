@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <optional>
@@ -45,6 +46,8 @@ struct MeasureInfo {
     dayfields::Box box; // the box the value is read from (the weight for the BMI)
     Measure otherSide;  // the other side of a pair of girths; MeasureCount when none
     bool summable;      // water and hours: also as weekly and monthly bars
+    double typedStep;   // the step in which it is typed: 0,1 kg, 0,1 cm, a quarter of a litre
+    double swing;       // how far a true reading ordinarily strays from its neighbours
 };
 extern const std::array<MeasureInfo, MeasureCount> measures;
 
@@ -55,19 +58,29 @@ struct Point {
 using Points = std::vector<Point>;
 
 // Every measure's points in date order, and how many days each measure left out: a day counts for
-// a measure when its date reads as a date and its box as a number; an empty box is no point.
+// a measure when its date reads as a date and its box as a number. An empty box is no point, and
+// no fault either: such days are not counted; a day whose date or value cannot be read is.
 struct DiaryNumbers {
     std::array<Points, MeasureCount> points;
     std::array<int, MeasureCount> leftOut{};
+    // Each measure's ordinarySpread().
+    std::array<double, MeasureCount> spreadFloor{};
 };
-// The BMI and the waist to height ratio need the height in centimetres; without it every day is
-// left out of them.
+// The BMI and the waist to height ratio need the height in centimetres; without it every day
+// with a weight or a waist is left out of them.
 DiaryNumbers readNumbers(const DayWalk &days, std::optional<double> heightCm);
+
+// The spread that readings of a measure have even when nothing changes: the step in which they are
+// typed and their ordinary swing, in the measure's own unit (for the BMI and the ratio, those of
+// the weight and the waist carried through the height).
+double ordinarySpread(Measure measure, std::optional<double> heightCm);
 
 // Points far from the run of their neighbours: more than three robust deviations (1.4826 times
 // the median absolute deviation, or 1.2533 times the mean one when the median one is nil) from
-// the median of the fifteen points around them. None when fewer than five points.
-std::vector<bool> outliers(const Points &points);
+// the median of the fifteen points around them. The deviation is never taken below `floor`, so
+// that a slowly moving series, whose deviation is tiny, keeps its true readings. None when fewer
+// than five points.
+std::vector<bool> outliers(const Points &points, double floor);
 
 // The trend and the moving average at every point, the outliers left out of both.
 struct Smoothed {
@@ -138,5 +151,34 @@ QList<QPointF> thinned(const QList<QPointF> &line, int buckets);
 QString leftOutText(int count);
 // A number as the charts write it: Spanish decimal comma, up to two decimals, no trailing zeros.
 QString number(double value);
+// "80,5 Kg"; the number alone for a ratio.
+QString withUnit(double value, const MeasureInfo &info);
+
+// One measure's line of figures under the chart, over the points of a range: first, last, lowest,
+// highest, change, the slope, the goal's outlook, the values left out as outliers and the days
+// that could not be read.
+QString figuresLine(Measure measure, const Points &points, const std::vector<bool> &outlier,
+                    std::pair<qsizetype, qsizetype> range, std::optional<double> goal, int unread);
+
+// A value axis with round ticks: from `low` to `high`, `step` apart, every one a multiple of the
+// step, the step 1, 2, 2,5 or 5 times a power of ten.
+struct Scale {
+    double low = 0;
+    double high = 1;
+    double step = 0.2;
+    int ticks() const;
+    int decimals() const; // of the step, so of every tick
+};
+// Round ticks around the values from `low` to `high` with a little room on both sides, at most
+// `most` of them; from zero when asked, and never below zero for values that are not. A goal is
+// taken in when that widens the scale by half at most; farther off it would squash the values,
+// and is drawn at the edge instead.
+Scale niceScale(double low, double high, bool fromZero, std::optional<double> goal = {},
+                int most = 8);
+
+// Where a window opens beside another (the diary, frames included) within the screen's available
+// area: to the side with more room when the window fits there at least at its minimum width,
+// else centred on the screen; never larger than the area.
+QRect placeBeside(const QRect &available, const QRect &beside, QSize wanted, QSize minimum);
 
 } // namespace progress

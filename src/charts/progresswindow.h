@@ -2,6 +2,7 @@
 
 #include "progress.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -21,11 +22,13 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QValueAxis;
+class QXYSeries;
 
 // The window "Progreso": one measure of the diary over time (and its other side, and a second
 // measure on an axis of its own), with its daily points, trend, moving average, breaks across
-// long gaps, outliers, goal line and the figures of the range shown. It reads the stored days
-// and never writes them; it follows every save and delete of the store.
+// long gaps, outliers, goal line and the figures of the days shown, zoomed in or not. It reads
+// the stored days and never writes them; it follows every save and delete of the store. Given
+// the diary window as parent, it opens beside it.
 class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
@@ -58,15 +61,32 @@ public slots:
 
 private:
     void buildControls();
-    struct Bounds;
-    void drawMeasure(progress::Measure measure, bool secondAxis, QStringList &figures,
-                     Bounds &bounds);
+    void placeOnScreen();
+    struct AxisContent;
+    void drawMeasure(progress::Measure measure, bool secondAxis, AxisContent &content,
+                     AxisContent &sums);
+    void finishAxis(QValueAxis *axis, AxisContent &content);
+    void attach(QXYSeries *series, QValueAxis *axis, const QString &name, bool inLegend = true);
+    // Where a day is drawn on the date axis, and the day drawn at a place.
+    qreal atDay(QDate date) const;
+    QDate dayAt(qreal at) const;
+    // The dates axis over these days, whole.
+    void showDays(QDate first, QDate last);
+    // The first and last day whose point lies within the date axis as it is, zoomed in or not.
+    std::pair<QDate, QDate> daysShown() const;
+    void snapZoomToDays();
+    // The figures of the days shown.
+    void updateFigures();
 
     DayStore &m_days;
     ProfileStore &m_profiles;
     Dialogs &m_dialogs;
     progress::DiaryNumbers m_numbers;
     std::array<std::optional<std::vector<bool>>, progress::MeasureCount> m_outliers;
+    std::vector<progress::Measure> m_shown; // the measures drawn, in the order of their figures
+    std::optional<std::pair<QDate, QDate>> m_between; // the dates chosen for "Entre Fechas"
+    qint64 m_zoneShift = 0; // the local time's offset from UTC, in milliseconds
+    bool m_drawing = false;
 
     QComboBox *m_measure = nullptr;
     QCheckBox *m_bothSides = nullptr;
@@ -85,5 +105,7 @@ private:
     QDateTimeAxis *m_dates = nullptr;
     QValueAxis *m_leftAxis = nullptr;
     QValueAxis *m_rightAxis = nullptr; // the second measure's
+    QValueAxis *m_sumsAxis = nullptr;  // weekly and monthly sums'
+    QPointer<QXYSeries> m_goalLine;    // spans the days shown, its value labelled in the middle
     QLabel *m_figures = nullptr;
 };
