@@ -72,7 +72,7 @@ int main(int argc, char *argv[]) {
     // A backup after every run that changed the diary; a failure is told at the next start.
     QString failure;
     if (database.wasChanged() && database.isWritten() &&
-        !backups::makeBackup(database, clock.now(), &failure))
+        !backups::makeBackup(database, clock.now(), backups::Kind::AtExit, &failure))
         backups::noteFailure(database.filePath(), failure);
     return code;
 }

@@ -501,7 +501,7 @@ int main(int argc, char **argv) {
             const double backup = best(3, [&] {
                 QString error;
                 made = made.addSecs(1);
-                backups::makeBackup(*database, made, &error);
+                backups::makeBackup(*database, made, backups::Kind::ByHand, &error);
             });
             print(QStringLiteral("backup_10000"), backup, "ms");
             // "Importar CSV..." of the diary's own export into an empty diary: reading and

@@ -476,7 +476,7 @@ void DiaryWindow::backUpNow() {
     const QString title = QStringLiteral("Copia De Seguridad");
     QString error;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool made = backups::makeBackup(m_database, m_clock.now(), &error);
+    const bool made = backups::makeBackup(m_database, m_clock.now(), backups::Kind::ByHand, &error);
     QGuiApplication::restoreOverrideCursor();
     m_dialogs.messageBox(
         this,
@@ -575,7 +575,8 @@ void DiaryWindow::restoreBackup() {
                             title))
         return;
     QString error;
-    if (!backups::makeBackup(m_database, m_clock.now(), &error, backup.path)) {
+    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
+                             backup.path)) {
         m_dialogs.messageBox(this,
                              QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia Del Diario De "
                                             "Ahora, Así Que No Se Ha Restaurado Nada:\n%1")
@@ -670,7 +671,8 @@ void DiaryWindow::importCsv() {
         return;
     QString error;
     QString backup;
-    if (!backups::makeBackup(m_database, m_clock.now(), &error, {}, &backup)) {
+    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeImport, &error, {},
+                             &backup)) {
         m_dialogs.messageBox(this,
                              QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad, "
                                             "Así Que No Se Ha Importado Nada:\n%1")
@@ -711,7 +713,8 @@ void DiaryWindow::undoLastImport() {
                             title))
         return;
     QString error;
-    if (!backups::makeBackup(m_database, m_clock.now(), &error, *backup)) {
+    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
+                             *backup)) {
         m_dialogs.messageBox(this, QStringLiteral("ERROR. No Se Ha Deshecho Nada:\n%1").arg(error),
                              title);
         return;
