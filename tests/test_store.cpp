@@ -484,23 +484,22 @@ void TestStore::restoreRefusesDamageAndAsksForOlderPasswords() {
     QCOMPARE(diary.profiles().changePassword(fixture::password, "secreto9"),
              ProfileStore::PasswordChange::Changed);
     QCOMPARE(diary.database().inspectCopy(backup).status, Status::WrongPassword);
-    QCOMPARE(diary.database().restoreFrom(backup, "secreto7"), Status::WrongPassword);
+    QCOMPARE(diary.database().restoreFrom(diary.database().openCopy(backup, "secreto7")),
+             Status::WrongPassword);
 
     // A damaged copy is refused and the diary stays as it was.
     const QString damaged = backups::folderOf(diary.path()) + "/dañada.db";
-    QByteArray bytes = fixture::fileBytes(backup);
-    bytes[bytes.size() - 5] = char(bytes[bytes.size() - 5] ^ 1);
-    QFile file(damaged);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    QCOMPARE(diary.database().restoreFrom(damaged, fixture::password), Status::Damaged);
+    QVERIFY(QFile::copy(backup, damaged) && fixture::damage(damaged));
+    QCOMPARE(diary.database().restoreFrom(diary.database().openCopy(damaged, fixture::password)),
+             Status::Damaged);
     QCOMPARE(dates(), (QStringList{"05/12/2026", "06/12/2026"}));
 
     // With its own password it opens, takes the diary's place and is sealed with today's key.
     const DiaryDatabase::CopyInfo info = diary.database().inspectCopy(backup, fixture::password);
     QCOMPARE(info.status, Status::Ready);
     QCOMPARE(info.days, 1);
-    QCOMPARE(diary.database().restoreFrom(backup, fixture::password), Status::Ready);
+    QCOMPARE(diary.database().restoreFrom(diary.database().openCopy(backup, fixture::password)),
+             Status::Ready);
     QCOMPARE(dates(), QStringList{"05/12/2026"});
     QCOMPARE(diary.reopen("secreto9"), Status::Ready);
     QCOMPARE(dates(), QStringList{"05/12/2026"});

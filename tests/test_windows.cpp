@@ -25,8 +25,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
@@ -407,20 +409,22 @@ void TestWindows::restoringABackupShowsIt() {
             before->days().storePending(fixture::day({{Fh, "06/12/2026"}})));
 
     // The backup of one day chosen from the list: the diary of two days is backed up first (in
-    // the same second, under the next second's name), and the windows show the one day.
+    // the same second, under the next second's name), and the windows show the one day. What was
+    // checked is what is restored, whatever becomes of the file while the question is open.
+    const QString copias = backups::folderOf(diary.path());
+    const QString byHand = backups::list(copias).front().path;
+    m_dialogs.whileAsking = [&] { QVERIFY(fixture::damage(byHand)); };
     m_dialogs.messages.clear();
     m_dialogs.queueInputs({"#0"});
     m_dialogs.queueAnswers({true});
     before->findChild<QAction *>("restoreAction")->trigger();
     QTRY_VERIFY(!before && window.diaryWindow());
     QCOMPARE(m_dialogs.shownItems.size(), 1);
-    QVERIFY(m_dialogs.shownItems.first().endsWith(QStringLiteral("· 1 Días")));
     QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")});
-    QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(2));
 
-    // A CSV of two new days imported after a look at what it brings, then undone.
+    // A CSV of two new days imported after a look at what it brings.
     const QString csv = diary.folder() + QStringLiteral("/nuevos.csv");
     QFile file(csv);
     QVERIFY(file.open(QIODevice::WriteOnly) &&
@@ -432,9 +436,28 @@ void TestWindows::restoringABackupShowsIt() {
     importing->findChild<QAction *>("importCsvAction")->trigger();
     QCOMPARE(importing->days().storedCount(), 3);
     QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("Importación Hecha: 2 Días")));
-    // Undone only once the diary of now is backed up: a folder that refuses the backup stops it.
-    const QString copias = backups::folderOf(diary.path());
+
+    // A backup by hand and one on leaving the same day keep the backup the undo needs, and the
+    // list tells every backup apart by its second and its kind; Cancel there restores nothing.
+    importing->findChild<QAction *>("backupNowAction")->trigger();
+    QString error;
+    QVERIFY(backups::makeBackup(diary.database(), now, backups::Kind::AtExit, &error));
+    m_dialogs.queueInputs({""});
+    importing->findChild<QAction *>("restoreAction")->trigger();
+    QCOMPARE(m_dialogs.shownItems.replaceInStrings(QRegularExpression(" · [0-9,]+ KiB"), ""),
+             (QStringList{"06/12/2026 10:00:04 · 3 Días · Al Salir",
+                          "06/12/2026 10:00:03 · 3 Días · A Mano",
+                          "06/12/2026 10:00:02 · 1 Días · Antes De Importar",
+                          "06/12/2026 10:00:01 · 2 Días · Antes De Restaurar",
+                          "06/12/2026 10:00:00 · Dañada · A Mano"}));
+
+    // After a new password the undo asks for the one its backup was made with. It is done only
+    // once the diary of now is backed up (a folder that refuses the backup stops it), and the
+    // summary shows the diary of before.
+    m_dialogs.queueInputs({fixture::password, "secreto3", "secreto3"});
+    importing->findChild<QAction *>("changePasswordAction")->trigger();
     if (fixture::setWritable(copias, false)) {
+        m_dialogs.queueInputs({fixture::password});
         m_dialogs.queueAnswers({true});
         importing->findChild<QAction *>("undoImportAction")->trigger();
         fixture::setWritable(copias, true);
@@ -442,10 +465,12 @@ void TestWindows::restoringABackupShowsIt() {
         QVERIFY(importing && importing->days().storedCount() == 3);
         QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("ERROR. No Se Ha Deshecho")));
     }
+    m_dialogs.queueInputs({fixture::password});
     m_dialogs.queueAnswers({true});
     importing->findChild<QAction *>("undoImportAction")->trigger();
     QTRY_VERIFY(!importing && window.diaryWindow());
     QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
+    QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
     window.diaryWindow()->close();
 }
 

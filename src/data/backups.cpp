@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSet>
 #include <algorithm>
 
@@ -170,6 +171,18 @@ QString stateText(const std::optional<QDateTime> &last, const QDateTime &now) {
                                     : QStringLiteral("hace %1 días").arg(days);
     return QStringLiteral("Última copia: %1 %2 (%3)")
         .arg(dates::shortDate(last->date()), last->time().toString(QStringLiteral("HH:mm")), ago);
+}
+
+QString madeText(const QDateTime &made) {
+    return dates::shortDate(made.date()) + u' ' + made.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString listLine(const Backup &backup, const QString &contents) {
+    QStringList parts{madeText(backup.made),
+                      QLocale(QLocale::Spanish).formattedDataSize(backup.size)};
+    if (!contents.isEmpty())
+        parts += contents;
+    return (parts << kindText(backup.kind)).join(QStringLiteral(" · "));
 }
 
 void noteBeforeImport(const QString &diaryPath, const QString &backupPath) {

@@ -60,6 +60,12 @@ std::vector<bool> kept(const std::vector<Backup> &newestFirst, const QDateTime &
 bool makeBackup(DiaryDatabase &database, const QDateTime &now, Kind kind, QString *error,
                 const QString &spared = {}, QString *made = nullptr);
 
+// "07/12/2026 06:29:12".
+QString madeText(const QDateTime &made);
+// A line of the list of backups: "07/12/2026 06:29:12 · 96,17 KiB · 293 Días · A Mano", with
+// what is known of its contents ("293 Días", "Dañada"), left out when empty.
+QString listLine(const Backup &backup, const QString &contents);
+
 // The state the diary's menu shows: "Última copia: 06/12/2026 22:30 (hace 2 días)", or
 // "Sin copias todavía".
 QString stateText(const std::optional<QDateTime> &last, const QDateTime &now);

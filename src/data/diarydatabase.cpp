@@ -18,6 +18,7 @@
 #include <cstring>
 #include <sodium.h>
 #include <sqlite3.h>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -673,6 +674,7 @@ DiaryDatabase::CopyImage DiaryDatabase::openCopy(const QString &path, const QStr
     }
     copy.days = *days;
     copy.status = Status::Ready;
+    copy.sealed = bytes;
     return copy;
 }
 
@@ -682,10 +684,11 @@ DiaryDatabase::CopyInfo DiaryDatabase::inspectCopy(const QString &path, const QS
     return {copy.status, copy.days};
 }
 
-DiaryDatabase::Status DiaryDatabase::restoreFrom(const QString &path, const QString &password) {
-    CopyImage copy = openCopy(path, password);
+DiaryDatabase::Status DiaryDatabase::restoreFrom(CopyImage copy) {
     if (copy.status != Status::Ready)
         return copy.status;
+    if (!m_key)
+        return Status::CannotOpen;
     const auto size = std::size_t(copy.image.size());
     auto *image = static_cast<unsigned char *>(sqlite3_malloc64(size));
     if (!image) {
@@ -809,4 +812,23 @@ QString DiaryDatabase::errorMessage(Status status) const {
             .arg(file, m_engineError);
     }
     return {};
+}
+
+DiaryDatabase::CopyImage::CopyImage(CopyImage &&other) noexcept
+    : status(other.status)
+    , days(other.days)
+    , image(std::exchange(other.image, {}))
+    , sealed(std::exchange(other.sealed, {})) {}
+
+DiaryDatabase::CopyImage &DiaryDatabase::CopyImage::operator=(CopyImage &&other) noexcept {
+    wipe(image);
+    status = other.status;
+    days = other.days;
+    image = std::exchange(other.image, {});
+    sealed = std::exchange(other.sealed, {});
+    return *this;
+}
+
+DiaryDatabase::CopyImage::~CopyImage() {
+    wipe(image);
 }

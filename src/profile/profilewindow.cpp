@@ -288,7 +288,7 @@ void ProfileWindow::Command1_Click() {
     m_diary->activateWindow();
 }
 
-void ProfileWindow::restoreDiary(const QString &path, const QString &password) {
+void ProfileWindow::restoreDiary(std::shared_ptr<DiaryDatabase::CopyImage> copy) {
     const QString title = QStringLiteral("Restaurar Copia");
     // The diary window goes first, as when it is left: a day being added is stored or dropped.
     if (m_diary) {
@@ -297,7 +297,7 @@ void ProfileWindow::restoreDiary(const QString &path, const QString &password) {
             return;
         delete m_diary.data();
     }
-    const DiaryDatabase::Status status = m_database.restoreFrom(path, password);
+    const DiaryDatabase::Status status = m_database.restoreFrom(std::move(*copy));
     if (!loadProfile()) {
         m_dialogs.messageBox(this, profileUnreadable, noticeTitle);
         return;
