@@ -453,9 +453,10 @@ void TestWindows::restoringABackupShowsIt() {
 
     // After a new password the undo asks for the one its backup was made with. It is done only
     // once the diary of now is backed up (a folder that refuses the backup stops it), and the
-    // summary shows the diary of before.
+    // summary and the charts that were open show the diary of before.
     m_dialogs.queueInputs({fixture::password, "secreto3", "secreto3"});
     importing->findChild<QAction *>("changePasswordAction")->trigger();
+    importing->findChild<QAction *>("showProgressAction")->trigger();
     if (fixture::setWritable(copias, false)) {
         m_dialogs.queueInputs({fixture::password});
         m_dialogs.queueAnswers({true});
@@ -471,6 +472,7 @@ void TestWindows::restoringABackupShowsIt() {
     QTRY_VERIFY(!importing && window.diaryWindow());
     QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
     QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
+    QVERIFY(window.diaryWindow()->showsProgress());
     window.diaryWindow()->close();
 }
 

@@ -728,6 +728,10 @@ void DiaryWindow::showProgress() {
     m_progress->activateWindow();
 }
 
+bool DiaryWindow::showsProgress() const {
+    return m_progress && m_progress->isVisible();
+}
+
 void DiaryWindow::saliendo_Click() {
     close();
 }

@@ -81,6 +81,8 @@ public slots:
     void exportPlainCopy();
     // Menu "Ver Progreso...": the progress charts, one window at a time.
     void showProgress();
+    // Whether the progress charts are open.
+    bool showsProgress() const;
 
     void porhoras_Click();
     void porfecha_Click();

@@ -291,6 +291,8 @@ void ProfileWindow::Command1_Click() {
 void ProfileWindow::restoreDiary(std::shared_ptr<DiaryDatabase::CopyImage> copy) {
     const QString title = QStringLiteral("Restaurar Copia");
     // The diary window goes first, as when it is left: a day being added is stored or dropped.
+    // Charts that were open come back on the diary restored.
+    const bool charts = m_diary && m_diary->showsProgress();
     if (m_diary) {
         m_diary->close();
         if (m_diary && m_diary->isVisible())
@@ -312,6 +314,8 @@ void ProfileWindow::restoreDiary(std::shared_ptr<DiaryDatabase::CopyImage> copy)
                   .arg(m_database.errorMessage(status)),
         title);
     Command1_Click();
+    if (charts)
+        m_diary->showProgress();
 }
 
 void ProfileWindow::Command2_Click() {
