@@ -3,6 +3,7 @@
 #include "backups.h"
 #include "daystore.h"
 #include "diaryfixture.h"
+#include "diaryrescue.h"
 #include "diarywindow.h"
 #include "keyboard.h"
 #include "manualclock.h"
@@ -13,6 +14,7 @@
 #include "scripteddialogs.h"
 #include "sealedfile.h"
 #include "statsexport.h"
+#include "tablerows.h"
 #include "testfonts.h"
 #include "windowicon.h"
 #include "windowlook.h"
@@ -33,6 +35,7 @@
 #include <functional>
 
 using namespace dayfields;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -124,6 +127,8 @@ private slots:
     void everyFieldShowsInItsBoxExactly();
     void aPendingDayIsNeverLost();
     void restoringABackupShowsIt();
+    void aDiaryThatCannotBeOpenedOffersItsBackups_data();
+    void aDiaryThatCannotBeOpenedOffersItsBackups();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -474,6 +479,98 @@ void TestWindows::restoringABackupShowsIt() {
     QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
     QVERIFY(window.diaryWindow()->showsProgress());
     window.diaryWindow()->close();
+}
+
+void TestWindows::aDiaryThatCannotBeOpenedOffersItsBackups_data() {
+    // The diary's harm; what the user does, in order ("#n" chooses, "Esc" cancels, "Sí" answers
+    // the question, anything else is typed); what comes of it; a message that must have been
+    // shown. The backups were made with "secreto1", the diary's own password is now "secreto9".
+    columns<QString, QString, QString, QString>("harm", "script", "outcome", "told");
+    row("damaged header", u"header"_s, u"#0|secreto1|Sí|secreto1"_s, u"restored"_s,
+        u"Apartado, Sin Borrar, En:"_s);
+    row("not a diary", u"text"_s, u"#0|secreto1|Sí|secreto1"_s, u"restored"_s,
+        u"No Es Una Base De Datos"_s);
+    row("damaged inside, found at the login", u"body"_s, u"secreto9|#0|secreto1|Sí|secreto1"_s,
+        u"restored"_s, u"Está Dañado"_s);
+    row("missing, a backup chosen", u"missing"_s, u"#0|#0|secreto1|Sí|secreto1"_s, u"restored"_s,
+        u"Entra Con La Clave De La Copia"_s);
+    row("missing, a new diary chosen", u"missing"_s, u"#1"_s, u"new"_s, u""_s);
+    row("missing, escape", u"missing"_s, u"Esc"_s, u"ends"_s, u""_s);
+    row("escape at the list", u"header"_s, u"Esc"_s, u"ends"_s, u"Está Dañado"_s);
+    row("escape at the password", u"header"_s, u"#0|Esc"_s, u"ends"_s, u""_s);
+    row("no at the question", u"header"_s, u"#0|secreto1"_s, u"ends"_s, u""_s);
+    row("wrong password, then escape", u"header"_s, u"#0|secreto9|Esc"_s, u"ends"_s,
+        u"Esa No Es La Clave De La Copia"_s);
+    row("a damaged backup, then a whole one", u"header"_s, u"#1|secreto1|#0|secreto1|Sí|secreto1"_s,
+        u"restored"_s, u"La Copia Está Dañada"_s);
+    row("no backups", u"nocopies"_s, u""_s, u"ends"_s, u"Está Dañado"_s);
+}
+
+void TestWindows::aDiaryThatCannotBeOpenedOffersItsBackups() {
+    const auto [harm, script, outcome, told] =
+        fetch<QString, QString, QString, QString>("harm", "script", "outcome", "told");
+    // Made once for every row: a diary of two days under its second password, a whole backup of
+    // one day made by hand, and a damaged one made the day before.
+    static fixture::TempDiary made;
+    const QString madeCopias = backups::folderOf(made.path());
+    QString error;
+    if (!QFileInfo::exists(madeCopias)) {
+        QVERIFY(
+            made.addProfile() && made.addDays({fixture::day({{Fh, "05/12/2026"}})}) &&
+            made.reopen() == DiaryDatabase::Status::Ready &&
+            backups::makeBackup(made.database(), now.addDays(-1), backups::Kind::AtExit, &error) &&
+            backups::makeBackup(made.database(), now, backups::Kind::ByHand, &error) &&
+            made.addDays({fixture::day({{Fh, "06/12/2026"}})}) &&
+            made.profiles().changePassword("secreto1", "secreto9") ==
+                ProfileStore::PasswordChange::Changed);
+        made.database().close();
+        QVERIFY(fixture::damage(backups::list(madeCopias).back().path));
+    }
+    fixture::TempDiary diary;
+    DiaryDatabase &database = diary.database();
+    database.close();
+    QVERIFY(QFile::copy(made.path(), diary.path()) &&
+            QDir().mkpath(backups::folderOf(diary.path())));
+    for (const backups::Backup &backup : backups::list(madeCopias))
+        QVERIFY(QFile::copy(backup.path, backups::folderOf(diary.path()) + u'/' +
+                                             QFileInfo(backup.path).fileName()));
+    const QString whole = backups::list(backups::folderOf(diary.path())).front().path;
+
+    QByteArray bytes = fixture::fileBytes(diary.path());
+    const qsizetype at = harm == "header" || harm == "nocopies" ? 45 : bytes.size() * 3 / 4;
+    bytes[at] = char(bytes[at] ^ 0x5a);
+    QFile file(diary.path());
+    QVERIFY(harm == "missing" ? file.remove()
+                              : file.open(QIODevice::WriteOnly) &&
+                                    file.write(harm == "text" ? "No es un diario." : bytes) > 0);
+    file.close();
+    QVERIFY(harm != "nocopies" || QDir(backups::folderOf(diary.path())).removeRecursively());
+    const QByteArray harmed = fixture::fileBytes(diary.path());
+    const QStringList copies = QDir(backups::folderOf(diary.path())).entryList(QDir::Files);
+
+    m_dialogs.messages.clear();
+    for (const QString &step : script.split(u'|', Qt::SkipEmptyParts))
+        step == u"Sí" ? m_dialogs.queueAnswers({true})
+                      : m_dialogs.queueInputs({step == u"Esc" ? QString() : step});
+    const bool opened = DiaryRescue(database, m_dialogs, m_clock).open(diary.path());
+    const bool loggedIn = opened && database.source() == DiaryDatabase::Source::Sealed &&
+                          ProfileStartup(database, diary.profiles(), m_dialogs, m_clock).run() ==
+                              ProfileStartup::Outcome::Ready;
+    QCOMPARE(loggedIn ? u"restored"_s : opened ? u"new"_s : u"ends"_s, outcome);
+    QCOMPARE(m_dialogs.pendingInputs(), 0);
+    QVERIFY(m_dialogs.messages.join(u'\n').contains(told));
+    const QStringList aside = QDir(diary.folder()).entryList({"*.dañado-*"});
+    if (loggedIn) {
+        QCOMPARE(fixture::fileBytes(diary.path()), fixture::fileBytes(whole));
+        QCOMPARE(fixture::columnInOrder(diary.db(), orderStatement(ByDate), fields[Fh].column),
+                 QStringList{"05/12/2026"});
+        QCOMPARE(aside.size(), harm == "missing" ? 0 : 1);
+        QVERIFY(aside.isEmpty() || fixture::fileBytes(diary.folder() + u'/' + aside[0]) == harmed);
+    } else {
+        QCOMPARE(fixture::fileBytes(diary.path()), harmed);
+        QCOMPARE(aside, QStringList());
+        QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files), copies);
+    }
 }
 
 QTEST_MAIN(TestWindows)

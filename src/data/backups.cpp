@@ -185,6 +185,15 @@ QString listLine(const Backup &backup, const QString &contents) {
     return (parts << kindText(backup.kind)).join(QStringLiteral(" · "));
 }
 
+QString setAsidePath(const QString &diaryPath, const QDateTime &now) {
+    const QString stem =
+        diaryPath + QStringLiteral(".dañado-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = stem;
+    for (int copy = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++copy)
+        path = stem + QStringLiteral("-%1").arg(copy);
+    return path;
+}
+
 void noteBeforeImport(const QString &diaryPath, const QString &backupPath) {
     QString ignored;
     atomicfile::write(QDir(folderOf(diaryPath)).filePath(importName),

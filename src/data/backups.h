@@ -66,6 +66,10 @@ QString madeText(const QDateTime &made);
 // what is known of its contents ("293 Días", "Dañada"), left out when empty.
 QString listLine(const Backup &backup, const QString &contents);
 
+// Where a diary that cannot be opened is set aside, beside it and never deleted:
+// "<diary>.dañado-20261207-062912", a name no file has yet.
+QString setAsidePath(const QString &diaryPath, const QDateTime &now);
+
 // The state the diary's menu shows: "Última copia: 06/12/2026 22:30 (hace 2 días)", or
 // "Sin copias todavía".
 QString stateText(const std::optional<QDateTime> &last, const QDateTime &now);

@@ -646,12 +646,12 @@ DiaryDatabase::CopyImage DiaryDatabase::openCopy(const QString &path, const QStr
     const sealedfile::Header header = sealedfile::readHeader(bytes);
     copy.status = header.state == sealedfile::Header::State::NewerVersion ? Status::NewerVersion
                                                                           : Status::Damaged;
-    if (header.state != sealedfile::Header::State::Intact || !m_key)
+    if (header.state != sealedfile::Header::State::Intact)
         return copy;
     // Made with the key of today, or with an older password given.
     std::unique_ptr<sealedfile::Key> older;
     const sealedfile::Key *key = m_key.get();
-    if (!sealedfile::Sealer::fits(*key, bytes)) {
+    if (!key || !sealedfile::Sealer::fits(*key, bytes)) {
         older = password.isEmpty() ? nullptr : sealedfile::Key::derive(password, header.recipe);
         copy.status = Status::WrongPassword;
         if (!older || !sealedfile::Sealer::fits(*older, bytes))
@@ -831,4 +831,31 @@ DiaryDatabase::CopyImage &DiaryDatabase::CopyImage::operator=(CopyImage &&other)
 
 DiaryDatabase::CopyImage::~CopyImage() {
     wipe(image);
+}
+
+DiaryDatabase::Status DiaryDatabase::replaceWithCopy(CopyImage copy, const QString &setAside) {
+    if (copy.status != Status::Ready)
+        return copy.status;
+    close();
+    if (const Status locked = takeLock(); locked != Status::Ready)
+        return locked;
+    QFile there(m_filePath);
+    const bool present = there.exists();
+    if (present && !there.rename(setAside)) {
+        m_engineError = there.errorString();
+        close();
+        return Status::CannotWrite;
+    }
+    const QByteArray sealed = copy.sealed;
+    const auto same = [&sealed](const QString &written) {
+        QFile file(written);
+        return file.open(QIODevice::ReadOnly) && file.readAll() == sealed;
+    };
+    if (!atomicfile::write(m_filePath, sealed, &m_engineError, same)) {
+        if (present)
+            QFile::rename(setAside, m_filePath);
+        close();
+        return Status::CannotWrite;
+    }
+    return open(m_filePath);
 }
