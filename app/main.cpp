@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "dialogs.h"
 #include "diarydatabase.h"
+#include "diaryrescue.h"
 #include "keyboard.h"
 #include "processguard.h"
 #include "profilestore.h"
@@ -45,19 +46,17 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(windowicon::gimnasioIcon());
 
     QtDialogs dialogs;
+    SystemClock clock;
     DiaryDatabase database;
-    const DiaryDatabase::Status status = database.open(
-        QDir(DiaryDatabase::defaultFolder()).filePath(DiaryDatabase::defaultFileName()));
-    if (status != DiaryDatabase::Status::Ready) {
-        dialogs.messageBox(nullptr, database.errorMessage(status), noticeTitle);
+    // A diary that cannot be opened, or none while backups are kept, offers the backups.
+    if (!DiaryRescue(database, dialogs, clock)
+             .open(QDir(DiaryDatabase::defaultFolder()).filePath(DiaryDatabase::defaultFileName())))
         return 1;
-    }
 
     QObject::connect(&database, &DiaryDatabase::writeFailed, [&dialogs](const QString &text) {
         dialogs.messageBox(QApplication::activeWindow(), text, noticeTitle);
     });
 
-    SystemClock clock;
     ProfileStore profiles(database);
     ProfileWindow window(database, profiles, dialogs, clock);
     if (!window.runStartup())
@@ -76,7 +75,7 @@ int main(int argc, char *argv[]) {
     // A backup after every run that changed the diary; a failure is told at the next start.
     QString failure;
     if (database.wasChanged() && database.isWritten() &&
-        !backups::makeBackup(database, clock.now(), &failure))
+        !backups::makeBackup(database, clock.now(), backups::Kind::AtExit, &failure))
         backups::noteFailure(database.filePath(), failure);
     return code;
 }

@@ -529,7 +529,7 @@ int main(int argc, char **argv) {
             const double backup = best(3, [&] {
                 QString error;
                 made = made.addSecs(1);
-                backups::makeBackup(*database, made, &error);
+                backups::makeBackup(*database, made, backups::Kind::ByHand, &error);
             });
             print(QStringLiteral("backup_10000"), backup, "ms");
             // "Importar CSV..." of the diary's own export into an empty diary: reading and
@@ -550,6 +550,15 @@ int main(int argc, char **argv) {
                 empty.save();
                 print(QStringLiteral("csv_import_commit_10000"), milliseconds(timer), "ms");
             }
+            // "Restaurar Copia..." of the latest backup: listed (opened once), opened and checked
+            // once more when chosen, then put in the diary's place as it was checked.
+            const QString latest = backups::list(backups::folderOf(path)).front().path;
+            shown.reset();
+            const double restore = best(3, [&] {
+                database->inspectCopy(latest);
+                database->restoreFrom(database->openCopy(latest));
+            });
+            print(QStringLiteral("restore_10000"), restore, "ms");
         }
         shown.reset();
         database.reset();

@@ -57,7 +57,8 @@ bool writeEverything(DiaryDatabase &database, const QString &folder) {
     const DayList days(list);
     QString error;
     return database.save() &&
-           backups::makeBackup(database, QDateTime(QDate(2026, 12, 5), QTime(22, 0)), &error) &&
+           backups::makeBackup(database, QDateTime(QDate(2026, 12, 5), QTime(22, 0)),
+                               backups::Kind::AtExit, &error) &&
            statsexport::writeSingleFile(folder, {}, days).written &&
            statsexport::writePerDayFiles(folder, {}, days).written &&
            csvexport::writeFile(folder + "/diario.csv", csvexport::Preset::Standard, days)
@@ -83,6 +84,8 @@ private slots:
     void refusedSaveKeepsTheTypedDay();
     void profileStoreKeepsThePasswordInside();
     void backupsRotateOverTwoYears();
+    void backupsKeptAreThoseAUserNeeds_data();
+    void backupsKeptAreThoseAUserNeeds();
     void backupIsAVerifiedSealedCopy();
     void restoreRefusesDamageAndAsksForOlderPasswords();
     void diaryStateDecides_data();
@@ -405,12 +408,12 @@ void TestStore::profileStoreKeepsThePasswordInside() {
 
 void TestStore::backupsRotateOverTwoYears() {
     // A backup every evening for two years, the rotation after each.
-    std::vector<QDateTime> made;
+    std::vector<backups::Backup> made;
     const QDateTime start(QDate(2025, 1, 1), QTime(22, 30));
     for (int day = 0; day < 730; ++day) {
-        made.insert(made.begin(), start.addDays(day));
-        const std::vector<bool> keep = backups::kept(made);
-        std::vector<QDateTime> left;
+        made.insert(made.begin(), {{}, start.addDays(day)});
+        const std::vector<bool> keep = backups::kept(made, start.addDays(day));
+        std::vector<backups::Backup> left;
         for (std::size_t i = 0; i < made.size(); ++i)
             if (keep[i])
                 left.push_back(made[i]);
@@ -419,14 +422,14 @@ void TestStore::backupsRotateOverTwoYears() {
     const QDate today = start.addDays(729).date();
     QVERIFY(made.size() <= 23);
     for (int day = 0; day < 7; ++day) // the last seven days, each
-        QCOMPARE(made[std::size_t(day)].date(), today.addDays(-day));
+        QCOMPARE(made[std::size_t(day)].made.date(), today.addDays(-day));
     QSet<int> months;
-    for (const QDateTime &when : made) {
-        QVERIFY(when.date() > today.addMonths(-12).addDays(-31));
-        months.insert(when.date().year() * 12 + when.date().month());
+    for (const backups::Backup &backup : made) {
+        QVERIFY(backup.made.date() > today.addMonths(-12).addDays(-31));
+        months.insert(backup.made.date().year() * 12 + backup.made.date().month());
     }
     QCOMPARE(months.size(), 12); // one of each of the last twelve months
-    QCOMPARE(backups::kept(made), std::vector<bool>(made.size(), true));
+    QCOMPARE(backups::kept(made, start.addDays(729)), std::vector<bool>(made.size(), true));
 
     const QDateTime now(QDate(2026, 12, 8), QTime(9, 0));
     QCOMPARE(backups::stateText(std::nullopt, now), QStringLiteral("Sin copias todavía"));
@@ -436,20 +439,80 @@ void TestStore::backupsRotateOverTwoYears() {
                                                                        "08:59 (hoy)"));
 }
 
+void TestStore::backupsKeptAreThoseAUserNeeds_data() {
+    // Newest first, each "<kind><days ago>": A at exit, H by hand, I before an import, R before a
+    // restore; "!" marks the one the undo or a restore needs. On 31 December 2026 the days 28 and
+    // 29 ago share a week and a month, and so do the days 33 and 34 ago.
+    columns<QString, QString>("backups", "kept");
+    const QString week = QStringLiteral("A0 A1 A2 A3 A4 A5 A6 ");
+    row("two at exit the same day", QStringLiteral("A0 A0"), QStringLiteral("+-"));
+    row("by hand a minute before leaving", QStringLiteral("A0 H0"), QStringLiteral("++"));
+    row("before an import, then leaving", QStringLiteral("A0 I0"), QStringLiteral("++"));
+    row("before a restore, then leaving", QStringLiteral("A0 R0"), QStringLiteral("++"));
+    row("at exit, thinned", week + "A28 A29", QStringLiteral("++++++++-"));
+    row("by hand, kept 30 days", week + "A28 H29", QStringLiteral("+++++++++"));
+    row("by hand, thinned after", week + "A33 H34", QStringLiteral("++++++++-"));
+    row("the undo's, kept while it may", week + "A33 I34!", QStringLiteral("+++++++++"));
+    row("about to be restored", week + "A28 A29!", QStringLiteral("+++++++++"));
+}
+
+void TestStore::backupsKeptAreThoseAUserNeeds() {
+    const auto [listed, expected] = fetch<QString, QString>("backups", "kept");
+    const QDateTime now(QDate(2026, 12, 31), QTime(12, 0));
+    const QString kinds = QStringLiteral("AHIR");
+    std::vector<backups::Backup> found;
+    QStringList needed;
+    for (const QString &item : listed.split(u' ')) {
+        const QString path = QString::number(found.size());
+        if (item.endsWith(u'!'))
+            needed += path;
+        found.push_back(
+            {path,
+             now.addDays(-item.mid(1).remove(u'!').toInt()).addSecs(-60 * qint64(found.size())),
+             backups::Kind(kinds.indexOf(item[0]))});
+    }
+    QString shown;
+    for (bool keep : backups::kept(found, now, needed))
+        shown += keep ? u'+' : u'-';
+    QCOMPARE(shown, expected);
+
+    // Each kind's name tells its moment and kind; names of earlier versions are made at exit, and
+    // any other name is no backup of ours.
+    for (const backups::Backup &backup : found) {
+        const QString name = backups::fileNameFor(backup.made, backup.kind);
+        QCOMPARE(backups::madeOf(name), std::optional(backup.made));
+        QCOMPARE(backups::kindOf(name), std::optional(backup.kind));
+    }
+    QCOMPARE(backups::kindOf("Copia 2026-12-07 062912.db"), std::optional(backups::Kind::AtExit));
+    for (const char *other : {"Copia 2026-12-07 062912 (2).db", "Copia 2026-12-07 062912.db.new",
+                              "Copia 2026-12-07 0629 A Mano.db"})
+        QVERIFY2(!backups::madeOf(other) && !backups::kindOf(other), other);
+}
+
 void TestStore::backupIsAVerifiedSealedCopy() {
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile() && diary.addDays({fixture::day({{Fh, "05/12/2026"}})}));
     QCOMPARE(diary.reopen(), Status::Ready);
     // Nine evenings from Monday 30 November: 1 December goes, 30 November stays for its month.
+    // The backup before an import of 21 October stays while the undo needs it, though a newer one
+    // of its day was made on leaving.
     QString error;
     const QDateTime first(QDate(2026, 11, 30), QTime(22, 0));
+    QString undo;
+    QVERIFY(
+        backups::makeBackup(diary.database(), first.addDays(-40).addSecs(-3600),
+                            backups::Kind::BeforeImport, &error, {}, &undo) &&
+        backups::makeBackup(diary.database(), first.addDays(-40), backups::Kind::AtExit, &error));
+    backups::noteBeforeImport(diary.path(), undo);
     for (int day = 0; day < 9; ++day)
-        QVERIFY2(backups::makeBackup(diary.database(), first.addDays(day), &error),
+        QVERIFY2(backups::makeBackup(diary.database(), first.addDays(day), backups::Kind::AtExit,
+                                     &error),
                  qPrintable(error));
     const std::vector<backups::Backup> found = backups::list(backups::folderOf(diary.path()));
-    QCOMPARE(found.size(), std::size_t(8)); // seven days, and November
+    QCOMPARE(found.size(), std::size_t(10)); // seven days, November, October and the undo's
     QCOMPARE(found.front().made, first.addDays(8));
-    QCOMPARE(found.back().made, first);
+    QCOMPARE(found[7].made, first);
+    QCOMPARE(backups::beforeLastImport(diary.path()), std::optional(undo));
     // Each opens with the password alone and holds the diary's day; none shows it plainly.
     QTemporaryDir elsewhere;
     const QString copy = elsewhere.filePath(QStringLiteral("diario.db"));
@@ -463,11 +526,12 @@ void TestStore::backupIsAVerifiedSealedCopy() {
     // A folder that refuses the copy: told, nothing removed, nothing left half-written.
     if (!fixture::setWritable(backups::folderOf(diary.path()), false))
         QSKIP("this machine cannot make a folder unwritable");
-    const bool made = backups::makeBackup(diary.database(), first.addDays(40), &error);
+    const bool made =
+        backups::makeBackup(diary.database(), first.addDays(40), backups::Kind::AtExit, &error);
     fixture::setWritable(backups::folderOf(diary.path()), true);
     QVERIFY(!made && !error.isEmpty());
-    QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(8));
-    QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files).size(), 8);
+    QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(10));
+    QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files).size(), 11);
 }
 
 void TestStore::restoreRefusesDamageAndAsksForOlderPasswords() {
@@ -476,7 +540,7 @@ void TestStore::restoreRefusesDamageAndAsksForOlderPasswords() {
     QCOMPARE(diary.reopen(), Status::Ready);
     QString error;
     const QDateTime made(QDate(2026, 12, 5), QTime(22, 0));
-    QVERIFY(backups::makeBackup(diary.database(), made, &error));
+    QVERIFY(backups::makeBackup(diary.database(), made, backups::Kind::ByHand, &error));
     const QString backup = backups::list(backups::folderOf(diary.path())).front().path;
     const auto dates = [&] {
         return fixture::columnInOrder(diary.db(), orderStatement(ByDate), fields[Fh].column);
@@ -486,23 +550,22 @@ void TestStore::restoreRefusesDamageAndAsksForOlderPasswords() {
     QCOMPARE(diary.profiles().changePassword(fixture::password, "secreto9"),
              ProfileStore::PasswordChange::Changed);
     QCOMPARE(diary.database().inspectCopy(backup).status, Status::WrongPassword);
-    QCOMPARE(diary.database().restoreFrom(backup, "secreto7"), Status::WrongPassword);
+    QCOMPARE(diary.database().restoreFrom(diary.database().openCopy(backup, "secreto7")),
+             Status::WrongPassword);
 
     // A damaged copy is refused and the diary stays as it was.
     const QString damaged = backups::folderOf(diary.path()) + "/dañada.db";
-    QByteArray bytes = fixture::fileBytes(backup);
-    bytes[bytes.size() - 5] = char(bytes[bytes.size() - 5] ^ 1);
-    QFile file(damaged);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    QCOMPARE(diary.database().restoreFrom(damaged, fixture::password), Status::Damaged);
+    QVERIFY(QFile::copy(backup, damaged) && fixture::damage(damaged));
+    QCOMPARE(diary.database().restoreFrom(diary.database().openCopy(damaged, fixture::password)),
+             Status::Damaged);
     QCOMPARE(dates(), (QStringList{"05/12/2026", "06/12/2026"}));
 
     // With its own password it opens, takes the diary's place and is sealed with today's key.
     const DiaryDatabase::CopyInfo info = diary.database().inspectCopy(backup, fixture::password);
     QCOMPARE(info.status, Status::Ready);
     QCOMPARE(info.days, 1);
-    QCOMPARE(diary.database().restoreFrom(backup, fixture::password), Status::Ready);
+    QCOMPARE(diary.database().restoreFrom(diary.database().openCopy(backup, fixture::password)),
+             Status::Ready);
     QCOMPARE(dates(), QStringList{"05/12/2026"});
     QCOMPARE(diary.reopen("secreto9"), Status::Ready);
     QCOMPARE(dates(), QStringList{"05/12/2026"});
@@ -597,7 +660,8 @@ void TestStore::filesAreTheOwnersAlone() {
 
 void TestStore::plantedLinksAreReplacedNeverFollowed_data() {
     columns<QString, QStringList>("operation", "links");
-    const QString backup = "Copias/" + backups::fileNameFor(QDateTime(QDate(2026, 12, 5), {22, 0}));
+    const QString backup = "Copias/" + backups::fileNameFor(QDateTime(QDate(2026, 12, 5), {22, 0}),
+                                                            backups::Kind::AtExit);
     const QString pending = DiaryDatabase::defaultFileName() + ".new";
     row("save", QStringLiteral("save"), QStringList{pending});
     row("password change", QStringLiteral("password"), QStringList{pending});
@@ -642,7 +706,8 @@ void TestStore::plantedLinksAreReplacedNeverFollowed() {
          }},
         {"backup",
          [&] {
-             return backups::makeBackup(database, QDateTime(QDate(2026, 12, 5), {22, 0}), &error);
+             return backups::makeBackup(database, QDateTime(QDate(2026, 12, 5), {22, 0}),
+                                        backups::Kind::AtExit, &error);
          }},
         {"single", [&] { return statsexport::writeSingleFile(folder, {}, days).written; }},
         {"perday", [&] { return statsexport::writePerDayFiles(folder, {}, days).written; }},
@@ -710,7 +775,8 @@ void TestStore::writeFailuresTellTheirReason() {
         QVERIFY(!diary.database().save());
         reason = messages.value(0).value(0).toString();
     } else if (operation == "backup") {
-        QVERIFY(!backups::makeBackup(diary.database(), QDateTime::currentDateTime(), &reason));
+        QVERIFY(!backups::makeBackup(diary.database(), QDateTime::currentDateTime(),
+                                     backups::Kind::ByHand, &reason));
     } else if (operation == "password") {
         QCOMPARE(diary.profiles().changePassword(fixture::password, "secreto9"),
                  ProfileStore::PasswordChange::NotWritten);

@@ -4,6 +4,7 @@
 #include "daystore.h"
 #include "dialogs.h"
 #include "diaryfixture.h"
+#include "diaryrescue.h"
 #include "diarywindow.h"
 #include "keyboard.h"
 #include "manualclock.h"
@@ -14,6 +15,7 @@
 #include "scripteddialogs.h"
 #include "sealedfile.h"
 #include "statsexport.h"
+#include "tablerows.h"
 #include "testfonts.h"
 #include "twips.h"
 #include "windowicon.h"
@@ -27,13 +29,16 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
 using namespace dayfields;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -132,6 +137,8 @@ private slots:
     void restoringABackupShowsIt();
     void windowsFitTheScreen();
     void passwordBoxHidesAndForgetsWhatWasTyped();
+    void aDiaryThatCannotBeOpenedOffersItsBackups_data();
+    void aDiaryThatCannotBeOpenedOffersItsBackups();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -446,20 +453,22 @@ void TestWindows::restoringABackupShowsIt() {
             before->days().storePending(fixture::day({{Fh, "06/12/2026"}})));
 
     // The backup of one day chosen from the list: the diary of two days is backed up first (in
-    // the same second, under the next second's name), and the windows show the one day.
+    // the same second, under the next second's name), and the windows show the one day. What was
+    // checked is what is restored, whatever becomes of the file while the question is open.
+    const QString copias = backups::folderOf(diary.path());
+    const QString byHand = backups::list(copias).front().path;
+    m_dialogs.whileAsking = [&] { QVERIFY(fixture::damage(byHand)); };
     m_dialogs.messages.clear();
     m_dialogs.queueInputs({"#0"});
     m_dialogs.queueAnswers({true});
     before->findChild<QAction *>("restoreAction")->trigger();
     QTRY_VERIFY(!before && window.diaryWindow());
     QCOMPARE(m_dialogs.shownItems.size(), 1);
-    QVERIFY(m_dialogs.shownItems.first().endsWith(QStringLiteral("· 1 Días")));
     QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")});
-    QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(2));
 
-    // A CSV of two new days imported after a look at what it brings, then undone.
+    // A CSV of two new days imported after a look at what it brings.
     const QString csv = diary.folder() + QStringLiteral("/nuevos.csv");
     QFile file(csv);
     QVERIFY(file.open(QIODevice::WriteOnly) &&
@@ -471,9 +480,29 @@ void TestWindows::restoringABackupShowsIt() {
     importing->findChild<QAction *>("importCsvAction")->trigger();
     QCOMPARE(importing->days().storedCount(), 3);
     QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("Importación Hecha: 2 Días")));
-    // Undone only once the diary of now is backed up: a folder that refuses the backup stops it.
-    const QString copias = backups::folderOf(diary.path());
+
+    // A backup by hand and one on leaving the same day keep the backup the undo needs, and the
+    // list tells every backup apart by its second and its kind; Cancel there restores nothing.
+    importing->findChild<QAction *>("backupNowAction")->trigger();
+    QString error;
+    QVERIFY(backups::makeBackup(diary.database(), now, backups::Kind::AtExit, &error));
+    m_dialogs.queueInputs({""});
+    importing->findChild<QAction *>("restoreAction")->trigger();
+    QCOMPARE(m_dialogs.shownItems.replaceInStrings(QRegularExpression(" · [0-9,]+ KiB"), ""),
+             (QStringList{"06/12/2026 10:00:04 · 3 Días · Al Salir",
+                          "06/12/2026 10:00:03 · 3 Días · A Mano",
+                          "06/12/2026 10:00:02 · 1 Días · Antes De Importar",
+                          "06/12/2026 10:00:01 · 2 Días · Antes De Restaurar",
+                          "06/12/2026 10:00:00 · Dañada · A Mano"}));
+
+    // After a new password the undo asks for the one its backup was made with. It is done only
+    // once the diary of now is backed up (a folder that refuses the backup stops it), and the
+    // summary and the charts that were open show the diary of before.
+    m_dialogs.queueInputs({fixture::password, "secreto3", "secreto3"});
+    importing->findChild<QAction *>("changePasswordAction")->trigger();
+    importing->findChild<QAction *>("showProgressAction")->trigger();
     if (fixture::setWritable(copias, false)) {
+        m_dialogs.queueInputs({fixture::password});
         m_dialogs.queueAnswers({true});
         importing->findChild<QAction *>("undoImportAction")->trigger();
         fixture::setWritable(copias, true);
@@ -481,10 +510,13 @@ void TestWindows::restoringABackupShowsIt() {
         QVERIFY(importing && importing->days().storedCount() == 3);
         QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("ERROR. No Se Ha Deshecho")));
     }
+    m_dialogs.queueInputs({fixture::password});
     m_dialogs.queueAnswers({true});
     importing->findChild<QAction *>("undoImportAction")->trigger();
     QTRY_VERIFY(!importing && window.diaryWindow());
     QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
+    QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
+    QVERIFY(window.diaryWindow()->showsProgress());
     window.diaryWindow()->close();
 }
 
@@ -505,6 +537,98 @@ void TestWindows::passwordBoxHidesAndForgetsWhatWasTyped() {
              QStringLiteral("secreto1"));
     QCOMPARE(echo, QLineEdit::Password);
     QCOMPARE(seen, QString(8, QChar(0)));
+}
+
+void TestWindows::aDiaryThatCannotBeOpenedOffersItsBackups_data() {
+    // The diary's harm; what the user does, in order ("#n" chooses, "Esc" cancels, "Sí" answers
+    // the question, anything else is typed); what comes of it; a message that must have been
+    // shown. The backups were made with "secreto1", the diary's own password is now "secreto9".
+    columns<QString, QString, QString, QString>("harm", "script", "outcome", "told");
+    row("damaged header", u"header"_s, u"#0|secreto1|Sí|secreto1"_s, u"restored"_s,
+        u"Apartado, Sin Borrar, En:"_s);
+    row("not a diary", u"text"_s, u"#0|secreto1|Sí|secreto1"_s, u"restored"_s,
+        u"No Es Una Base De Datos"_s);
+    row("damaged inside, found at the login", u"body"_s, u"secreto9|#0|secreto1|Sí|secreto1"_s,
+        u"restored"_s, u"Está Dañado"_s);
+    row("missing, a backup chosen", u"missing"_s, u"#0|#0|secreto1|Sí|secreto1"_s, u"restored"_s,
+        u"Entra Con La Clave De La Copia"_s);
+    row("missing, a new diary chosen", u"missing"_s, u"#1"_s, u"new"_s, u""_s);
+    row("missing, escape", u"missing"_s, u"Esc"_s, u"ends"_s, u""_s);
+    row("escape at the list", u"header"_s, u"Esc"_s, u"ends"_s, u"Está Dañado"_s);
+    row("escape at the password", u"header"_s, u"#0|Esc"_s, u"ends"_s, u""_s);
+    row("no at the question", u"header"_s, u"#0|secreto1"_s, u"ends"_s, u""_s);
+    row("wrong password, then escape", u"header"_s, u"#0|secreto9|Esc"_s, u"ends"_s,
+        u"Esa No Es La Clave De La Copia"_s);
+    row("a damaged backup, then a whole one", u"header"_s, u"#1|secreto1|#0|secreto1|Sí|secreto1"_s,
+        u"restored"_s, u"La Copia Está Dañada"_s);
+    row("no backups", u"nocopies"_s, u""_s, u"ends"_s, u"Está Dañado"_s);
+}
+
+void TestWindows::aDiaryThatCannotBeOpenedOffersItsBackups() {
+    const auto [harm, script, outcome, told] =
+        fetch<QString, QString, QString, QString>("harm", "script", "outcome", "told");
+    // Made once for every row: a diary of two days under its second password, a whole backup of
+    // one day made by hand, and a damaged one made the day before.
+    static fixture::TempDiary made;
+    const QString madeCopias = backups::folderOf(made.path());
+    QString error;
+    if (!QFileInfo::exists(madeCopias)) {
+        QVERIFY(
+            made.addProfile() && made.addDays({fixture::day({{Fh, "05/12/2026"}})}) &&
+            made.reopen() == DiaryDatabase::Status::Ready &&
+            backups::makeBackup(made.database(), now.addDays(-1), backups::Kind::AtExit, &error) &&
+            backups::makeBackup(made.database(), now, backups::Kind::ByHand, &error) &&
+            made.addDays({fixture::day({{Fh, "06/12/2026"}})}) &&
+            made.profiles().changePassword("secreto1", "secreto9") ==
+                ProfileStore::PasswordChange::Changed);
+        made.database().close();
+        QVERIFY(fixture::damage(backups::list(madeCopias).back().path));
+    }
+    fixture::TempDiary diary;
+    DiaryDatabase &database = diary.database();
+    database.close();
+    QVERIFY(QFile::copy(made.path(), diary.path()) &&
+            QDir().mkpath(backups::folderOf(diary.path())));
+    for (const backups::Backup &backup : backups::list(madeCopias))
+        QVERIFY(QFile::copy(backup.path, backups::folderOf(diary.path()) + u'/' +
+                                             QFileInfo(backup.path).fileName()));
+    const QString whole = backups::list(backups::folderOf(diary.path())).front().path;
+
+    QByteArray bytes = fixture::fileBytes(diary.path());
+    const qsizetype at = harm == "header" || harm == "nocopies" ? 45 : bytes.size() * 3 / 4;
+    bytes[at] = char(bytes[at] ^ 0x5a);
+    QFile file(diary.path());
+    QVERIFY(harm == "missing" ? file.remove()
+                              : file.open(QIODevice::WriteOnly) &&
+                                    file.write(harm == "text" ? "No es un diario." : bytes) > 0);
+    file.close();
+    QVERIFY(harm != "nocopies" || QDir(backups::folderOf(diary.path())).removeRecursively());
+    const QByteArray harmed = fixture::fileBytes(diary.path());
+    const QStringList copies = QDir(backups::folderOf(diary.path())).entryList(QDir::Files);
+
+    m_dialogs.messages.clear();
+    for (const QString &step : script.split(u'|', Qt::SkipEmptyParts))
+        step == u"Sí" ? m_dialogs.queueAnswers({true})
+                      : m_dialogs.queueInputs({step == u"Esc" ? QString() : step});
+    const bool opened = DiaryRescue(database, m_dialogs, m_clock).open(diary.path());
+    const bool loggedIn = opened && database.source() == DiaryDatabase::Source::Sealed &&
+                          ProfileStartup(database, diary.profiles(), m_dialogs, m_clock).run() ==
+                              ProfileStartup::Outcome::Ready;
+    QCOMPARE(loggedIn ? u"restored"_s : opened ? u"new"_s : u"ends"_s, outcome);
+    QCOMPARE(m_dialogs.pendingInputs(), 0);
+    QVERIFY(m_dialogs.messages.join(u'\n').contains(told));
+    const QStringList aside = QDir(diary.folder()).entryList({"*.dañado-*"});
+    if (loggedIn) {
+        QCOMPARE(fixture::fileBytes(diary.path()), fixture::fileBytes(whole));
+        QCOMPARE(fixture::columnInOrder(diary.db(), orderStatement(ByDate), fields[Fh].column),
+                 QStringList{"05/12/2026"});
+        QCOMPARE(aside.size(), harm == "missing" ? 0 : 1);
+        QVERIFY(aside.isEmpty() || fixture::fileBytes(diary.folder() + u'/' + aside[0]) == harmed);
+    } else {
+        QCOMPARE(fixture::fileBytes(diary.path()), harmed);
+        QCOMPARE(aside, QStringList());
+        QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files), copies);
+    }
 }
 
 QTEST_MAIN(TestWindows)

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSet>
+#include <algorithm>
 
 namespace backups {
 namespace {
@@ -19,15 +21,41 @@ const QString nameFormat = QStringLiteral("yyyy-MM-dd HHmmss");
 const QString failureName = QStringLiteral("Copia Fallida.txt");
 const QString importName = QStringLiteral("Antes De La Última Importación.txt");
 
-// The newest backup of each of the last `count` periods that have one.
-void keepNewestOf(const std::vector<QDateTime> &newestFirst, int count,
-                  qint64 (*period)(const QDate &), std::vector<bool> &keep) {
+// What follows the moment in a backup's name, in the order of Kind; nothing for a backup made at
+// exit. ASCII alone, so that a name reads the same on any disk.
+const struct {
+    Kind kind;
+    const char16_t *name;
+    const char16_t *text;
+} kinds[] = {
+    {Kind::AtExit, u"", u"Al Salir"},
+    {Kind::ByHand, u" A Mano", u"A Mano"},
+    {Kind::BeforeImport, u" Antes De Importar", u"Antes De Importar"},
+    {Kind::BeforeRestore, u" Antes De Restaurar", u"Antes De Restaurar"},
+};
+
+// The moment and the kind a backup's name tells.
+std::optional<std::pair<QDateTime, Kind>> readName(const QString &fileName) {
+    if (!fileName.startsWith(prefix) || !fileName.endsWith(suffix))
+        return std::nullopt;
+    const QString middle =
+        fileName.mid(prefix.size(), fileName.size() - prefix.size() - suffix.size());
+    const QDateTime made = QDateTime::fromString(middle.left(nameFormat.size()), nameFormat);
+    for (const auto &kind : kinds)
+        if (made.isValid() && QStringView(middle).mid(nameFormat.size()) == kind.name)
+            return std::pair(made, kind.kind);
+    return std::nullopt;
+}
+
+// The newest of the backups at `rotating` in each of the last `count` periods that have one.
+void keepNewestOf(const std::vector<Backup> &newestFirst, const std::vector<std::size_t> &rotating,
+                  int count, qint64 (*period)(const QDate &), std::vector<bool> &keep) {
     QSet<qint64> seen;
-    for (std::size_t i = 0; i < newestFirst.size() && seen.size() < count; ++i) {
-        const qint64 which = period(newestFirst[i].date());
+    for (std::size_t i = 0; i < rotating.size() && seen.size() < count; ++i) {
+        const qint64 which = period(newestFirst[rotating[i]].made.date());
         if (!seen.contains(which)) {
             seen.insert(which);
-            keep[i] = true;
+            keep[rotating[i]] = true;
         }
     }
 }
@@ -38,34 +66,51 @@ QString folderOf(const QString &diaryPath) {
     return QFileInfo(diaryPath).absoluteDir().filePath(QStringLiteral("Copias"));
 }
 
-QString fileNameFor(const QDateTime &made) {
-    return prefix + made.toString(nameFormat) + suffix;
+QString fileNameFor(const QDateTime &made, Kind kind) {
+    return prefix + made.toString(nameFormat) + QString::fromUtf16(kinds[std::size_t(kind)].name) +
+           suffix;
 }
 
 std::optional<QDateTime> madeOf(const QString &fileName) {
-    if (!fileName.startsWith(prefix) || !fileName.endsWith(suffix))
-        return std::nullopt;
-    const QDateTime made = QDateTime::fromString(
-        fileName.mid(prefix.size(), fileName.size() - prefix.size() - suffix.size()), nameFormat);
-    return made.isValid() ? std::optional(made) : std::nullopt;
+    const auto read = readName(fileName);
+    return read ? std::optional(read->first) : std::nullopt;
+}
+
+std::optional<Kind> kindOf(const QString &fileName) {
+    const auto read = readName(fileName);
+    return read ? std::optional(read->second) : std::nullopt;
+}
+
+QString kindText(Kind kind) {
+    return QString::fromUtf16(kinds[std::size_t(kind)].text);
 }
 
 std::vector<Backup> list(const QString &folder) {
     std::vector<Backup> found;
     for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files))
-        if (const std::optional<QDateTime> made = madeOf(info.fileName()))
-            found.push_back({info.absoluteFilePath(), *made, info.size()});
-    std::sort(found.begin(), found.end(),
-              [](const Backup &a, const Backup &b) { return a.made > b.made; });
+        if (const auto read = readName(info.fileName()))
+            found.push_back({info.absoluteFilePath(), read->first, read->second, info.size()});
+    std::sort(found.begin(), found.end(), [](const Backup &a, const Backup &b) {
+        return a.made != b.made ? a.made > b.made : a.path < b.path;
+    });
     return found;
 }
 
-std::vector<bool> kept(const std::vector<QDateTime> &newestFirst) {
+std::vector<bool> kept(const std::vector<Backup> &newestFirst, const QDateTime &now,
+                       const QStringList &needed) {
     std::vector<bool> keep(newestFirst.size(), false);
+    std::vector<std::size_t> rotating;
+    for (std::size_t i = 0; i < newestFirst.size(); ++i) {
+        const Backup &backup = newestFirst[i];
+        keep[i] = needed.contains(backup.path) ||
+                  (backup.kind != Kind::AtExit && backup.made.addDays(keptDays) > now);
+        if (!keep[i])
+            rotating.push_back(i);
+    }
     keepNewestOf(
-        newestFirst, 7, [](const QDate &d) { return d.toJulianDay(); }, keep);
+        newestFirst, rotating, 7, [](const QDate &d) { return d.toJulianDay(); }, keep);
     keepNewestOf(
-        newestFirst, 4,
+        newestFirst, rotating, 4,
         [](const QDate &d) {
             int year = 0;
             const int week = d.weekNumber(&year);
@@ -73,11 +118,12 @@ std::vector<bool> kept(const std::vector<QDateTime> &newestFirst) {
         },
         keep);
     keepNewestOf(
-        newestFirst, 12, [](const QDate &d) { return qint64(d.year()) * 12 + d.month(); }, keep);
+        newestFirst, rotating, 12, [](const QDate &d) { return qint64(d.year()) * 12 + d.month(); },
+        keep);
     return keep;
 }
 
-bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
+bool makeBackup(DiaryDatabase &database, const QDateTime &now, Kind kind, QString *error,
                 const QString &spared, QString *made) {
     const QString folder = folderOf(database.filePath());
     if (!privatefile::makeFolder(folder)) {
@@ -89,11 +135,14 @@ bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
     for (const QString &left : QDir(folder).entryList(
              {prefix + QLatin1String("*") + suffix + QLatin1String(".new")}, QDir::Files))
         QFile::remove(QDir(folder).filePath(left));
-    // Two backups in one second: the later one takes the next second's name.
+    // Two backups in one second, of any kinds: the later one takes the next second's name, so
+    // that no two show alike in the list.
     QDateTime moment = now;
-    while (QFileInfo::exists(QDir(folder).filePath(fileNameFor(moment))))
+    const std::vector<Backup> before = list(folder);
+    while (std::any_of(before.begin(), before.end(),
+                       [&](const Backup &backup) { return backup.made == moment; }))
         moment = moment.addSecs(1);
-    const QString path = QDir(folder).filePath(fileNameFor(moment));
+    const QString path = QDir(folder).filePath(fileNameFor(moment, kind));
     if (!database.writeCopy(path)) {
         *error = database.lastEngineError();
         return false;
@@ -101,13 +150,15 @@ bool makeBackup(DiaryDatabase &database, const QDateTime &now, QString *error,
     if (made)
         *made = path;
     // Only now that a newer backup is verified do the expired ones go.
+    QStringList needed;
+    if (!spared.isEmpty())
+        needed += QFileInfo(spared).absoluteFilePath();
+    if (const std::optional<QString> undo = beforeLastImport(database.filePath()))
+        needed += QFileInfo(*undo).absoluteFilePath();
     const std::vector<Backup> found = list(folder);
-    std::vector<QDateTime> moments;
-    for (const Backup &backup : found)
-        moments.push_back(backup.made);
-    const std::vector<bool> keep = kept(moments);
+    const std::vector<bool> keep = kept(found, now, needed);
     for (std::size_t i = 0; i < found.size(); ++i)
-        if (!keep[i] && found[i].path != QFileInfo(spared).absoluteFilePath())
+        if (!keep[i])
             QFile::remove(found[i].path);
     return true;
 }
@@ -121,6 +172,27 @@ QString stateText(const std::optional<QDateTime> &last, const QDateTime &now) {
                                     : QStringLiteral("hace %1 días").arg(days);
     return QStringLiteral("Última copia: %1 %2 (%3)")
         .arg(dates::shortDate(last->date()), last->time().toString(QStringLiteral("HH:mm")), ago);
+}
+
+QString madeText(const QDateTime &made) {
+    return dates::shortDate(made.date()) + u' ' + made.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString listLine(const Backup &backup, const QString &contents) {
+    QStringList parts{madeText(backup.made),
+                      QLocale(QLocale::Spanish).formattedDataSize(backup.size)};
+    if (!contents.isEmpty())
+        parts += contents;
+    return (parts << kindText(backup.kind)).join(QStringLiteral(" · "));
+}
+
+QString setAsidePath(const QString &diaryPath, const QDateTime &now) {
+    const QString stem =
+        diaryPath + QStringLiteral(".dañado-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = stem;
+    for (int copy = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++copy)
+        path = stem + QStringLiteral("-%1").arg(copy);
+    return path;
 }
 
 void noteBeforeImport(const QString &diaryPath, const QString &backupPath) {

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <sodium.h>
 #include <sqlite3.h>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -672,12 +673,12 @@ DiaryDatabase::CopyImage DiaryDatabase::openCopy(const QString &path, const QStr
     const sealedfile::Header header = sealedfile::readHeader(bytes);
     copy.status = header.state == sealedfile::Header::State::NewerVersion ? Status::NewerVersion
                                                                           : Status::Damaged;
-    if (header.state != sealedfile::Header::State::Intact || !m_key)
+    if (header.state != sealedfile::Header::State::Intact)
         return copy;
     // Made with the key of today, or with an older password given.
     std::unique_ptr<sealedfile::Key> older;
     const sealedfile::Key *key = m_key.get();
-    if (!sealedfile::Sealer::fits(*key, bytes)) {
+    if (!key || !sealedfile::Sealer::fits(*key, bytes)) {
         older = password.isEmpty() ? nullptr : sealedfile::Key::derive(password, header.recipe);
         copy.status = Status::WrongPassword;
         if (!older || !sealedfile::Sealer::fits(*older, bytes))
@@ -700,6 +701,7 @@ DiaryDatabase::CopyImage DiaryDatabase::openCopy(const QString &path, const QStr
     }
     copy.days = *days;
     copy.status = Status::Ready;
+    copy.sealed = bytes;
     return copy;
 }
 
@@ -709,10 +711,11 @@ DiaryDatabase::CopyInfo DiaryDatabase::inspectCopy(const QString &path, const QS
     return {copy.status, copy.days};
 }
 
-DiaryDatabase::Status DiaryDatabase::restoreFrom(const QString &path, const QString &password) {
-    CopyImage copy = openCopy(path, password);
+DiaryDatabase::Status DiaryDatabase::restoreFrom(CopyImage copy) {
     if (copy.status != Status::Ready)
         return copy.status;
+    if (!m_key)
+        return Status::CannotOpen;
     const auto size = std::size_t(copy.image.size());
     auto *image = static_cast<unsigned char *>(sqlite3_malloc64(size));
     if (!image) {
@@ -840,4 +843,50 @@ QString DiaryDatabase::errorMessage(Status status) const {
             .arg(file, m_engineError);
     }
     return {};
+}
+
+DiaryDatabase::CopyImage::CopyImage(CopyImage &&other) noexcept
+    : status(other.status)
+    , days(other.days)
+    , image(std::exchange(other.image, {}))
+    , sealed(std::exchange(other.sealed, {})) {}
+
+DiaryDatabase::CopyImage &DiaryDatabase::CopyImage::operator=(CopyImage &&other) noexcept {
+    wipe(image);
+    status = other.status;
+    days = other.days;
+    image = std::exchange(other.image, {});
+    sealed = std::exchange(other.sealed, {});
+    return *this;
+}
+
+DiaryDatabase::CopyImage::~CopyImage() {
+    wipe(image);
+}
+
+DiaryDatabase::Status DiaryDatabase::replaceWithCopy(CopyImage copy, const QString &setAside) {
+    if (copy.status != Status::Ready)
+        return copy.status;
+    close();
+    if (const Status locked = takeLock(); locked != Status::Ready)
+        return locked;
+    QFile there(m_filePath);
+    const bool present = there.exists();
+    if (present && !there.rename(setAside)) {
+        m_engineError = there.errorString();
+        close();
+        return Status::CannotWrite;
+    }
+    const QByteArray sealed = copy.sealed;
+    const auto same = [&sealed](const QString &written) {
+        QFile file(written);
+        return file.open(QIODevice::ReadOnly) && file.readAll() == sealed;
+    };
+    if (!atomicfile::write(m_filePath, sealed, &m_engineError, same)) {
+        if (present)
+            QFile::rename(setAside, m_filePath);
+        close();
+        return Status::CannotWrite;
+    }
+    return open(m_filePath);
 }

@@ -89,17 +89,40 @@ public:
     // that name is then as it was.
     bool writeCopy(const QString &path);
     // What a sealed copy holds: Ready with its days when it opens with today's key, or with the
-    // older password given, and passes the engine's whole check; WrongPassword when it needs a
-    // password that was not given or is not its own; Damaged or NewerVersion otherwise.
+    // older password given (or its own, when no diary is open), and passes the engine's whole
+    // check; WrongPassword when it needs a password that was not given or is not its own; Damaged
+    // or NewerVersion otherwise.
     struct CopyInfo {
         Status status;
         qint64 days;
     };
     CopyInfo inspectCopy(const QString &path, const QString &password = {});
-    // Puts a sealed copy in the diary's place: checked as inspectCopy() does, brought up to date
-    // if it is older, and written sealed with today's key. Nothing may hold the connection. On
-    // failure the diary is as it was.
-    Status restoreFrom(const QString &path, const QString &password = {});
+    // A sealed copy opened and checked as inspectCopy() does. When Ready it holds the diary it
+    // opens to, wiped when it goes, and its sealed bytes as they were read: what was checked is
+    // what is restored, and the file is not read again.
+    class CopyImage {
+    public:
+        CopyImage() = default;
+        CopyImage(CopyImage &&other) noexcept;
+        CopyImage &operator=(CopyImage &&other) noexcept;
+        ~CopyImage();
+        Status status = Status::CannotOpen;
+        qint64 days = 0;
+
+    private:
+        friend class DiaryDatabase;
+        QByteArray image;
+        QByteArray sealed;
+    };
+    CopyImage openCopy(const QString &path, const QString &password = {});
+    // Puts an opened copy in the diary's place: brought up to date if it is older, and written
+    // sealed with today's key. Nothing may hold the connection. On failure the diary is as it was.
+    Status restoreFrom(CopyImage copy);
+    // When the diary cannot be opened, or there is none: puts an opened copy in its place sealed
+    // as it was (its own password opens it), after the file that is there, if any, has been
+    // renamed to `setAside`. Then the diary is opened again as open() does, for the login. On
+    // failure both files are as they were.
+    Status replaceWithCopy(CopyImage copy, const QString &setAside);
 
     // Writes the diary as a plain SQLite file anyone can read, for the user's own SQL tools: under
     // a name of its own first, then renamed into place. False, with the reason, on failure.
@@ -131,12 +154,6 @@ private:
     enum class Check { None, SameImage, WholeDiary };
     bool writeSealed(const sealedfile::Key &key, const QString &path, Check check);
     std::optional<qint64> countedDays(const unsigned char *image, std::size_t size);
-    struct CopyImage {
-        Status status = Status::CannotOpen;
-        qint64 days = 0;
-        QByteArray image; // the decrypted diary when Ready; wiped by whoever takes it
-    };
-    CopyImage openCopy(const QString &path, const QString &password);
     Status reloadFromFile();
     bool writeMigrationBackup(const sealedfile::Key &key);
     void sealPlainCopies(const sealedfile::Key &key);

@@ -16,6 +16,7 @@
 #include "profilestore.h"
 #include "profilesummary.h"
 #include "progresswindow.h"
+#include "restorechoice.h"
 #include "statsexport.h"
 #include "windowfit.h"
 #include "windowlook.h"
@@ -26,7 +27,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -486,7 +486,7 @@ void DiaryWindow::backUpNow() {
     const QString title = QStringLiteral("Copia De Seguridad");
     QString error;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool made = backups::makeBackup(m_database, m_clock.now(), &error);
+    const bool made = backups::makeBackup(m_database, m_clock.now(), backups::Kind::ByHand, &error);
     QGuiApplication::restoreOverrideCursor();
     m_dialogs.messageBox(
         this,
@@ -539,53 +539,25 @@ void DiaryWindow::restoreBackup() {
         m_dialogs.messageBox(this, QStringLiteral("Todavía No Hay Copias De Seguridad."), title);
         return;
     }
-    const auto when = [](const QDateTime &made) {
-        return dates::shortDate(made.date()) + u' ' + made.time().toString(QStringLiteral("HH:mm"));
-    };
-    QStringList items;
-    for (const backups::Backup &backup : found) {
-        const DiaryDatabase::CopyInfo info = m_database.inspectCopy(backup.path);
-        const QString days =
-            info.status == DiaryDatabase::Status::Ready ? QStringLiteral("%1 Días").arg(info.days)
-            : info.status == DiaryDatabase::Status::WrongPassword ? QStringLiteral("Con Otra Clave")
-                                                                  : QStringLiteral("Dañada");
-        items += QStringLiteral("%1 · %2 · %3")
-                     .arg(when(backup.made),
-                          QLocale(QLocale::Spanish).formattedDataSize(backup.size), days);
-    }
-    const int chosen = m_dialogs.chooseItem(
-        this, title, QStringLiteral("Elige La Copia Que Quieres Restaurar:"), items);
-    if (chosen < 0)
+    const std::optional<restorechoice::Listed> chosen = restorechoice::choose(
+        m_database, m_dialogs, this, found, title, QStringLiteral("Con Otra Clave"));
+    if (!chosen)
         return;
-    const backups::Backup &backup = found[std::size_t(chosen)];
-    QString password;
-    DiaryDatabase::CopyInfo info = m_database.inspectCopy(backup.path);
-    if (info.status == DiaryDatabase::Status::WrongPassword) {
-        password = m_dialogs.passwordBox(
-            this, QStringLiteral("Esta Copia Se Hizo Con Otra Clave. Introduce Esa Clave:"), title);
-        if (password.isEmpty())
-            return;
-        info = m_database.inspectCopy(backup.path, password);
-    }
-    if (info.status != DiaryDatabase::Status::Ready) {
-        m_dialogs.messageBox(
-            this,
-            info.status == DiaryDatabase::Status::WrongPassword
-                ? QStringLiteral("ERROR. Esa No Es La Clave De La Copia. No Se Ha Restaurado Nada.")
-                : QStringLiteral("ERROR. La Copia Está Dañada Y No Se Puede Restaurar. No Se Ha "
-                                 "Restaurado Nada."),
-            title);
+    std::optional<DiaryDatabase::CopyImage> copy = restorechoice::open(
+        m_database, m_dialogs, this, title, chosen->backup.path, chosen->info.status,
+        QStringLiteral("Esta Copia Se Hizo Con Otra Clave. Introduce Esa Clave:"));
+    if (!copy || copy->status != DiaryDatabase::Status::Ready)
         return;
-    }
     if (!m_dialogs.askYesNo(this,
                             QStringLiteral("¿Restaurar La Copia Del %1, Con %2 Días? Antes Se "
                                            "Hará Una Copia De Seguridad Del Diario De Ahora.")
-                                .arg(when(backup.made))
-                                .arg(info.days),
+                                .arg(backups::madeText(chosen->backup.made))
+                                .arg(copy->days),
                             title))
         return;
     QString error;
-    if (!backups::makeBackup(m_database, m_clock.now(), &error, backup.path)) {
+    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
+                             chosen->backup.path)) {
         m_dialogs.messageBox(this,
                              QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia Del Diario De "
                                             "Ahora, Así Que No Se Ha Restaurado Nada:\n%1")
@@ -593,7 +565,7 @@ void DiaryWindow::restoreBackup() {
                              title);
         return;
     }
-    emit restoreRequested(backup.path, password);
+    emit restoreRequested(std::make_shared<DiaryDatabase::CopyImage>(std::move(*copy)));
 }
 
 void DiaryWindow::exportCsv() {
@@ -680,7 +652,8 @@ void DiaryWindow::importCsv() {
         return;
     QString error;
     QString backup;
-    if (!backups::makeBackup(m_database, m_clock.now(), &error, {}, &backup)) {
+    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeImport, &error, {},
+                             &backup)) {
         m_dialogs.messageBox(this,
                              QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad, "
                                             "Así Que No Se Ha Importado Nada:\n%1")
@@ -715,18 +688,25 @@ void DiaryWindow::undoLastImport() {
                              title);
         return;
     }
+    // Made before a change of the password, it asks for the one it was made with.
+    std::optional<DiaryDatabase::CopyImage> copy = restorechoice::open(
+        m_database, m_dialogs, this, title, *backup, DiaryDatabase::Status::Ready,
+        QStringLiteral("Esta Copia Se Hizo Con Otra Clave. Introduce Esa Clave:"));
+    if (!copy || copy->status != DiaryDatabase::Status::Ready)
+        return;
     if (!m_dialogs.askYesNo(this,
                             QStringLiteral("¿Volver Al Diario De Antes De La Última Importación? "
                                            "Antes Se Hará Una Copia De Seguridad Del De Ahora."),
                             title))
         return;
     QString error;
-    if (!backups::makeBackup(m_database, m_clock.now(), &error, *backup)) {
+    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
+                             *backup)) {
         m_dialogs.messageBox(this, QStringLiteral("ERROR. No Se Ha Deshecho Nada:\n%1").arg(error),
                              title);
         return;
     }
-    emit restoreRequested(*backup, {});
+    emit restoreRequested(std::make_shared<DiaryDatabase::CopyImage>(std::move(*copy)));
 }
 
 void DiaryWindow::exportPlainCopy() {
@@ -756,6 +736,10 @@ void DiaryWindow::showProgress() {
     m_progress->show();
     m_progress->raise();
     m_progress->activateWindow();
+}
+
+bool DiaryWindow::showsProgress() const {
+    return m_progress && m_progress->isVisible();
 }
 
 void DiaryWindow::saliendo_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dayfields.h"
+#include "diarydatabase.h"
 #include "diarystate.h"
 
 #include <QMainWindow>
@@ -8,12 +9,12 @@
 #include <QString>
 #include <array>
 #include <initializer_list>
+#include <memory>
 
 class Clock;
 class DayStore;
 class ProgressWindow;
 class Dialogs;
-class DiaryDatabase;
 class NavigationBar;
 class PhotoBox;
 class ProfileStore;
@@ -80,6 +81,8 @@ public slots:
     void exportPlainCopy();
     // Menu "Ver Progreso...": the progress charts, one window at a time.
     void showProgress();
+    // Whether the progress charts are open.
+    bool showsProgress() const;
 
     void porhoras_Click();
     void porfecha_Click();
@@ -100,9 +103,9 @@ public slots:
     void moveLast();
 
 signals:
-    // The backup at path (made with that password when it is not the diary's own) is to take the
-    // diary's place; the diary of now has been backed up.
-    void restoreRequested(const QString &path, const QString &password);
+    // The backup, opened and checked, is to take the diary's place; the diary of now has been
+    // backed up.
+    void restoreRequested(std::shared_ptr<DiaryDatabase::CopyImage> copy);
 
 protected:
     bool event(QEvent *event) override;

@@ -4,6 +4,7 @@
 #include "dates.h"
 #include "dialogs.h"
 #include "diarydatabase.h"
+#include "diaryrescue.h"
 #include "password.h"
 #include "profileanswers.h"
 
@@ -159,6 +160,12 @@ ProfileStartup::Outcome ProfileStartup::login() {
         status = m_database.seal(answer);
     if (status == DiaryDatabase::Status::Ready)
         return Outcome::Ready;
+    // A diary found damaged inside only now offers the backups, as one damaged outside does.
+    if (status == DiaryDatabase::Status::Damaged)
+        return DiaryRescue(m_database, m_dialogs, m_clock, m_parent)
+                       .offerCopies(m_database.errorMessage(status))
+                   ? login()
+                   : Outcome::NotOpened;
     m_dialogs.messageBox(m_parent, m_database.errorMessage(status), noticeTitle);
     return status == DiaryDatabase::Status::WrongPassword ? Outcome::LoginFailed
                                                           : Outcome::NotOpened;

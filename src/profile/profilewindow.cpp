@@ -287,16 +287,18 @@ void ProfileWindow::Command1_Click() {
     m_diary->activateWindow();
 }
 
-void ProfileWindow::restoreDiary(const QString &path, const QString &password) {
+void ProfileWindow::restoreDiary(std::shared_ptr<DiaryDatabase::CopyImage> copy) {
     const QString title = QStringLiteral("Restaurar Copia");
     // The diary window goes first, as when it is left: a day being added is stored or dropped.
+    // Charts that were open come back on the diary restored.
+    const bool charts = m_diary && m_diary->showsProgress();
     if (m_diary) {
         m_diary->close();
         if (m_diary && m_diary->isVisible())
             return;
         delete m_diary.data();
     }
-    const DiaryDatabase::Status status = m_database.restoreFrom(path, password);
+    const DiaryDatabase::Status status = m_database.restoreFrom(std::move(*copy));
     if (!loadProfile()) {
         m_dialogs.messageBox(this, profileUnreadable, noticeTitle);
         return;
@@ -311,6 +313,8 @@ void ProfileWindow::restoreDiary(const QString &path, const QString &password) {
                   .arg(m_database.errorMessage(status)),
         title);
     Command1_Click();
+    if (charts)
+        m_diary->showProgress();
 }
 
 void ProfileWindow::Command2_Click() {

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "diarydatabase.h"
 #include "profilesummary.h"
 
 #include <QList>
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
+#include <memory>
 
 class Clock;
 class Dialogs;
-class DiaryDatabase;
 class DiaryWindow;
 class PhotoBox;
 class ProfileStore;
@@ -48,7 +49,7 @@ public slots:
     void choosePhoto();
     // A backup takes the diary's place: the diary window closes, the diary is replaced, and the
     // windows show it again.
-    void restoreDiary(const QString &path, const QString &password);
+    void restoreDiary(std::shared_ptr<DiaryDatabase::CopyImage> copy);
 
 signals:
     // The window became the active one.

@@ -111,9 +111,9 @@ int main(int argc, char **argv) {
             const QDateTime when = made.empty() ? QDateTime(QDate(2026, 1, 1), QTime(8, 0))
                                                 : made.front().made.addDays(1);
             QString error;
-            done = say(u"+backup "_s + backups::fileNameFor(when)) &&
-                   backups::makeBackup(database, when, &error) &&
-                   say(u"=backup "_s + backups::fileNameFor(when));
+            done = say(u"+backup "_s + backups::fileNameFor(when, backups::Kind::AtExit)) &&
+                   backups::makeBackup(database, when, backups::Kind::AtExit, &error) &&
+                   say(u"=backup "_s + backups::fileNameFor(when, backups::Kind::AtExit));
         }
         return done ? 0 : 3;
     }

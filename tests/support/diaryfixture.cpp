@@ -54,6 +54,11 @@ QByteArray fileBytes(const QString &path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool damage(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.seek(file.size() - 5) && file.write("!") == 1;
+}
+
 bool makeOlderVersion(const QSqlDatabase &db, int version) {
     QSqlQuery query(db);
     for (const QString &index : version < 4 ? indexNames(db) : QStringList()) {

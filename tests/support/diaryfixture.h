@@ -24,6 +24,8 @@ QStringList columnInOrder(const QSqlDatabase &db, const QString &select, const Q
 
 // The whole file, to prove that a refused file was not touched.
 QByteArray fileBytes(const QString &path);
+// Changes a byte of a file near its end, where a sealed diary's last chunk lies; false on failure.
+bool damage(const QString &path);
 
 // Turns a diary of the current schema into one of an older schema version: version 1 has the
 // tables alone, version 2 adds the date index, version 3 every order's index with the pairs of

@@ -4,6 +4,8 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
+#include <utility>
 
 // Dialogs whose answers a test sets beforehand and that record what they showed.
 class ScriptedDialogs final : public Dialogs {
@@ -62,11 +64,14 @@ public:
     QString saveFilter; // the filter the save dialogs choose; the first one when empty
     bool askYesNo(QWidget *, const QString &, const QString &title) override {
         questionTitles += title;
+        if (whileAsking)
+            std::exchange(whileAsking, nullptr)();
         return !m_answers.isEmpty() && m_answers.takeFirst();
     }
 
-    QStringList messages;       // the texts of the message boxes shown, in order
-    QStringList questionTitles; // the titles of the questions asked, in order
+    QStringList messages;              // the texts of the message boxes shown, in order
+    QStringList questionTitles;        // the titles of the questions asked, in order
+    std::function<void()> whileAsking; // run once while the next question is open
 
 private:
     QStringList m_inputs;
