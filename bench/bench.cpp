@@ -583,16 +583,15 @@ int main(int argc, char **argv) {
             const QByteArray bytes = wholeFile(folder + QStringLiteral("/diario.csv"));
             QElapsedTimer timer;
             timer.start();
-            const csvimport::Read read = csvimport::read(bytes);
+            const csvimport::Read read = csvimport::read(bytes, QDate::currentDate());
             print(QStringLiteral("csv_import_preview_10000"), milliseconds(timer), "ms");
             DiaryDatabase empty;
             const QString emptyPath =
                 folder + QStringLiteral("/vacio/") + DiaryDatabase::defaultFileName();
-            QString error;
             if (empty.open(emptyPath) == DiaryDatabase::Status::Ready &&
                 empty.seal(password) == DiaryDatabase::Status::Ready) {
                 timer.restart();
-                csvimport::apply(empty.connection(), read, csvimport::Existing::Skip, &error);
+                csvimport::apply(empty.connection(), read, csvimport::Existing::Skip);
                 empty.save();
                 print(QStringLiteral("csv_import_commit_10000"), milliseconds(timer), "ms");
             }

@@ -12,6 +12,7 @@
 #include "scripteddialogs.h"
 #include "sealedfile.h"
 #include "statsexport.h"
+#include "tablerows.h"
 #include "testfonts.h"
 #include "windowicon.h"
 #include "windowlook.h"
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -121,6 +123,8 @@ private slots:
     void everyFieldShowsInItsBoxExactly();
     void aPendingDayIsNeverLost();
     void restoringABackupShowsIt();
+    void importingACsv_data();
+    void importingACsv();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -387,7 +391,7 @@ void TestWindows::restoringABackupShowsIt() {
     QTRY_VERIFY(!before && window.diaryWindow());
     QCOMPARE(m_dialogs.shownItems.size(), 1);
     QVERIFY(m_dialogs.shownItems.first().endsWith(QStringLiteral("· 1 Días")));
-    QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
+    QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")});
     QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(2));
@@ -402,7 +406,7 @@ void TestWindows::restoringABackupShowsIt() {
     m_dialogs.messages.clear();
     m_dialogs.queueInputs({csv, "#0"});
     importing->findChild<QAction *>("importCsvAction")->trigger();
-    QCOMPARE(importing->days().storedCount(), 3);
+    QCOMPARE(label(importing, "Label33"), QStringLiteral("3 Días"));
     QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("Importación Hecha: 2 Días")));
     // Undone only once the diary of now is backed up: a folder that refuses the backup stops it.
     const QString copias = backups::folderOf(diary.path());
@@ -417,8 +421,79 @@ void TestWindows::restoringABackupShowsIt() {
     m_dialogs.queueAnswers({true});
     importing->findChild<QAction *>("undoImportAction")->trigger();
     QTRY_VERIFY(!importing && window.diaryWindow());
-    QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
+    QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
     window.diaryWindow()->close();
+}
+
+// "Importar CSV..." through the diary window: what the preview announces is what is stored, the
+// day count follows, and every refusal or cancel leaves the diary as it was.
+void TestWindows::importingACsv_data() {
+    columns<QByteArray, QStringList, QList<int>, QString, QString, QString>(
+        "csv", "inputs", "cancels", "preview", "message", "count"); // count: Label33 after
+    QByteArray binary(65536, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(binary.data()), binary.size() / 4);
+    const QString done = QStringLiteral("Importación Hecha: %1 Días Nuevos, %2 Reemplazados, 0 "
+                                        "Rellenados, %3 Saltados, 0 Sin Cambios Y %4 Filas "
+                                        "Rechazadas. \"Deshacer Última Importación\" Vuelve Al "
+                                        "Diario De Antes.");
+    const QString cancelled = QStringLiteral("Importación Cancelada. No Se Ha Importado Nada.");
+    const QByteArray unclosed = "fecha;peso\r\n07/12/2026;\"80\r\n08/12/2026;79\r\n05/12/26;81\r\n";
+    row("quote left open", unclosed, QStringList{"@", "#1"}, QList<int>(),
+        QStringLiteral("Días Nuevos: 1\nDías Con Una Fecha Que Ya Está En El Diario: 1\nFilas "
+                       "Rechazadas: 1\nLínea 2: \"07/12/2026 80\": Abre Unas Comillas Que No Se "
+                       "Cierran."),
+        done.arg(1).arg(1).arg(0).arg(1), QStringLiteral("3 Días"));
+    row("into an empty diary", QByteArray("fecha\n07/12/2026\n08/12/2026\n"),
+        QStringList{"empty", "@", "#0"}, QList<int>(), QString(), done.arg(2).arg(0).arg(0).arg(0),
+        QStringLiteral("2 Días"));
+    row("binary file", binary, QStringList{"@"}, QList<int>(), QString(),
+        "ERROR. El Archivo No Tiene La Columna \"fecha\" En Su Primera Línea.",
+        QStringLiteral("2 Días"));
+    row("empty file", QByteArray(), QStringList{"@"}, QList<int>(), QString(),
+        QStringLiteral("ERROR. El Archivo Está Vacío."), QStringLiteral("2 Días"));
+    row("cancel at the file dialog", unclosed, QStringList{""}, QList<int>(), QString(), QString(),
+        QStringLiteral("2 Días"));
+    row("cancel while reading", unclosed, QStringList{"@"}, QList<int>{1}, QString(), cancelled,
+        QStringLiteral("2 Días"));
+    row("cancel at the preview", unclosed, QStringList{"@", ""}, QList<int>(), QString(), QString(),
+        QStringLiteral("2 Días"));
+    row("cancel while storing", unclosed, QStringList{"@", "#0"}, QList<int>{-1, 1}, QString(),
+        cancelled, QStringLiteral("2 Días"));
+}
+
+void TestWindows::importingACsv() {
+    auto [csv, inputs, cancels, preview, message, count] =
+        fetch<QByteArray, QStringList, QList<int>, QString, QString, QString>(
+            "csv", "inputs", "cancels", "preview", "message", "count");
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile());
+    if (inputs.first() != u"empty")
+        QVERIFY(
+            diary.addDays({fixture::day({{Fh, "5/12/2026"}}), fixture::day({{Fh, "06/12/2026"}})}));
+    else
+        inputs.removeFirst();
+    QCOMPARE(diary.reopen(), DiaryDatabase::Status::Ready);
+    const QByteArray before = fixture::fileBytes(diary.path());
+    const QString path = diary.folder() + QStringLiteral("/dias.csv");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size());
+    file.close();
+    ProfileSummary summary;
+    DiaryWindow form2(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    m_dialogs.messages.clear();
+    m_dialogs.shownPrompt.clear();
+    m_dialogs.queueInputs(inputs.replaceInStrings(QStringLiteral("@"), path));
+    m_dialogs.progressCancels = cancels;
+    form2.findChild<QAction *>("importCsvAction")->trigger();
+    QCOMPARE(m_dialogs.pendingInputs(), 0);
+    QVERIFY(m_dialogs.progressCancels.isEmpty());
+    if (!preview.isEmpty())
+        QCOMPARE(m_dialogs.shownPrompt.section(QStringLiteral("\n\n"), 0, 0), preview);
+    QCOMPARE(m_dialogs.messages, message.isEmpty() ? QStringList() : QStringList(message));
+    QCOMPARE(label(&form2, "Label33"), count);
+    QCOMPARE(form2.days().storedCount(), count.section(u' ', 0, 0).toInt());
+    if (!message.startsWith(QStringLiteral("Importación Hecha")))
+        QCOMPARE(fixture::fileBytes(diary.path()), before); // nothing written
 }
 
 QTEST_MAIN(TestWindows)

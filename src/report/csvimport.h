@@ -32,9 +32,9 @@ struct Rejected {
 using Progress = std::function<bool(qint64 done, qint64 total)>;
 
 struct Read {
-    QString error;          // why the whole file cannot be read; empty when it can
-    bool cancelled = false; // the reading was stopped by its progress; nothing else holds then
-    std::vector<QDate> dates;       // the date of each day, in the file's order
+    QString error;            // why the whole file cannot be read; empty when it can
+    bool cancelled = false;   // the reading was stopped by its progress; nothing else holds then
+    std::vector<QDate> dates; // the date of each day, in the file's order
     std::vector<Rejected> rejected; // the first rejected rows (keptRejected at most), in order
     qint64 rejectedCount = 0;       // every rejected row
     // Each day's texts in UTF-8, each text after its length: the preview keeps a file of any size
@@ -70,11 +70,11 @@ struct Applied {
     bool done = false;      // committed
     bool cancelled = false; // stopped by its progress and rolled back
     QString error;          // the engine's words when neither
-    int added = 0;     // new dates
-    int replaced = 0;  // stored days whose texts it changed
-    int filled = 0;    // stored days with empty boxes it filled
-    int skipped = 0;   // stored dates left alone, as asked
-    int unchanged = 0; // stored days that were already as the file has them
+    int added = 0;          // new dates
+    int replaced = 0;       // stored days whose texts it changed
+    int filled = 0;         // stored days with empty boxes it filled
+    int skipped = 0;        // stored dates left alone, as asked
+    int unchanged = 0;      // stored days that were already as the file has them
 };
 
 // Stores the days read in one transaction: the new ones added, the others as `existing` says. A
