@@ -287,7 +287,10 @@ void TestWindows::diaryFromEnteringToLeaving() {
 
     // The days leave the diary unencrypted only when asked, after a word about it.
     m_dialogs.saveFilter = QStringLiteral("Estándar (*.csv)");
+    m_dialogs.queueAnswers({false, true});
     m_dialogs.queueInputs({diary.folder() + QStringLiteral("/usb/diario")});
+    form2->findChild<QAction *>("exportCsvAction")->trigger(); // "No": no file is asked for
+    QCOMPARE(m_dialogs.pendingInputs(), 1);
     form2->findChild<QAction *>("exportCsvAction")->trigger();
     m_dialogs.saveFilter.clear();
     QVERIFY(fixture::fileBytes(diary.folder() + QStringLiteral("/usb/diario.csv"))

@@ -575,6 +575,12 @@ void DiaryWindow::restoreBackup() {
 
 void DiaryWindow::exportCsv() {
     const QString title = QStringLiteral("Exportar CSV");
+    if (!m_dialogs.askYesNo(
+            this,
+            QStringLiteral("El Archivo CSV No Está Cifrado: Cualquiera Que Lo Tenga "
+                           "Puede Leer Todo Tu Diario. ¿Quieres Exportarlo?"),
+            title))
+        return;
     const QString spreadsheet = QStringLiteral("Hoja de cálculo (*.csv)");
     const QString standard = QStringLiteral("Estándar (*.csv)");
     QString chosenFilter;
@@ -587,10 +593,6 @@ void DiaryWindow::exportCsv() {
         return;
     if (!chosen.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
         chosen += QLatin1String(".csv");
-    m_dialogs.messageBox(this,
-                         QStringLiteral("El Archivo CSV No Está Cifrado: Cualquiera Que Lo Tenga "
-                                        "Puede Leer Todo Tu Diario."),
-                         title);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const csvexport::Written written = csvexport::writeFile(
         chosen,
