@@ -20,15 +20,19 @@
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
+#include <QTreeView>
 #include <functional>
 
 using namespace dayfields;
@@ -125,6 +129,7 @@ private slots:
     void restoringABackupShowsIt();
     void importingACsv_data();
     void importingACsv();
+    void fileDialogsListFilesInSpanish();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -497,6 +502,54 @@ void TestWindows::importingACsv() {
     QCOMPARE(form2.days().storedCount(), count.section(u' ', 0, 0).toInt());
     if (!message.startsWith(QStringLiteral("Importación Hecha")))
         QCOMPARE(fixture::fileBytes(diary.path()), before); // nothing written
+}
+
+// Qt's own file dialog (the offscreen platform has no other) lists a folder and a file with
+// their types and dates in Spanish, and gives the file chosen.
+void TestWindows::fileDialogsListFilesInSpanish() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Copias")));
+    const QString csv = dir.filePath(QStringLiteral("dias.csv"));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QStringList listed;
+    const auto shown = [] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QFileDialog *>(widget); dialog && dialog->isVisible())
+                return dialog;
+        return static_cast<QFileDialog *>(nullptr);
+    };
+    QTimer::singleShot(0, this, [&] {
+        // Whatever is found, the dialog goes: a test never waits on it.
+        const auto close = qScopeGuard([&] {
+            if (QFileDialog *dialog = shown())
+                dialog->reject();
+        });
+        QTRY_VERIFY(shown());
+        QFileDialog *dialog = shown();
+        dialog->setDirectory(dir.path());
+        const QTreeView *view = dialog->findChild<QTreeView *>();
+        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndex name = view->model()->index(row, 0, view->rootIndex());
+            listed += name.data().toString() + u'|' + name.siblingAtColumn(2).data().toString() +
+                      u'|' + name.siblingAtColumn(3).data().toString();
+        }
+        listed.sort();
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        name->setText(QStringLiteral("dias.csv"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QtDialogs dialogs;
+    QCOMPARE(dialogs.openFileName(nullptr, QStringLiteral("Importar CSV"), QStringLiteral("(*)")),
+             csv);
+    const QString made = QFileInfo(csv).lastModified().toString(u"dd/MM/yyyy HH:mm");
+    QCOMPARE(listed,
+             (QStringList{
+                 "Copias|Carpeta|" +
+                     QFileInfo(dir.filePath("Copias")).lastModified().toString(u"dd/MM/yyyy HH:mm"),
+                 "dias.csv|Archivo CSV|" + made}));
 }
 
 QTEST_MAIN(TestWindows)

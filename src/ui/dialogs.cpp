@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -43,13 +45,50 @@ bool QtDialogs::askYesNo(QWidget *parent, const QString &text, const QString &ti
     return box.exec() == QMessageBox::Yes;
 }
 
+namespace {
+
+// The list of Qt's own file dialog (where the desktop offers none of its own) writes the dates of
+// its files in the system's language ("7 Dec"), and the types as Qt's Spanish translation leaves
+// them ("Folder"): it shows them in the program's words instead.
+class SpanishFileList final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex &index, int role) const override {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (role != Qt::DisplayRole || !files || index.column() < 2 || index.column() > 3)
+            return QIdentityProxyModel::data(index, role);
+        const QFileInfo info = files->fileInfo(mapToSource(index));
+        if (index.column() == 3)
+            return info.lastModified().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+        if (info.isDir())
+            return QStringLiteral("Carpeta");
+        return (QStringLiteral("Archivo ") + info.suffix().toUpper()).trimmed();
+    }
+};
+
+QString chosenFile(QWidget *parent, const QString &title, const QString &start,
+                   const QString &filter, QString *chosenFilter, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, title, start, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setProxyModel(new SpanishFileList(&dialog));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (chosenFilter)
+        *chosenFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
 QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &suggested,
                                 const QString &filter, QString *chosenFilter) {
-    return QFileDialog::getSaveFileName(parent, title, suggested, filter, chosenFilter);
+    return chosenFile(parent, title, suggested, filter, chosenFilter, QFileDialog::AcceptSave);
 }
 
 QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &filter) {
-    return QFileDialog::getOpenFileName(parent, title, {}, filter);
+    return chosenFile(parent, title, {}, filter, nullptr, QFileDialog::AcceptOpen);
 }
 
 int QtDialogs::chooseItem(QWidget *parent, const QString &title, const QString &prompt,
