@@ -272,15 +272,19 @@ private slots:
     // a Windows-1252 byte late in the file makes every text Windows-1252, a file without its
     // header is refused after the first chunk, and a cancel stops the reading.
     void csvReadsAChunkAtATime_data() {
-        columns<QByteArray, QString, int, int>("last", "text", "cancelAt", "chunks");
-        row("character across chunks", QByteArray("\xC3\xB1"), QStringLiteral("ñ"), 0, 3);
-        row("windows-1252 late", QByteArray("\xE9"), QStringLiteral("é"), 0, 3);
-        row("cancelled", QByteArray("x"), QString(), 2, 2);
+        columns<QByteArray, QByteArray, QString, int, int>("head", "last", "text", "cancelAt",
+                                                           "chunks");
+        row("character across chunks", QByteArray(), QByteArray("\xC3\xB1"), QStringLiteral("ñ"), 0,
+            3);
+        row("windows-1252 late", QByteArray(), QByteArray("\xE9"), QStringLiteral("é"), 0, 3);
+        row("cancelled", QByteArray(), QByteArray("x"), QString(), 2, 2);
+        row("no header", QByteArray("peso\n"), QByteArray("x"), QString(), 0, 1);
     }
     void csvReadsAChunkAtATime() {
-        const auto [last, text, cancelAt, chunks] =
-            fetch<QByteArray, QString, int, int>("last", "text", "cancelAt", "chunks");
-        QByteArray csv = "fecha;diario\n";
+        const auto [head, last, text, cancelAt, chunks] =
+            fetch<QByteArray, QByteArray, QString, int, int>("head", "last", "text", "cancelAt",
+                                                             "chunks");
+        QByteArray csv = head + "fecha;diario\n";
         while (csv.size() < (1 << 20) - 200)
             csv += "01/12/2026;" + QByteArray(80, 'a') + '\n';
         csv += "01/12/2026;" + QByteArray((1 << 20) - 1 - csv.size() - 11, 'b') + last + '\n';
@@ -290,19 +294,11 @@ private slots:
         int calls = 0;
         const csvimport::Read read =
             csvimport::read(device, today, [&](qint64, qint64) { return ++calls != cancelAt; });
-        QCOMPARE(calls, chunks);
+        QCOMPARE(calls, chunks); // a file without its header is refused on its first megabyte
         QCOMPARE(read.cancelled, cancelAt > 0);
-        if (!read.cancelled)
+        QCOMPARE(read.error.isEmpty(), head.isEmpty());
+        if (!text.isEmpty())
             QVERIFY(read.day(read.dayCount() - 2)[dayfields::Eldiario].endsWith(text));
-        QByteArray headless = "peso\n" + csv;
-        QBuffer refused(&headless);
-        QVERIFY(refused.open(QIODevice::ReadOnly));
-        qint64 readUpTo = 0;
-        QCOMPARE(csvimport::read(refused, today,
-                                 [&](qint64 done, qint64) { return (readUpTo = done) > 0; })
-                     .error,
-                 QStringLiteral("El Archivo No Tiene La Columna \"fecha\" En Su Primera Línea."));
-        QCOMPARE(readUpTo, 1 << 20); // refused on its first line, without reading on
     }
 
     // A diary exported as "Hoja de cálculo", opened and saved as CSV by LibreOffice Calc in a
