@@ -119,10 +119,11 @@ std::array<QByteArrayView, dayfields::BoxCount> unpacked(const QByteArray &packe
 // left open, its closing quote missing, when what it takes in of a later line (the whole line, or
 // the line up to the quote that closes it) reads on its own as the beginning of a row of this file
 // (a date in the date column, and as many fields as the header, or no more with the last open in
-// quotes), or when the file ends inside it. Its row is then rejected on the
-// line it starts on, and reading starts again at the next line; the lines that the field had taken
-// in are read again as rows of one line each. So a quote left open never takes in the rest of the
-// file, and no line is read more than twice.
+// quotes), or when the file ends inside it. Its row is then rejected on the line it starts on, and
+// reading starts again at the next line; the lines that the field had taken in are read again as
+// rows of one line each. So a quote left open never takes in the rest of the file, and no line is
+// read more than twice. A multi-line text is taken for a quote left open only when one of its
+// lines is itself written as a whole row of the file would be.
 class Reader {
 public:
     Reader(QIODevice &device, QDate today, const Progress &progress, Read &out)
