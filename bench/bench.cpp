@@ -80,9 +80,14 @@ template <typename F> double best(int runs, F &&work) {
     return fastest;
 }
 
-// Answers the login question with the generated diary's password and every other box at once.
+// Answers the login question with the generated diary's password and every other box at once;
+// the open file dialog with fileToOpen, and a list (the import's preview) by noting when it was
+// shown and cancelling.
 class LoginDialogs final : public Dialogs {
 public:
+    QString fileToOpen;
+    QElapsedTimer sinceChosen; // started when the file to open is chosen
+    double previewShownAt = -1;
     QString inputBox(QWidget *, const QString &, const QString &, const QString &) override {
         return password;
     }
@@ -96,9 +101,14 @@ public:
     }
     bool askYesNo(QWidget *, const QString &, const QString &) override { return true; }
     int chooseItem(QWidget *, const QString &, const QString &, const QStringList &) override {
+        if (sinceChosen.isValid())
+            previewShownAt = milliseconds(sinceChosen);
         return -1;
     }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    QString openFileName(QWidget *, const QString &, const QString &) override {
+        sinceChosen.start();
+        return fileToOpen;
+    }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
                          QString *) override {
         return {};
@@ -201,6 +211,57 @@ int chartsFigures(const QString &path) {
     for (const auto bars : {ProgressWindow::WeeklySums, ProgressWindow::MonthlyMeans})
         timed([&] { progress->showBars(bars); });
     std::printf("%.3g %.3g %.1f\n", open, slowest, peakMegabytes() - without);
+    return 0;
+}
+
+// A CSV of about `megabytes` MB as "Exportar CSV..." writes it: the generated days again and
+// again, each on a date of its own.
+bool writeLargeCsv(const QString &path, int megabytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const std::vector<dayfields::DayTexts> days = diarygenerator::days(1000);
+    QByteArray out = "\xEF\xBB\xBF";
+    for (std::size_t box = 0; box < csvexport::columnNames.size(); ++box)
+        out += QByteArray(box ? ";" : "") + csvexport::columnNames[box];
+    out += "\r\n";
+    qint64 written = 0;
+    for (int i = 0; written < qint64(megabytes) * 1000 * 1000; ++i) {
+        dayfields::DayTexts day = days[std::size_t(i) % days.size()];
+        day[dayfields::Fh] = QDate(1000, 1, 1).addDays(i).toString(u"dd/MM/yyyy");
+        if (i % 7 == 0)
+            day[dayfields::Eldiario] += QStringLiteral("\nY mañana, pierna; \"a tope\".");
+        for (std::size_t box = 0; box < day.size(); ++box) {
+            if (box)
+                out += ';';
+            csvexport::appendField(out, day[box], ';');
+        }
+        out += "\r\n";
+        if (out.size() > (1 << 20)) {
+            written += file.write(out);
+            out.clear();
+        }
+    }
+    return file.write(out) == out.size();
+}
+
+// "Importar CSV..." of a large file through the diary window, in this process: the time from the
+// file chosen to the preview shown, and how far the peak memory rises above that of the program
+// before it. Prints the two figures.
+int importPreviewFigures(const QString &path, const QString &csv) {
+    LoggedIn program(path);
+    if (!program.ready)
+        return 2;
+    program.window.Command1_Click();
+    DiaryWindow *diary = program.window.diaryWindow();
+    while (diary->days().isReadingAhead())
+        QCoreApplication::processEvents();
+    if (!resetPeak())
+        return 3;
+    const double without = peakMegabytes();
+    program.dialogs.fileToOpen = csv;
+    diary->importCsv();
+    std::printf("%.4g %.1f\n", program.dialogs.previewShownAt, peakMegabytes() - without);
     return 0;
 }
 
@@ -432,6 +493,8 @@ int main(int argc, char **argv) {
         return profileWindowMemory(arguments[2]);
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--charts"))
         return chartsFigures(arguments[2]);
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--import-preview"))
+        return importPreviewFigures(arguments[2], arguments[3]);
 
     QTemporaryDir dir;
     if (!dir.isValid())
@@ -496,6 +559,21 @@ int main(int argc, char **argv) {
             print(QStringLiteral("charts_open_10000"), figures.value(0).toDouble(), "ms");
             print(QStringLiteral("charts_switch_10000"), figures.value(1).toDouble(), "ms");
             print(QStringLiteral("charts_extra_memory_10000"), figures.value(2).toDouble(), "MB");
+            // A valid CSV of 100 MB, from the file chosen to its preview (at most 4 s), and the
+            // memory it takes meanwhile (at most 400 MB).
+            const QString large = folder + QStringLiteral("/grande.csv");
+            if (writeLargeCsv(large, 100)) {
+                QProcess import;
+                import.start(QCoreApplication::applicationFilePath(),
+                             {QStringLiteral("--import-preview"), path, large});
+                import.waitForFinished(600000);
+                const QList<QByteArray> shown = import.readAllStandardOutput().trimmed().split(' ');
+                print(QStringLiteral("import_preview_100mb"), shown.value(0).toDouble() / 1000,
+                      "s");
+                print(QStringLiteral("import_preview_100mb_memory"), shown.value(1).toDouble(),
+                      "MB");
+                QFile::remove(large);
+            }
             diaryWindowFigures(path);
         }
 
@@ -537,16 +615,15 @@ int main(int argc, char **argv) {
             const QByteArray bytes = wholeFile(folder + QStringLiteral("/diario.csv"));
             QElapsedTimer timer;
             timer.start();
-            const csvimport::Read read = csvimport::read(bytes);
+            const csvimport::Read read = csvimport::read(bytes, QDate::currentDate());
             print(QStringLiteral("csv_import_preview_10000"), milliseconds(timer), "ms");
             DiaryDatabase empty;
             const QString emptyPath =
                 folder + QStringLiteral("/vacio/") + DiaryDatabase::defaultFileName();
-            QString error;
             if (empty.open(emptyPath) == DiaryDatabase::Status::Ready &&
                 empty.seal(password) == DiaryDatabase::Status::Ready) {
                 timer.restart();
-                csvimport::apply(empty.connection(), read, csvimport::Existing::Skip, &error);
+                csvimport::apply(empty.connection(), read, csvimport::Existing::Skip);
                 empty.save();
                 print(QStringLiteral("csv_import_commit_10000"), milliseconds(timer), "ms");
             }

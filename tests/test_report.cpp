@@ -22,6 +22,8 @@ using Days = std::vector<DayTexts>;
 
 namespace {
 
+const QDate today(2026, 12, 6);
+
 struct Trickle : QBuffer {
     qint64 writeData(const char *data, qint64 size) override {
         return QBuffer::writeData(data, size > 1 ? size - 1 : size); // always a byte short
@@ -192,10 +194,9 @@ private slots:
             QTemporaryDir dir;
             const QString path = dir.filePath(QStringLiteral("d.csv"));
             QVERIFY(csvexport::writeFile(path, preset, DayList(days)).written);
-            const csvimport::Read read = csvimport::read(fixture::fileBytes(path));
+            const csvimport::Read read = csvimport::read(fixture::fileBytes(path), today);
             QVERIFY(read.error.isEmpty() && read.rejected.empty());
-            QString error;
-            QVERIFY(csvimport::apply(diary.db(), read, csvimport::Existing::Skip, &error));
+            QVERIFY(csvimport::apply(diary.db(), read, csvimport::Existing::Skip).done);
             std::vector<DayTexts> back;
             StoredDays(diary.db(), orderStatement(ByDate)).forEach([&](const DayTexts &day) {
                 back.push_back(day);
@@ -215,19 +216,89 @@ private slots:
                                  "\r\n"
                                  ";82;6/12/26;x;sobra\r\n"
                                  "\x80 ahorro;;07/12/2026;\r\n";
-        const csvimport::Read read = csvimport::read(bytes);
+        const csvimport::Read read = csvimport::read(bytes, today);
         QVERIFY(read.error.isEmpty());
-        QCOMPARE(read.days.size(), std::size_t(2));
-        QCOMPARE(read.days[0][dayfields::Fh], QStringLiteral("05/12/2026"));
-        QCOMPARE(read.days[0][dayfields::Eldiario], QStringLiteral("Pierna\r\ny espalda"));
-        QCOMPARE(read.days[0][dayfields::Peski], QStringLiteral("80,5"));
-        QCOMPARE(read.days[1][dayfields::Eldiario], QStringLiteral("€ ahorro"));
+        QCOMPARE(read.dayCount(), std::size_t(2));
+        QCOMPARE(read.day(0)[dayfields::Fh], QStringLiteral("05/12/2026"));
+        QCOMPARE(read.day(0)[dayfields::Eldiario], QStringLiteral("Pierna\r\ny espalda"));
+        QCOMPARE(read.day(0)[dayfields::Peski], QStringLiteral("80,5"));
+        QCOMPARE(read.day(1)[dayfields::Eldiario], QStringLiteral("€ ahorro"));
         QCOMPARE(
-            csvimport::rejectedText(read.rejected, 5),
+            csvimport::rejectedText(read, 5),
             QStringLiteral("Línea 4, fecha: \"no sé\": No Es Una Fecha.\n"
                            "Línea 6: \" 82 6/12/26 x sobra\": Tiene 5 Campos Y La Cabecera 4."));
-        QCOMPARE(csvimport::read("peso;diario\r\n1;2\r\n").error,
+        QCOMPARE(csvimport::read("peso;diario\r\n1;2\r\n", today).error,
                  QStringLiteral("El Archivo No Tiene La Columna \"fecha\" En Su Primera Línea."));
+    }
+
+    // Rows as they come: a quote left open is a rejected row and the lines after it are read
+    // again; two-digit years are the nearest to today's.
+    void csvReadsRowsAsDays_data() {
+        columns<QByteArray, QStringList, QString>("csv", "days", "rejected"); // days: date|diario
+        const QString open = QStringLiteral(": Abre Unas Comillas Que No Se Cierran.");
+        row("quote left open before rows",
+            QByteArray("fecha;peso;diario\n12/12/2026;\"80;90;2\n13/12/2026;81;bien\n"
+                       "14/12/2026;82;\"dos\nl\xC3\xADneas\"\n"),
+            QStringList{"13/12/2026|bien", "14/12/2026|dos\nlíneas"},
+            "Línea 2: \"12/12/2026 80;90;2\"" + open);
+        row("quote left open before a quoted row",
+            QByteArray("fecha;peso;diario\n12/12/2026;\"80\n13/12/2026;81;\"bien\"\n"),
+            QStringList{"13/12/2026|bien"}, "Línea 2: \"12/12/2026 80\"" + open);
+        row("quote left open at the end of the file",
+            QByteArray("fecha;diario\n01/12/2026;\"sin cerrar\ntexto suelto"), QStringList(),
+            "Línea 2: \"01/12/2026 sin cerrar\"" + open +
+                "\nLínea 3, fecha: \"texto suelto\": No Es Una Fecha.");
+        row("lines taken in read again one line each",
+            QByteArray("fecha;diario\n01/12/2026;\"a\nx\";\"b\n02/12/2026;\"c\nd\"\n"),
+            QStringList{"02/12/2026|c\nd"},
+            "Línea 2: \"01/12/2026 a\"" + open + "\nLínea 3: \"x\" b\"" + open);
+        row("two-digit years",
+            QByteArray("fecha\n05/12/75\n05/12/76\n29/02/00\n2026-12-05\n 5/1/2026\n"),
+            QStringList{"05/12/2075|", "05/12/1976|", "29/02/2000|", "05/12/2026|", " 5/1/2026|"},
+            QString());
+    }
+    void csvReadsRowsAsDays() {
+        const auto [csv, days, rejected] =
+            fetch<QByteArray, QStringList, QString>("csv", "days", "rejected");
+        const csvimport::Read read = csvimport::read(csv, today);
+        QStringList found;
+        for (std::size_t d = 0; d < read.dayCount(); ++d)
+            found += read.day(d)[dayfields::Fh] + u'|' + read.day(d)[dayfields::Eldiario];
+        QCOMPARE(found, days);
+        QCOMPARE(csvimport::rejectedText(read, 10), rejected);
+    }
+
+    // A file is read a megabyte at a time: a character cut by the end of a chunk stays whole,
+    // a Windows-1252 byte late in the file makes every text Windows-1252, a file without its
+    // header is refused after the first chunk, and a cancel stops the reading.
+    void csvReadsAChunkAtATime_data() {
+        columns<QByteArray, QByteArray, QString, int, int>("head", "last", "text", "cancelAt",
+                                                           "chunks");
+        row("character across chunks", QByteArray(), QByteArray("\xC3\xB1"), QStringLiteral("ñ"), 0,
+            3);
+        row("windows-1252 late", QByteArray(), QByteArray("\xE9"), QStringLiteral("é"), 0, 3);
+        row("cancelled", QByteArray(), QByteArray("x"), QString(), 2, 2);
+        row("no header", QByteArray("peso\n"), QByteArray("x"), QString(), 0, 1);
+    }
+    void csvReadsAChunkAtATime() {
+        const auto [head, last, text, cancelAt, chunks] =
+            fetch<QByteArray, QByteArray, QString, int, int>("head", "last", "text", "cancelAt",
+                                                             "chunks");
+        QByteArray csv = head + "fecha;diario\n";
+        while (csv.size() < (1 << 20) - 200)
+            csv += "01/12/2026;" + QByteArray(80, 'a') + '\n';
+        csv += "01/12/2026;" + QByteArray((1 << 20) - 1 - csv.size() - 11, 'b') + last + '\n';
+        csv += "02/12/2026;" + QByteArray(1 << 20, 'c') + '\n';
+        QBuffer device(&csv);
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        int calls = 0;
+        const csvimport::Read read =
+            csvimport::read(device, today, [&](qint64, qint64) { return ++calls != cancelAt; });
+        QCOMPARE(calls, chunks); // a file without its header is refused on its first megabyte
+        QCOMPARE(read.cancelled, cancelAt > 0);
+        QCOMPARE(read.error.isEmpty(), head.isEmpty());
+        if (!text.isEmpty())
+            QVERIFY(read.day(read.dayCount() - 2)[dayfields::Eldiario].endsWith(text));
     }
 
     // A diary exported as "Hoja de cálculo", opened and saved as CSV by LibreOffice Calc in a
@@ -237,42 +308,62 @@ private slots:
     //     --convert-to 'csv:Text - txt - csv (StarCalc):59,34,76,1,,3082' diario.csv
     void csvSavedByLibreOffice() {
         using namespace dayfields;
-        const csvimport::Read read = csvimport::read(fixture::fileBytes(
-            QStringLiteral(QT_TESTCASE_SOURCEDIR "/fixtures/libreoffice-es.csv")));
+        const csvimport::Read read =
+            csvimport::read(fixture::fileBytes(QStringLiteral(QT_TESTCASE_SOURCEDIR
+                                                              "/fixtures/libreoffice-es.csv")),
+                            today);
         QVERIFY(read.error.isEmpty() && read.rejected.empty());
         QCOMPARE(read.dates, (std::vector<QDate>{QDate(2026, 12, 5), QDate(2026, 12, 6)}));
-        const DayTexts &first = read.days[0];
+        const DayTexts first = read.day(0);
         QCOMPARE(first[Desa], QStringLiteral("Tostadas; café \"solo\""));
         QCOMPARE(first[Eldiario], QStringLiteral("Línea 1\nLínea 2 💪"));
-        QCOMPARE(read.days[1][Eldiario], QStringLiteral("Hoy ñandú"));
+        QCOMPARE(read.day(1)[Eldiario], QStringLiteral("Hoy ñandú"));
         QCOMPARE((QList<std::optional<double>>{dates::readNumber(first[Peski]),
                                                dates::readNumber(first[Dbd]),
-                                               dates::readNumber(read.days[1][Lagua])}),
+                                               dates::readNumber(read.day(1)[Lagua])}),
                  (QList<std::optional<double>>{80.5, 36.5, 2.5}));
         QVERIFY(first[Horahoy].startsWith(QStringLiteral("18:00")));
     }
 
-    // A day whose date is stored: skipped, replaced, or its empty boxes filled.
+    // A day whose date is stored: skipped, replaced, or its empty boxes filled, keeping its date
+    // as it was typed; every day read is counted once, as what became of it.
     void csvImportTreatsStoredDates_data() {
-        columns<int, QStringList>("existing", "expected"); // date, weight, lunch of each day
-        row("skip", int(csvimport::Existing::Skip),
-            QStringList{"5/12/2026|80|", "06/12/2026|70|sopa"});
-        row("replace", int(csvimport::Existing::Replace),
-            QStringList{"05/12/2026|81|pasta", "06/12/2026|70|sopa"});
-        row("fill empty boxes", int(csvimport::Existing::FillEmpty),
-            QStringList{"5/12/2026|80|pasta", "06/12/2026|70|sopa"});
+        columns<int, QByteArray, QStringList, QString>(
+            "existing", "csv", "expected", // date, weight, lunch of each day
+            "counts");                     // added, replaced, filled, skipped, unchanged
+        const QByteArray two = "fecha;peso;comida\r\n05/12/2026;81;pasta\r\n06/12/2026;70;sopa\r\n";
+        row("skip", int(csvimport::Existing::Skip), two,
+            QStringList{"5/12/2026|80|", "06/12/2026|70|sopa"}, QString("1 0 0 1 0"));
+        row("replace", int(csvimport::Existing::Replace), two,
+            QStringList{"5/12/2026|81|pasta", "06/12/2026|70|sopa"}, QString("1 1 0 0 0"));
+        row("fill empty boxes", int(csvimport::Existing::FillEmpty), two,
+            QStringList{"5/12/2026|80|pasta", "06/12/2026|70|sopa"}, QString("1 0 1 0 0"));
+        row("replace by the same texts", int(csvimport::Existing::Replace),
+            QByteArray("fecha;peso\n5/12/2026;80\n"), QStringList{"5/12/2026|80|"},
+            QString("0 0 0 0 1"));
+        row("fill with nothing to fill", int(csvimport::Existing::FillEmpty),
+            QByteArray("fecha;peso\n05/12/2026;99\n"), QStringList{"5/12/2026|80|"},
+            QString("0 0 0 0 1"));
+        row("two-digit years from a spreadsheet", int(csvimport::Existing::Replace),
+            QByteArray("fecha;peso\n05/12/26;81\n7/12/26;82\n"),
+            QStringList{"5/12/2026|81|", "07/12/2026|82|"}, QString("1 1 0 0 0"));
     }
     void csvImportTreatsStoredDates() {
-        const auto [existing, expected] = fetch<int, QStringList>("existing", "expected");
+        const auto [existing, csv, expected, counts] =
+            fetch<int, QByteArray, QStringList, QString>("existing", "csv", "expected", "counts");
         using namespace dayfields;
         fixture::TempDiary diary;
         QVERIFY(diary.addDays({fixture::day({{Fh, "5/12/2026"}, {Peski, "80"}})}));
-        const csvimport::Read read =
-            csvimport::read("fecha;peso;comida\r\n05/12/2026;81;pasta\r\n06/12/2026;70;sopa\r\n");
-        const QSet<qint64> stored{QDate(2026, 12, 5).toJulianDay()};
-        QCOMPARE(csvimport::plan(read, stored).newDays, 1);
-        QString error;
-        QVERIFY(csvimport::apply(diary.db(), read, csvimport::Existing(existing), &error));
+        const csvimport::Read read = csvimport::read(csv, today);
+        const csvimport::Plan plan =
+            csvimport::plan(read, QSet<qint64>{QDate(2026, 12, 5).toJulianDay()});
+        const csvimport::Applied applied =
+            csvimport::apply(diary.db(), read, csvimport::Existing(existing));
+        QVERIFY(applied.done);
+        QCOMPARE(QString::asprintf("%d %d %d %d %d", applied.added, applied.replaced,
+                                   applied.filled, applied.skipped, applied.unchanged),
+                 counts);
+        QCOMPARE(applied.added, plan.newDays); // as the preview announced
         QStringList found;
         StoredDays(diary.db(), orderStatement(ByDate)).forEach([&](const DayTexts &day) {
             found += QStringList{day[Fh], day[Peski], day[Comi]}.join(u'|');

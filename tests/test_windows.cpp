@@ -24,17 +24,21 @@
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <functional>
 
 using namespace dayfields;
@@ -139,6 +143,9 @@ private slots:
     void passwordBoxHidesAndForgetsWhatWasTyped();
     void aDiaryThatCannotBeOpenedOffersItsBackups_data();
     void aDiaryThatCannotBeOpenedOffersItsBackups();
+    void importingACsv_data();
+    void importingACsv();
+    void fileDialogsListFilesInSpanish();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -328,7 +335,10 @@ void TestWindows::diaryFromEnteringToLeaving() {
 
     // The days leave the diary unencrypted only when asked, after a word about it.
     m_dialogs.saveFilter = QStringLiteral("Estándar (*.csv)");
+    m_dialogs.queueAnswers({false, true});
     m_dialogs.queueInputs({diary.folder() + QStringLiteral("/usb/diario")});
+    form2->findChild<QAction *>("exportCsvAction")->trigger(); // "No": no file is asked for
+    QCOMPARE(m_dialogs.pendingInputs(), 1);
     form2->findChild<QAction *>("exportCsvAction")->trigger();
     m_dialogs.saveFilter.clear();
     QVERIFY(fixture::fileBytes(diary.folder() + QStringLiteral("/usb/diario.csv"))
@@ -465,6 +475,7 @@ void TestWindows::restoringABackupShowsIt() {
     QTRY_VERIFY(!before && window.diaryWindow());
     QCOMPARE(m_dialogs.shownItems.size(), 1);
     QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
+    QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")});
 
@@ -478,7 +489,7 @@ void TestWindows::restoringABackupShowsIt() {
     m_dialogs.messages.clear();
     m_dialogs.queueInputs({csv, "#0"});
     importing->findChild<QAction *>("importCsvAction")->trigger();
-    QCOMPARE(importing->days().storedCount(), 3);
+    QCOMPARE(label(importing, "Label33"), QStringLiteral("3 Días"));
     QVERIFY(m_dialogs.messages.last().startsWith(QStringLiteral("Importación Hecha: 2 Días")));
 
     // A backup by hand and one on leaving the same day keep the backup the undo needs, and the
@@ -629,6 +640,113 @@ void TestWindows::aDiaryThatCannotBeOpenedOffersItsBackups() {
         QCOMPARE(aside, QStringList());
         QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files), copies);
     }
+}
+
+// "Importar CSV..." through the diary window: what the preview announces is what is stored, the
+// day count follows, and every refusal or cancel leaves the diary as it was.
+void TestWindows::importingACsv_data() {
+    columns<QByteArray, QStringList, QList<int>, QString, QString, int>(
+        "csv", "inputs", "cancels", "preview", "message", "days"); // days stored after
+    QByteArray binary(65536, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(binary.data()), binary.size() / 4);
+    const QString done = QStringLiteral("Importación Hecha: %1 Días Nuevos, %2 Reemplazados, 0 "
+                                        "Rellenados, 0 Saltados, 0 Sin Cambios Y %3 Filas "
+                                        "Rechazadas. \"Deshacer Última Importación\" Vuelve Al "
+                                        "Diario De Antes.");
+    const QString cancelled = QStringLiteral("Importación Cancelada. No Se Ha Importado Nada.");
+    const QByteArray unclosed = "fecha;peso\r\n07/12/2026;\"80\r\n08/12/2026;79\r\n05/12/26;81\r\n";
+    const QList<int> none;
+    row("quote left open", unclosed, QStringList{"@", "#1"}, none,
+        QStringLiteral("Días Nuevos: 1\nDías Con Una Fecha Que Ya Está En El Diario: 1\nFilas "
+                       "Rechazadas: 1\nLínea 2: \"07/12/2026 80\": Abre Unas Comillas Que No Se "
+                       "Cierran."),
+        done.arg(1).arg(1).arg(1), 3);
+    row("into an empty diary", QByteArray("fecha\n07/12/2026\n08/12/2026\n"),
+        QStringList{"empty", "@", "#0"}, none, QString(), done.arg(2).arg(0).arg(0), 2);
+    row("binary file", binary, QStringList{"@"}, none, QString(),
+        "ERROR. El Archivo No Tiene La Columna \"fecha\" En Su Primera Línea.", 2);
+    row("empty file", QByteArray(), QStringList{"@"}, none, QString(),
+        QStringLiteral("ERROR. El Archivo Está Vacío."), 2);
+    row("cancel at the file dialog", unclosed, QStringList{""}, none, QString(), QString(), 2);
+    row("cancel while reading", unclosed, QStringList{"@"}, QList<int>{1}, QString(), cancelled, 2);
+    row("cancel at the preview", unclosed, QStringList{"@", ""}, none, QString(), QString(), 2);
+    row("cancel while storing", unclosed, QStringList{"@", "#0"}, QList<int>{-1, 1}, QString(),
+        cancelled, 2);
+}
+
+void TestWindows::importingACsv() {
+    auto [csv, inputs, cancels, preview, message, days] =
+        fetch<QByteArray, QStringList, QList<int>, QString, QString, int>(
+            "csv", "inputs", "cancels", "preview", "message", "days");
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile());
+    if (inputs.first() != u"empty")
+        QVERIFY(
+            diary.addDays({fixture::day({{Fh, "5/12/2026"}}), fixture::day({{Fh, "06/12/2026"}})}));
+    else
+        inputs.removeFirst();
+    QCOMPARE(diary.reopen(), DiaryDatabase::Status::Ready);
+    const QByteArray before = fixture::fileBytes(diary.path());
+    const QString path = diary.folder() + QStringLiteral("/dias.csv");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size());
+    file.close();
+    ProfileSummary summary;
+    DiaryWindow form2(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    m_dialogs.messages.clear();
+    m_dialogs.shownPrompt.clear();
+    m_dialogs.queueInputs(inputs.replaceInStrings(QStringLiteral("@"), path));
+    m_dialogs.progressCancels = cancels;
+    form2.findChild<QAction *>("importCsvAction")->trigger();
+    QCOMPARE(m_dialogs.pendingInputs() + m_dialogs.progressCancels.size(), 0);
+    if (!preview.isEmpty())
+        QCOMPARE(m_dialogs.shownPrompt.section(QStringLiteral("\n\n"), 0, 0), preview);
+    QCOMPARE(m_dialogs.messages, message.isEmpty() ? QStringList() : QStringList(message));
+    QCOMPARE(label(&form2, "Label33"), QStringLiteral("%1 Días").arg(days));
+    QCOMPARE(form2.days().storedCount(), days);
+    if (!message.startsWith(QStringLiteral("Importación Hecha")))
+        QCOMPARE(fixture::fileBytes(diary.path()), before); // nothing written
+}
+
+// Qt's own file dialog (the offscreen platform has no other) lists a folder and a file with
+// their types and dates in Spanish, and gives the file chosen.
+void TestWindows::fileDialogsListFilesInSpanish() {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("dias.csv"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Copias")) &&
+            QFile(csv).open(QIODevice::WriteOnly));
+    const auto shown = [] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QFileDialog *>(widget); dialog && dialog->isVisible())
+                return dialog;
+        return static_cast<QFileDialog *>(nullptr);
+    };
+    QStringList listed;
+    QTimer::singleShot(0, this, [&] {
+        const auto close = qScopeGuard([&] { // whatever happens, no test waits on the dialog
+            if (QFileDialog *dialog = shown())
+                dialog->reject();
+        });
+        QTRY_VERIFY(shown());
+        shown()->setDirectory(dir.path());
+        const QTreeView *view = shown()->findChild<QTreeView *>();
+        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndex name = view->model()->index(row, 0, view->rootIndex());
+            listed += name.data().toString() + u'|' + name.siblingAtColumn(2).data().toString() +
+                      u'|' + name.siblingAtColumn(3).data().toString();
+        }
+        auto *name = shown()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        name->setText(QStringLiteral("dias.csv"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QCOMPARE(QtDialogs().openFileName(nullptr, QStringLiteral("Importar CSV"), "(*)"), csv);
+    const auto made = [&](const char *name) {
+        return QFileInfo(dir.filePath(name)).lastModified().toString(u"dd/MM/yyyy HH:mm");
+    };
+    listed.sort();
+    QCOMPARE(listed, (QStringList{"Copias|Carpeta|" + made("Copias"),
+                                  "dias.csv|Archivo CSV|" + made("dias.csv")}));
 }
 
 QTEST_MAIN(TestWindows)

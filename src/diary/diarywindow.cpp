@@ -570,6 +570,12 @@ void DiaryWindow::restoreBackup() {
 
 void DiaryWindow::exportCsv() {
     const QString title = QStringLiteral("Exportar CSV");
+    if (!m_dialogs.askYesNo(
+            this,
+            QStringLiteral("El Archivo CSV No Está Cifrado: Cualquiera Que Lo Tenga "
+                           "Puede Leer Todo Tu Diario. ¿Quieres Exportarlo?"),
+            title))
+        return;
     const QString spreadsheet = QStringLiteral("Hoja de cálculo (*.csv)");
     const QString standard = QStringLiteral("Estándar (*.csv)");
     QString chosenFilter;
@@ -582,10 +588,6 @@ void DiaryWindow::exportCsv() {
         return;
     if (!chosen.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
         chosen += QLatin1String(".csv");
-    m_dialogs.messageBox(this,
-                         QStringLiteral("El Archivo CSV No Está Cifrado: Cualquiera Que Lo Tenga "
-                                        "Puede Leer Todo Tu Diario."),
-                         title);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const csvexport::Written written = csvexport::writeFile(
         chosen,
@@ -600,6 +602,25 @@ void DiaryWindow::exportCsv() {
                   .arg(QDir::toNativeSeparators(chosen), written.error),
         title);
 }
+
+namespace {
+
+// What the user is told once the days of a CSV file are stored.
+QString importOutcome(const csvimport::Applied &applied, qint64 rejected) {
+    return QStringLiteral("Importación Hecha: %1 Días Nuevos, %2 Reemplazados, %3 Rellenados, %4 "
+                          "Saltados, %5 Sin Cambios Y %6 Filas Rechazadas. \"Deshacer "
+                          "Última Importación\" Vuelve Al Diario De Antes.")
+        .arg(applied.added)
+        .arg(applied.replaced)
+        .arg(applied.filled)
+        .arg(applied.skipped)
+        .arg(applied.unchanged)
+        .arg(rejected);
+}
+
+const QString importCancelled = QStringLiteral("Importación Cancelada. No Se Ha Importado Nada.");
+
+} // namespace
 
 void DiaryWindow::importCsv() {
     const QString title = QStringLiteral("Importar CSV");
@@ -623,27 +644,36 @@ void DiaryWindow::importCsv() {
                              title);
         return;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const csvimport::Read read = csvimport::read(file.readAll());
+    csvimport::Read read;
+    {
+        const std::unique_ptr<ProgressBox> progress = m_dialogs.progressBox(
+            this, QStringLiteral("Leyendo El Archivo..."), title, file.size());
+        read = csvimport::read(file, m_clock.now().date(),
+                               [&](qint64 done, qint64) { return progress->advance(done); });
+    }
+    file.close();
+    if (read.cancelled) {
+        m_dialogs.messageBox(this, importCancelled, title);
+        return;
+    }
+    if (!read.error.isEmpty()) {
+        m_dialogs.messageBox(this, QStringLiteral("ERROR. ") + read.error, title);
+        return;
+    }
     QSet<qint64> stored;
     m_days->storedDaysByDate().forEach([&](const dayfields::DayTexts &day) {
         if (const std::optional<QDate> date = dates::readDate(day[dayfields::Fh]))
             stored.insert(date->toJulianDay());
         return true;
     });
-    QGuiApplication::restoreOverrideCursor();
-    if (!read.error.isEmpty()) {
-        m_dialogs.messageBox(this, QStringLiteral("ERROR. ") + read.error, title);
-        return;
-    }
     const csvimport::Plan plan = csvimport::plan(read, stored);
     QString preview = QStringLiteral("Días Nuevos: %1\nDías Con Una Fecha Que Ya Está En El "
                                      "Diario: %2\nFilas Rechazadas: %3")
                           .arg(plan.newDays)
                           .arg(plan.existingDays)
-                          .arg(read.rejected.size());
-    if (!read.rejected.empty())
-        preview += u'\n' + csvimport::rejectedText(read.rejected, 30);
+                          .arg(read.rejectedCount);
+    if (read.rejectedCount > 0)
+        preview += u'\n' + csvimport::rejectedText(read, 30);
     const int choice = m_dialogs.chooseItem(
         this, title, preview + QStringLiteral("\n\n¿Qué Hago Con Los Días Que Ya Están?"),
         {QStringLiteral("Saltarlos"), QStringLiteral("Reemplazarlos"),
@@ -661,23 +691,28 @@ void DiaryWindow::importCsv() {
                              title);
         return;
     }
-    backups::noteBeforeImport(m_database.filePath(), backup);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool applied =
-        csvimport::apply(m_database.connection(), read, csvimport::Existing(choice), &error);
-    if (applied) {
+    csvimport::Applied applied;
+    {
+        const std::unique_ptr<ProgressBox> progress = m_dialogs.progressBox(
+            this, QStringLiteral("Importando Los Días..."), title, qint64(read.dayCount()));
+        applied = csvimport::apply(m_database.connection(), read, csvimport::Existing(choice),
+                                   [&](qint64 done, qint64) { return progress->advance(done); });
+    }
+    if (applied.done) {
+        // The backup is the one to go back to only once the days are stored.
+        backups::noteBeforeImport(m_database.filePath(), backup);
         m_database.save();
         m_days->reload();
         updateControls();
+        refreshSummary();
     }
-    QGuiApplication::restoreOverrideCursor();
-    m_dialogs.messageBox(
-        this,
-        applied ? QStringLiteral("Importación Hecha: %1 Días Nuevos. \"Deshacer Última "
-                                 "Importación\" Vuelve Al Diario De Antes.")
-                      .arg(plan.newDays)
-                : QStringLiteral("ERROR. No Se Ha Importado Nada:\n%1").arg(error),
-        title);
+    m_dialogs.messageBox(this,
+                         applied.done        ? importOutcome(applied, read.rejectedCount)
+                         : applied.cancelled ? importCancelled
+                                             : QStringLiteral("ERROR. No Se Ha Importado "
+                                                              "Nada:\n%1")
+                                                   .arg(applied.error),
+                         title);
 }
 
 void DiaryWindow::undoLastImport() {

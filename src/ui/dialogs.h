@@ -2,9 +2,19 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 class QWidget;
+
+// A long piece of work shown as it goes, with "Cancelar".
+class ProgressBox {
+public:
+    virtual ~ProgressBox() = default;
+    // Shows that `done` of the total is done and lets the windows answer meanwhile; false once
+    // the user has cancelled.
+    virtual bool advance(qint64 done) = 0;
+};
 
 // The modal boxes that the windows open. Tests give the windows a scripted implementation that
 // answers beforehand; the program uses QtDialogs.
@@ -35,6 +45,10 @@ public:
     // the user chose among those of `filter` goes to *chosenFilter when asked for.
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
                                  const QString &filter, QString *chosenFilter = nullptr) = 0;
+    // A box that shows the progress of a work of `total` steps, closed when it is destroyed. By
+    // default one that shows nothing and is never cancelled.
+    virtual std::unique_ptr<ProgressBox> progressBox(QWidget *parent, const QString &text,
+                                                     const QString &title, qint64 total);
 };
 
 class QtDialogs final : public Dialogs {
@@ -52,6 +66,8 @@ public:
     QString openFileName(QWidget *parent, const QString &title, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
                          const QString &filter, QString *chosenFilter = nullptr) override;
+    std::unique_ptr<ProgressBox> progressBox(QWidget *parent, const QString &text,
+                                             const QString &title, qint64 total) override;
 };
 
 // The application title, carried by the boxes that are given no title of their own.

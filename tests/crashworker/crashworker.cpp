@@ -99,9 +99,9 @@ int main(int argc, char **argv) {
             QByteArray csv = "fecha;diario\r\n";
             for (int day = 0; day < 100; ++day)
                 csv += QDate(2026, 1, 1).addDays(day).toString(u"dd/MM/yyyy").toUtf8() + ";día\r\n";
-            QString error;
-            done = csvimport::apply(database.connection(), csvimport::read(csv),
-                                    csvimport::Existing::Skip, &error) &&
+            done = csvimport::apply(database.connection(), csvimport::read(csv, QDate(2026, 1, 1)),
+                                    csvimport::Existing::Skip)
+                       .done &&
                    database.save();
         }
         count.finish();
@@ -127,10 +127,10 @@ int main(int argc, char **argv) {
             for (int day = 0; day < 50; ++day)
                 csv += QDate(2100, 1, 1).addDays(stored + day).toString(u"dd/MM/yyyy").toUtf8() +
                        ";importado\r\n";
-            QString error;
             done = stored >= 0 && say(u"+import %1"_s.arg(stored / 50)) &&
-                   csvimport::apply(database.connection(), csvimport::read(csv),
-                                    csvimport::Existing::Skip, &error) &&
+                   csvimport::apply(database.connection(), csvimport::read(csv, QDate(2026, 1, 1)),
+                                    csvimport::Existing::Skip)
+                       .done &&
                    database.save() && say(u"=import %1"_s.arg(stored / 50));
         }
         return done ? 0 : 3;

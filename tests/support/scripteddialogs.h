@@ -43,13 +43,15 @@ public:
     QList<QStringList> formValues; // the values each form was filled with, in order
     void messageBox(QWidget *, const QString &text, const QString &) override { messages += text; }
     // A list is answered from the input queue too: "#<index>" chooses that item.
-    int chooseItem(QWidget *parent, const QString &title, const QString &,
+    int chooseItem(QWidget *parent, const QString &title, const QString &prompt,
                    const QStringList &items) override {
         shownItems = items;
+        shownPrompt = prompt;
         const QString answer = inputBox(parent, {}, title);
         return answer.startsWith(u'#') ? answer.mid(1).toInt() : -1;
     }
     QStringList shownItems; // the items of the last list shown
+    QString shownPrompt;    // and its prompt
     // Both file dialogs are answered from the same queue as the input boxes.
     QString openFileName(QWidget *parent, const QString &title, const QString &) override {
         return inputBox(parent, {}, title);
@@ -67,6 +69,22 @@ public:
         if (whileAsking)
             std::exchange(whileAsking, nullptr)();
         return !m_answers.isEmpty() && m_answers.takeFirst();
+    }
+
+    // A progress box cancels at its step given here (by the order of the boxes shown), or
+    // never.
+    QList<int> progressCancels;
+    QStringList progressTitles; // the titles of the progress boxes shown, in order
+    std::unique_ptr<ProgressBox> progressBox(QWidget *, const QString &, const QString &title,
+                                             qint64) override {
+        struct Box final : ProgressBox {
+            int stepsLeft;
+            explicit Box(int cancelAt)
+                : stepsLeft(cancelAt) {}
+            bool advance(qint64) override { return stepsLeft < 0 || stepsLeft-- > 1; }
+        };
+        progressTitles += title;
+        return std::make_unique<Box>(progressCancels.isEmpty() ? -1 : progressCancels.takeFirst());
     }
 
     QStringList messages;              // the texts of the message boxes shown, in order
