@@ -378,24 +378,33 @@ QStringList musclesOf(unsigned bits) {
 
 // Words that change nothing in a name.
 bool isFiller(QStringView word) {
-    static const QSet<QString> fillers = {
-        QStringLiteral("de"),  QStringLiteral("del"),  QStringLiteral("la"),
-        QStringLiteral("las"), QStringLiteral("el"),   QStringLiteral("los"),
-        QStringLiteral("lo"),  QStringLiteral("con"),  QStringLiteral("en"),
-        QStringLiteral("a"),   QStringLiteral("al"),   QStringLiteral("un"),
-        QStringLiteral("una"), QStringLiteral("para"), QStringLiteral("por"),
-        QStringLiteral("and")};
-    return fillers.contains(word.toString());
+    static constexpr QStringView fillers[] = {u"de",  u"del",  u"la",  u"las", u"el", u"los",
+                                              u"lo",  u"con",  u"en",  u"a",   u"al", u"un",
+                                              u"una", u"para", u"por", u"and"};
+    return word.size() <= 4 &&
+           std::find(std::begin(fillers), std::end(fillers), word) != std::end(fillers);
 }
 
-// The singular of a word, near enough to compare: "laterales" "lateral", "fondos" "fondo".
-QString singular(QString word) {
+// The length of the singular of a word, near enough to compare: "laterales" "lateral", "fondos"
+// "fondo".
+qsizetype singularLength(QStringView word) {
     const qsizetype n = word.size();
     if (n > 4 && word.endsWith(u"es") && QStringView(u"lnrdj").contains(word[n - 3]))
-        word.chop(2);
-    else if (n > 4 && word.endsWith(u's') && !word.endsWith(u"ss"))
-        word.chop(1);
-    return word;
+        return n - 2;
+    if (n > 4 && word.endsWith(u's') && !word.endsWith(u"ss"))
+        return n - 1;
+    return n;
+}
+
+// Lowercase without its accent, for a character of Latin-1.
+QChar foldedLatin1(char16_t u) {
+    static constexpr char16_t accented[] =
+        u"aaaaaa\u00e6ceeeeiiii\u00f0nooooo\u00f7\u00f8uuuuy\u00fey";
+    if (u < 0x80)
+        return QChar(u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u);
+    if (u >= 0xC0 && u != 0xD7 && u != 0xDF)
+        return QChar(accented[u & 0x1F]);
+    return QChar(u).toLower();
 }
 
 struct Index {
@@ -435,16 +444,19 @@ const Index &index() {
     return built;
 }
 
-// The number of typing slips between two texts (insertions, deletions, changes and swaps of
-// neighbours), or more than limit when it is above the limit.
+// The number of typing slips between two texts of at most 40 letters (insertions, deletions,
+// changes and swaps of neighbours), or more than limit when it is above the limit.
 int slips(QStringView a, QStringView b, int limit) {
     const qsizetype n = a.size(), m = b.size();
-    if (std::abs(int(n - m)) > limit)
+    if (std::abs(int(n - m)) > limit || n > 40 || m > 40)
         return limit + 1;
-    std::vector<int> before(std::size_t(m + 1)), previous(std::size_t(m + 1)),
-        current(std::size_t(m + 1));
-    std::iota(previous.begin(), previous.end(), 0);
+    std::array<std::array<int, 41>, 3> dp{}; // rows i-2, i-1 and i, in turn
+    for (qsizetype j = 0; j <= m; ++j)
+        dp[0][std::size_t(j)] = int(j);
     for (qsizetype i = 1; i <= n; ++i) {
+        auto &current = dp[std::size_t(i % 3)];
+        const auto &previous = dp[std::size_t((i - 1) % 3)];
+        const auto &before = dp[std::size_t((i + 1) % 3)];
         current[0] = int(i);
         int best = current[0];
         for (qsizetype j = 1; j <= m; ++j) {
@@ -458,10 +470,8 @@ int slips(QStringView a, QStringView b, int limit) {
         }
         if (best > limit)
             return limit + 1;
-        std::swap(before, previous);
-        std::swap(previous, current);
     }
-    return previous[std::size_t(m)];
+    return dp[std::size_t(n % 3)][std::size_t(m)];
 }
 
 } // namespace
@@ -472,54 +482,79 @@ QString muscleName(Muscle muscle) {
 
 QString fold(QStringView text) {
     // Latin-1 is folded by a table, other text through its canonical decomposition.
-    static constexpr char16_t latin1[] =
-        u"aaaaaa\u00e6ceeeeiiii\u00f0nooooo\u00f7\u00f8uuuuy\u00fey";
     const bool latin =
         std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
     const QString decomposed =
         latin ? QString() : text.toString().normalized(QString::NormalizationForm_D);
     const QStringView from = latin ? text : QStringView(decomposed);
-    QString folded;
-    folded.reserve(from.size());
+    QString folded(from.size(), Qt::Uninitialized);
+    QChar *out = folded.data();
+    qsizetype length = 0;
     bool blank = true; // no blank at the start
     for (const QChar c : from) {
-        const char16_t u = c.unicode();
         if (c.isSpace()) {
             if (!blank)
-                folded += u' ';
+                out[length++] = u' ';
             blank = true;
-            continue;
+        } else if (c.unicode() < 0x100) {
+            out[length++] = foldedLatin1(c.unicode());
+            blank = false;
+        } else if (c.category() != QChar::Mark_NonSpacing) {
+            out[length++] = c.toLower();
+            blank = false;
         }
-        if (u < 0x80)
-            folded += QChar(u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u);
-        else if (u >= 0xC0 && u < 0x100 && u != 0xD7 && u != 0xDF)
-            folded += QChar(latin1[(u & 0x1F)]);
-        else if (c.category() == QChar::Mark_NonSpacing)
-            continue;
-        else
-            folded += c.toLower();
-        blank = false;
     }
-    if (folded.endsWith(u' '))
-        folded.chop(1);
+    if (length > 0 && out[length - 1] == u' ')
+        --length;
+    folded.truncate(length);
+    return folded;
+}
+
+QString foldInPlace(QStringView text) {
+    QString folded(text.size(), Qt::Uninitialized);
+    QChar *out = folded.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() >= 0x100)
+            return {};
+        out[i] = foldedLatin1(text[i].unicode());
+    }
     return folded;
 }
 
 QString nameKey(QStringView text) {
-    QString key;
-    QString word;
+    QString key = fold(text);
+    QChar *out = key.data();
+    qsizetype length = 0, word = 0; // the key so far, and where its last word starts
     const auto endWord = [&] {
-        if (!word.isEmpty() && !isFiller(word))
-            key += singular(word);
-        word.clear();
+        const QStringView last(out + word, length - word);
+        length = isFiller(last) ? word : word + singularLength(last);
+        word = length;
     };
-    for (const QChar c : fold(text)) {
+    for (const QChar c : QStringView(key)) {
         if (c.isLetterOrNumber())
-            word += c;
+            out[length++] = c;
         else
             endWord();
     }
     endWord();
+    key.truncate(length);
+    return key;
+}
+
+QString nameKey(const QStringList &foldedWords) {
+    qsizetype length = 0;
+    for (const QString &word : foldedWords)
+        length += word.size();
+    QString key;
+    key.reserve(length);
+    for (const QString &word : foldedWords) {
+        if (std::all_of(word.begin(), word.end(), [](QChar c) { return c.isLetterOrNumber(); })) {
+            if (!isFiller(word))
+                key += QStringView(word).left(singularLength(word));
+        } else {
+            key += nameKey(word);
+        }
+    }
     return key;
 }
 
@@ -545,6 +580,14 @@ QList<qsizetype> nearKey(QStringView key, int extra) {
     QList<qsizetype> found;
     if (key.size() < 5 || key.size() > 40)
         return found;
+    // Diaries repeat their names: the last few thousand answers are kept, in each thread.
+    thread_local QHash<QString, QList<qsizetype>> known[2];
+    QHash<QString, QList<qsizetype>> &cache = known[extra > 0 ? 1 : 0];
+    if (const auto it = cache.constFind(key.toString()); it != cache.cend())
+        return *it;
+    if (cache.size() > 4096)
+        cache.clear();
+    const QString cacheKey = key.toString();
     const int limit = (key.size() >= 10 ? 2 : 1) + extra;
     int nearest = limit + 1;
     const auto &byLength = index().keysByLength;
@@ -563,6 +606,7 @@ QList<qsizetype> nearKey(QStringView key, int extra) {
                 found += entry;
         }
     }
+    cache.insert(cacheKey, found);
     return found;
 }
 

@@ -65,9 +65,14 @@ QList<qsizetype> nearKey(QStringView key, int extra = 0);
 
 // Lowercase without accents, blanks collapsed: "Press  De Banca " is "press de banca".
 QString fold(QStringView text);
+// fold() of a Latin-1 text character by character, blanks kept: as long as the text, so that a
+// position in one is a position in the other. Empty for a text beyond Latin-1.
+QString foldInPlace(QStringView text);
 // What names are compared by: folded, with the words that change nothing left out ("de", "con",
 // "al", ...), plurals made singular and the blanks between words removed, so that "Press de
 // Banca", "press banca" and "PRESS-BANCA" share the key "pressbanca".
 QString nameKey(QStringView text);
+// The key of words already folded, one word each.
+QString nameKey(const QStringList &foldedWords);
 
 } // namespace training

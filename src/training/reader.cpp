@@ -1,5 +1,6 @@
 #include "reader.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -25,6 +26,20 @@ bool isBlank(QChar c) {
 }
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
+}
+bool isBullet(QChar c) {
+    switch (c.unicode()) {
+    case u'-':
+    case u'*':
+    case u'•':
+    case u'·':
+    case u'–':
+    case u'—':
+    case u'>':
+        return true;
+    default:
+        return false;
+    }
 }
 bool isLineBreak(QChar c) {
     return c == u'\n' || c == u'\r' || c == QChar(0x2028) || c == QChar(0x2029);
@@ -57,7 +72,7 @@ QList<Piece> piecesOf(QStringView text) {
             if (isBlank(c))
                 continue;
             lineStart = false;
-            if (QStringView(u"-*•·–—>").contains(c) && isBlank(at(i + 1))) {
+            if (isBullet(c) && isBlank(at(i + 1))) {
                 cut(i, i + 1, Separator::Strong);
                 continue;
             }
@@ -149,6 +164,11 @@ enum class Kind {
     Filler,   // "de", "con", "a", "@"...
     LoadMark, // "con", "a", "@": a number after it is a load
     Word,     // any other word: a name, or a comment
+    // Words of phrases, which become one of the above once their neighbours are known.
+    By,      // "por": "4 por 8", "por mano"
+    Each,    // "cada mano"
+    Without, // "sin peso"
+    Weight,  // "peso corporal", or a name ("peso muerto")
 };
 
 struct Token {
@@ -172,7 +192,11 @@ const QHash<QString, Kind> &wordKinds() {
             for (const char16_t *w : words)
                 k.insert(QString::fromUtf16(w), kind);
         };
-        add(Kind::Times, {u"x", u"por"});
+        add(Kind::Times, {u"x"});
+        add(Kind::By, {u"por"});
+        add(Kind::Each, {u"cada"});
+        add(Kind::Without, {u"sin"});
+        add(Kind::Weight, {u"peso"});
         add(Kind::Minutes, {u"min", u"mins", u"minuto", u"minutos", u"h", u"hora", u"horas"});
         add(Kind::Seconds, {u"s", u"seg", u"segs", u"sg", u"segundo", u"segundos", u"sec"});
         add(Kind::Distance, {u"km", u"kms", u"m", u"metros", u"metro", u"pasos", u"kilometros"});
@@ -223,8 +247,10 @@ bool isWordChar(QChar c) {
 }
 
 // The tokens of a piece of the text.
-QList<Token> tokensOf(QStringView text, qsizetype from, qsizetype to) {
+// The folded text, when it folds in place, saves folding each word apart.
+QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, qsizetype to) {
     QList<Token> tokens;
+    tokens.reserve((to - from) / 3 + 4);
     const auto at = [&](qsizetype i) { return i < to ? text[i] : QChar(u' '); };
     const auto endsNumber = [&] {
         return !tokens.isEmpty() && tokens.last().kind == Kind::Number &&
@@ -250,9 +276,16 @@ QList<Token> tokensOf(QStringView text, qsizetype from, qsizetype to) {
                                               fraction == u"75" || fraction == u"50"))
                     end = k;
             }
-            Token t{Kind::Number, i, end};
+            Token t(Kind::Number, i, end);
             t.huge = j - i > 6;
-            t.value = t.huge ? 0 : text.mid(i, end - i).toString().replace(u',', u'.').toDouble();
+            if (!t.huge) {
+                double whole = 0, fraction = 0, scale = 1;
+                for (qsizetype k = i; k < j; ++k)
+                    whole = whole * 10 + (text[k].unicode() - u'0');
+                for (qsizetype k = j + 1; k < end; ++k, scale *= 10)
+                    fraction = fraction * 10 + (text[k].unicode() - u'0');
+                t.value = whole + fraction / scale;
+            }
             tokens += t;
             i = end;
             continue;
@@ -262,11 +295,13 @@ QList<Token> tokensOf(QStringView text, qsizetype from, qsizetype to) {
             while (j < to && isWordChar(text[j]))
                 ++j;
             // "c/u"
-            if (j == i + 1 && (c == u'c' || c == u'C') && at(j) == u'/' &&
-                (at(j + 1) == u'u' || at(j + 1) == u'U') && !isWordChar(at(j + 2)))
+            const bool each = j == i + 1 && (c == u'c' || c == u'C') && at(j) == u'/' &&
+                              (at(j + 1) == u'u' || at(j + 1) == u'U') && !isWordChar(at(j + 2));
+            if (each)
                 j += 2;
-            QString word = fold(text.mid(i, j - i));
-            if (word == u"c/u")
+            QString word = folded.isEmpty() ? fold(text.mid(i, j - i))
+                                            : QString::fromRawData(folded.constData() + i, j - i);
+            if (each)
                 word = u"cu"_s;
             const bool afterNumber = endsNumber() && tokens.last().end == i;
             // "3xmax", "4x8", "60kgx10": the times sign is glued to what is beside it.
@@ -319,30 +354,31 @@ QList<Token> tokensOf(QStringView text, qsizetype from, qsizetype to) {
         ++i;
     }
     // Phrases: "cada mano", "por lado", "peso corporal", "sin peso", "por" between numbers.
-    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+    static const QSet<QString> sides = {u"mano"_s,      u"manos"_s, u"una"_s,   u"uno"_s,
+                                        u"lado"_s,      u"lados"_s, u"brazo"_s, u"pierna"_s,
+                                        u"mancuerna"_s, u"pesa"_s};
+    const qsizetype n = tokens.size();
+    for (qsizetype i = 0; i < n; ++i) {
         Token &t = tokens[i];
-        const QString &next = tokens[i + 1].word;
-        static const QSet<QString> sides = {u"mano"_s,      u"manos"_s, u"una"_s,   u"uno"_s,
-                                            u"lado"_s,      u"lados"_s, u"brazo"_s, u"pierna"_s,
-                                            u"mancuerna"_s, u"pesa"_s};
-        if ((t.word == u"cada" || t.word == u"por" || t.word == u"x") && sides.contains(next)) {
+        const Kind next = i + 1 < n ? tokens[i + 1].kind : Kind::Word;
+        const bool side = (next == Kind::Word || next == Kind::Filler) &&
+                          (t.kind == Kind::Each || t.kind == Kind::By || t.kind == Kind::Times) &&
+                          sides.contains(tokens[i + 1].word);
+        if (side) {
             t.kind = Kind::PerHand;
             tokens[i + 1].kind = Kind::Filler;
-        } else if (t.word == u"peso" && next == u"corporal") {
-            t.kind = Kind::BodyWeight;
-        } else if (t.word == u"sin" && (next == u"peso" || next == u"lastre")) {
+        } else if (t.kind == Kind::Weight) {
+            t.kind = next == Kind::BodyWeight ? Kind::BodyWeight : Kind::Word; // "peso muerto"
+        } else if (t.kind == Kind::Without && (next == Kind::Weight || next == Kind::Ballast)) {
             t.kind = Kind::BodyWeight;
             tokens[i + 1].kind = Kind::Filler;
+        } else if (t.kind == Kind::By) {
+            const bool between =
+                i > 0 && next == Kind::Number && tokens[i - 1].kind == Kind::Number;
+            t.kind = between ? Kind::Times : Kind::Filler;
+        } else if (t.kind == Kind::Each || t.kind == Kind::Without) {
+            t.kind = Kind::Word;
         }
-    }
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        Token &t = tokens[i];
-        if (t.word == u"por" && t.kind == Kind::Times &&
-            (i == 0 || i + 1 == tokens.size() || tokens[i - 1].kind != Kind::Number ||
-             tokens[i + 1].kind != Kind::Number))
-            t.kind = Kind::Filler;
-        if (t.word == u"peso" && t.kind == Kind::Filler)
-            t.kind = Kind::Word; // "peso muerto"
     }
     return tokens;
 }
@@ -391,12 +427,12 @@ struct SetsReading {
 // Reads the sets of an exercise from the tokens after its name.
 SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool ballast) {
     SetsReading result;
-    QList<Block> blocks;
+    QVarLengthArray<Block, 8> blocks;
     std::optional<double> pendingLoad;
     bool pendingAdded = false;
     bool bodyWeight = false, perHand = false, pendingFailure = false, lastMark = false;
     bool loadMark = false, separated = true, bracket = false, distance = false;
-    QList<int> durations;
+    QVarLengthArray<int, 4> durations;
     const qsizetype n = tokens.size();
     const auto kindAt = [&](qsizetype i) { return i < n ? tokens[i].kind : Kind::Word; };
     const auto skipFillers = [&](qsizetype i) {
@@ -738,9 +774,9 @@ struct Named {
     bool near = false;           // one slip away, or nearly a name when not found
 };
 
-Named lookUp(const QStringList &words, const Corrections &corrections, int *nearLookUps) {
+Named lookUp(const QStringList &words, const QString &key, const Corrections &corrections,
+             int *nearLookUps) {
     Named named;
-    const QString key = nameKey(words.join(u' '));
     if (const auto corrected = corrections.exerciseFor(key)) {
         named.entry = catalogue::indexOf(*corrected);
         if (named.entry < 0)
@@ -750,8 +786,8 @@ Named lookUp(const QStringList &words, const Corrections &corrections, int *near
     for (qsizetype skip = 0; skip < words.size(); ++skip) {
         if (skip > 0 && !isLeadIn(words[skip - 1]))
             break;
-        const QList<qsizetype> found = catalogue::withKey(
-            skip == 0 ? QStringView(key) : QStringView(nameKey(words.mid(skip).join(u' '))));
+        const QList<qsizetype> found =
+            catalogue::withKey(skip == 0 ? key : nameKey(words.mid(skip)));
         if (found.size() == 1) {
             named.entry = found[0];
             return named;
@@ -780,7 +816,8 @@ Named lookUp(const QStringList &words, const Corrections &corrections, int *near
 // The text of a note: as typed, without the blanks and marks around it.
 QString noteText(QStringView text) {
     const auto edge = [](QChar c) {
-        return isBlank(c) || QStringView(u".,;:-•*+()[]").contains(c);
+        return isBlank(c) || isBullet(c) || c == u'.' || c == u',' || c == u';' || c == u':' ||
+               c == u'+' || c == u'(' || c == u')' || c == u'[' || c == u']';
     };
     while (!text.isEmpty() && edge(text.front()))
         text = text.mid(1);
@@ -803,6 +840,8 @@ void Corrections::setNoTraining(QStringView text) {
     notTraining.insert(fold(text));
 }
 std::optional<QString> Corrections::exerciseFor(QStringView key) const {
+    if (names.isEmpty())
+        return std::nullopt;
     const auto it = names.constFind(key.toString());
     return it == names.cend() ? std::nullopt : std::optional(*it);
 }
@@ -825,6 +864,7 @@ Reading read(QStringView text, const Corrections &corrections) {
     }
     const std::optional<QString> textExercise =
         corrections.texts.isEmpty() ? std::nullopt : corrections.textExercise(text);
+    const QString folded = foldInPlace(text);
     int nearLookUps = 0;
 
     // The exercise being read, its tokens and where it began.
@@ -865,13 +905,13 @@ Reading read(QStringView text, const Corrections &corrections) {
             exercise.sets = sets.sets;
             exercise.doubtful |= sets.doubtful;
             reading.doubtful |= exercise.doubtful;
-            reading.exercises += exercise;
+            reading.exercises += std::move(exercise);
         }
         open.reset();
     };
 
     for (const Piece &piece : piecesOf(text)) {
-        QList<Token> tokens = tokensOf(text, piece.start, piece.end);
+        QList<Token> tokens = tokensOf(text, folded, piece.start, piece.end);
         // The name: the words before the numbers, or after them when none come before.
         qsizetype nameFrom = 0, nameTo = 0;
         while (nameTo < tokens.size() &&
@@ -937,6 +977,7 @@ Reading read(QStringView text, const Corrections &corrections) {
         }
 
         QStringList words;
+        words.reserve(nameTo - nameFrom);
         bool ballast = false, noteWord = false;
         for (qsizetype i = nameFrom; i < nameTo; ++i) {
             if (tokens[i].kind == Kind::Ballast)
@@ -949,7 +990,8 @@ Reading read(QStringView text, const Corrections &corrections) {
                                     wordKinds().value(words.last(), Kind::Word) == Kind::LoadMark))
             words.removeLast();
         close();
-        Named named = lookUp(words, corrections, &nearLookUps);
+        const QString key = nameKey(words);
+        Named named = lookUp(words, key, corrections, &nearLookUps);
         const bool found = named.entry >= 0 && !named.near;
         if (!found &&
             (noteWord || (!hasNumbers && named.entry < 0) || (!hasNumbers && named.near))) {
@@ -958,7 +1000,7 @@ Reading read(QStringView text, const Corrections &corrections) {
         }
         lastWasNote = false;
         Exercise exercise;
-        exercise.typedKey = nameKey(words.join(u' '));
+        exercise.typedKey = key;
         if (textExercise && (named.entry < 0 || !named.candidates.isEmpty())) {
             named = {};
             named.entry = catalogue::indexOf(*textExercise);
@@ -992,7 +1034,7 @@ Reading read(QStringView text, const Corrections &corrections) {
                 exercise.candidates += catalogue::entry(c).name;
             exercise.doubtful = !named.candidates.isEmpty();
         }
-        open = Open{exercise, numbers, ballast, piece.start, commentStart};
+        open = Open{std::move(exercise), std::move(numbers), ballast, piece.start, commentStart};
         if (commentStart < piece.end) {
             close();
             addNote(commentStart, piece.end, Separator::Strong);
