@@ -948,7 +948,7 @@ Reading read(QStringView text, const Corrections &corrections) {
         const qsizetype numbersTo = nameFrom == 0 ? commentFrom : nameFrom;
         QList<Token> numbers = tokens.mid(numbersFrom, numbersTo - numbersFrom);
         const bool hasNumbers = std::any_of(numbers.begin(), numbers.end(), [](const Token &t) {
-            return t.kind != Kind::Filler && t.kind != Kind::LoadMark;
+            return t.kind == Kind::Number || t.kind == Kind::Failure;
         });
         const qsizetype commentStart =
             commentFrom < tokens.size() ? tokens[commentFrom].start : piece.end;
@@ -1027,6 +1027,7 @@ Reading read(QStringView text, const Corrections &corrections) {
                                             wordKinds().value(shown.last()) == Kind::LoadMark))
                     shown.removeLast();
                 typed = shown.join(u' ');
+                typed.detach(); // the words point into the folded text, which goes
             }
             exercise.name = typed;
             exercise.own = true;

@@ -90,8 +90,8 @@ qint64 readLines(QIODevice &in, QIODevice &out, const Corrections &corrections) 
             line.chop(1);
         if (line.endsWith('\r'))
             line.chop(1);
-        const QString text =
-            QString::fromUtf8(line).replace(QLatin1String("\\n"), QLatin1String("\n"));
+        const QString text = QString::fromUtf8(QByteArrayView(line))
+                                 .replace(QLatin1String("\\n"), QLatin1String("\n"));
         out.write(jsonLine(text, read(text, corrections)) + '\n');
         ++count;
     }
