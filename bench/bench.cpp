@@ -16,6 +16,7 @@
 #include "profilestore.h"
 #include "profilewindow.h"
 #include "progresswindow.h"
+#include "reader.h"
 #include "sealedfile.h"
 #include "statsexport.h"
 
@@ -32,6 +33,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <type_traits>
 #include <unistd.h>
@@ -393,6 +395,35 @@ void perDayFigures(const QString &path, const QString &folder, const ReportProfi
         compare(memory.path(), QStringLiteral("_tmpfs"));
 }
 
+// The training reader: every day's "Que Has Hecho" of 10,000 generated days, and one text of a
+// megabyte made of them.
+void trainingFigures() {
+    QStringList texts;
+    for (const auto &day : diarygenerator::days(10000))
+        texts += day[dayfields::Qhash];
+    qsizetype exercises = 0;
+    double cpu = 1e300;
+    const double all = best(5, [&] {
+        timespec start{}, end{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
+        for (const QString &text : std::as_const(texts))
+            exercises += training::read(text).exercises.size();
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
+        cpu = std::min(cpu, double(end.tv_sec - start.tv_sec) * 1e3 +
+                                double(end.tv_nsec - start.tv_nsec) / 1e6);
+    });
+    print(QStringLiteral("training_read_10000"), all, "ms");
+    // The processor time of the same, which other work on a busy machine does not lengthen.
+    print(QStringLiteral("training_read_10000_cpu"), cpu, "ms");
+    QString megabyte;
+    for (qsizetype i = 0; megabyte.size() < (1 << 20); ++i)
+        megabyte += texts[i % texts.size()] + u'\n';
+    print(QStringLiteral("training_read_1mb"),
+          best(3, [&] { exercises += training::read(megabyte).exercises.size(); }), "ms");
+    if (exercises == 0)
+        std::fprintf(stderr, "no exercise read\n");
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -405,6 +436,12 @@ int main(int argc, char **argv) {
         return profileWindowMemory(arguments[2]);
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--charts"))
         return chartsFigures(arguments[2]);
+
+    if (arguments.size() == 2 && arguments[1] == QStringLiteral("--training")) {
+        trainingFigures();
+        return 0;
+    }
+    trainingFigures();
 
     QTemporaryDir dir;
     if (!dir.isValid())
