@@ -169,6 +169,7 @@ enum class Kind {
     Each,    // "cada mano"
     Without, // "sin peso"
     Weight,  // "peso corporal", or a name ("peso muerto")
+    End,     // past the last token
 };
 
 struct Token {
@@ -360,7 +361,7 @@ QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, q
     const qsizetype n = tokens.size();
     for (qsizetype i = 0; i < n; ++i) {
         Token &t = tokens[i];
-        const Kind next = i + 1 < n ? tokens[i + 1].kind : Kind::Word;
+        const Kind next = i + 1 < n ? tokens[i + 1].kind : Kind::End;
         const bool side = (next == Kind::Word || next == Kind::Filler) &&
                           (t.kind == Kind::Each || t.kind == Kind::By || t.kind == Kind::Times) &&
                           sides.contains(tokens[i + 1].word);
@@ -434,7 +435,7 @@ SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool
     bool loadMark = false, separated = true, bracket = false, distance = false;
     QVarLengthArray<int, 4> durations;
     const qsizetype n = tokens.size();
-    const auto kindAt = [&](qsizetype i) { return i < n ? tokens[i].kind : Kind::Word; };
+    const auto kindAt = [&](qsizetype i) { return i < n ? tokens[i].kind : Kind::End; };
     const auto skipFillers = [&](qsizetype i) {
         while (i < n && (tokens[i].kind == Kind::Filler || tokens[i].kind == Kind::LoadMark))
             ++i;
