@@ -22,7 +22,8 @@ struct Piece {
 };
 
 bool isBlank(QChar c) {
-    return c.isSpace() || c.category() == QChar::Other_Format;
+    // Marks of direction and other invisible formats count as blanks.
+    return c.isSpace() || (c.unicode() > 0x7F && c.category() == QChar::Other_Format);
 }
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
@@ -244,7 +245,7 @@ bool isNoteWord(const QString &word) {
 }
 
 bool isWordChar(QChar c) {
-    return c.isLetter() || c.category() == QChar::Mark_NonSpacing;
+    return c.isLetter() || (c.unicode() >= 0x300 && c.category() == QChar::Mark_NonSpacing);
 }
 
 // The tokens of a piece of the text.
@@ -319,7 +320,8 @@ QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, q
                 i = j;
                 continue;
             }
-            Kind kind = wordKinds().value(word, Kind::Word);
+            // No word of a set is longer than "repeticiones".
+            const Kind kind = word.size() > 12 ? Kind::Word : wordKinds().value(word, Kind::Word);
             tokens += Token(kind, i, j, word);
             i = j;
             continue;
