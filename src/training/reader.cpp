@@ -254,10 +254,6 @@ QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, q
     QList<Token> tokens;
     tokens.reserve((to - from) / 3 + 4);
     const auto at = [&](qsizetype i) { return i < to ? text[i] : QChar(u' '); };
-    const auto endsNumber = [&] {
-        return !tokens.isEmpty() && tokens.last().kind == Kind::Number &&
-               tokens.last().end == tokens.last().end;
-    };
     for (qsizetype i = from; i < to;) {
         const QChar c = text[i];
         if (isDigit(c)) {
@@ -305,7 +301,8 @@ QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, q
                                             : QString::fromRawData(folded.constData() + i, j - i);
             if (each)
                 word = u"cu"_s;
-            const bool afterNumber = endsNumber() && tokens.last().end == i;
+            const bool afterNumber =
+                !tokens.isEmpty() && tokens.last().kind == Kind::Number && tokens.last().end == i;
             // "3xmax", "4x8", "60kgx10": the times sign is glued to what is beside it.
             if (word.size() > 1 && word.startsWith(u'x') && (afterNumber || isDigit(at(j))) &&
                 !wordKinds().contains(word)) {
@@ -389,6 +386,7 @@ QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, q
 // --- Sets -----------------------------------------------------------------------------------
 
 constexpr double poundInKilos = 0.45359237;
+constexpr qsizetype maxSets = 200;
 
 // A number with what was written beside it.
 struct Amount {
@@ -764,6 +762,11 @@ SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool
         }
         if (block.lastFailure && bi == lastBlock && !result.sets.isEmpty())
             result.sets.last().toFailure = true;
+    }
+    // No day has this many sets of one exercise: a list of numbers that is no training.
+    if (result.sets.size() > maxSets) {
+        result.sets.resize(maxSets);
+        result.doubtful = true;
     }
     return result;
 }
