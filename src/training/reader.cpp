@@ -301,6 +301,10 @@ QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, q
                                             : QString::fromRawData(folded.constData() + i, j - i);
             if (each)
                 word = u"cu"_s;
+            if (word.isEmpty()) { // accents alone
+                i = j;
+                continue;
+            }
             const bool afterNumber =
                 !tokens.isEmpty() && tokens.last().kind == Kind::Number && tokens.last().end == i;
             // "3xmax", "4x8", "60kgx10": the times sign is glued to what is beside it.
@@ -413,6 +417,11 @@ struct Block {
 
 bool isCount(double v, double most) {
     return v >= 1 && v <= most && v == std::floor(v);
+}
+
+// A repetition count as kept: 0 to 100 (more is doubtful).
+int repetitions(double value) {
+    return int(std::clamp(value, 0.0, 100.0));
 }
 
 double roundedKilos(double kilos) {
@@ -539,8 +548,8 @@ SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool
                 i = j;
             } else if (kindAt(j) == Kind::Reps) {
                 Block block;
-                block.reps += int(std::min(first.value, 1e6));
-                result.doubtful |= first.kilos || !isCount(first.value, 1000);
+                block.reps += repetitions(first.value);
+                result.doubtful |= first.kilos || !isCount(first.value, 100);
                 blocks += block;
                 i = j + 1;
             } else if (first.seconds) {
@@ -562,12 +571,12 @@ SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool
                     last->addedLoad = ballast;
                 } else if (last && last->type == Block::List && !last->load && separated &&
                            !bracket && !(last->reps.isEmpty())) {
-                    last->reps += int(std::min(first.value, 1e6));
-                    result.doubtful |= !isCount(first.value, 1000);
+                    last->reps += repetitions(first.value);
+                    result.doubtful |= !isCount(first.value, 100);
                 } else {
                     Block block;
-                    block.reps += int(std::min(first.value, 1e6));
-                    result.doubtful |= !isCount(first.value, 1000);
+                    block.reps += repetitions(first.value);
+                    result.doubtful |= !isCount(first.value, 100);
                     blocks += block;
                 }
                 i = j;
@@ -747,8 +756,8 @@ SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool
             set.perHand = perHand;
             set.bodyWeight =
                 bodyWeight || bodyKind || added || (kind == BodyWeight::Unloaded && !load);
-            if (load && (bodyKind || added))
-                set.addedKg = *load;
+            if (load && set.bodyWeight)
+                set.addedKg = *load; // on top of the body
             else if (load)
                 set.kg = *load;
             return set;
