@@ -142,7 +142,7 @@ constexpr Row rows[] = {
     // Hombros
     {u"press militar",
      u"press|militar|press militar con barra|press militar de pie|ohp|overhead press|pm|"
-     u"press de hombro con barra|press militar sentado",
+     u"press de hombro con barra|press militar sentado|militar sentado",
      HOM, TRI | TRA, No},
     {u"press militar con mancuernas",
      u"press de hombros|press hombro|press de hombro con mancuernas|press sentado con mancuernas|"

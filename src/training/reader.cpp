@@ -565,8 +565,9 @@ SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool
             } else {
                 // A bare number: the load of the pair just before it, or a repetition count.
                 Block *last = blocks.isEmpty() ? nullptr : &blocks.last();
+                const bool listed = kindAt(j) == Kind::ListMark || kindAt(j) == Kind::Number;
                 if (last && last->type == Block::Pair && !last->load && !last->c.written &&
-                    (!separated || bracket) && !pendingLoad) {
+                    (!separated || (bracket && !listed)) && !pendingLoad) {
                     last->load = first.value;
                     last->addedLoad = ballast;
                 } else if (last && last->type == Block::List && !last->load && separated &&
@@ -671,6 +672,22 @@ SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool
         return result;
     }
     result.doubtful |= !durations.isEmpty() || distance;
+
+    // "4 series al fallo (8, 7, 6, 5)": the repetitions of sets counted before them.
+    for (qsizetype i = 0; i + 1 < blocks.size(); ++i) {
+        Block &pair = blocks[i];
+        Block &list = blocks[i + 1];
+        if (pair.type == Block::Pair && list.type == Block::List && !pair.c.written &&
+            (pair.b.failure || !pair.b.written) && !pair.a.kilos &&
+            double(list.reps.size()) == pair.a.value && !(pair.load && list.load)) {
+            list.failure |= pair.b.failure;
+            if (!list.load) {
+                list.load = pair.load;
+                list.addedLoad = pair.addedLoad;
+            }
+            blocks.remove(i);
+        }
+    }
 
     // How the pairs with no load of their own are read: all as loads or all as sets.
     double least = 1e300, most = 0;

@@ -33,6 +33,8 @@
 //   is doubtful, unless both are the same ("100x5x5").
 // - "5/5/3", "10-8-6", "12, 10, 8" with a load are one set each; without a load they are
 //   repetitions of a body-weight exercise ("dominadas 10, 8, 6") and doubtful for any other.
+//   After sets counted without repetitions, a list as long gives theirs ("4 series al fallo
+//   (8, 7, 6, 5)").
 // - A body-weight exercise (catalogue.h) has the body as load; a load written for it is added
 //   ("lastre"), as is "+10", "lastre 10", "10 kg de lastre" or a "lastrado" exercise anywhere.
 // - "max", "al fallo", "fallo", "amrap" as repetitions are sets to failure whose repetitions were
