@@ -170,6 +170,7 @@ enum class Kind {
     Each,    // "cada mano"
     Without, // "sin peso"
     Weight,  // "peso corporal", or a name ("peso muerto")
+    Percent, // "80%": a share of a maximum, not a load
     End,     // past the last token
 };
 
@@ -344,6 +345,9 @@ QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, q
         case u'@':
             tokens += Token(Kind::LoadMark, i, i + 1);
             break;
+        case u'%':
+            tokens += Token(Kind::Percent, i, i + 1);
+            break;
         case u'\'':
         case u'’':
             tokens += Token(Kind::Minutes, i, i + 1);
@@ -463,6 +467,9 @@ SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool
         case Kind::Pounds:
             amount->kilos = true;
             amount->value = roundedKilos(amount->value * poundInKilos);
+            return i + 1;
+        case Kind::Percent:
+            result.doubtful = true; // "al 80%": of a maximum the text does not give
             return i + 1;
         case Kind::Seconds:
             amount->seconds = int(std::min(amount->value, 1e6));

@@ -45,7 +45,8 @@
 // - Pounds ("lb", "lbs", "libras") are turned into kilograms, rounded to hundredths.
 // A text is doubtful when a name is shared by two exercises ("pm", "press", "extensiones"),
 // nearly but not quite a known name, or when numbers are left that no rule reads: sets without an
-// exercise, a load without sets, two loads for one set, mixed pairs, "80x8x4", or more than 200
+// exercise, a load without sets, two loads for one set, mixed pairs, "80x8x4", a load as a share
+// of a maximum ("al 80%"), or more than 200
 // sets of one exercise (only the first 200 are kept).
 namespace training {
 
