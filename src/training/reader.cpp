@@ -13,7 +13,7 @@ namespace {
 // --- Pieces ---------------------------------------------------------------------------------
 
 // What comes before a piece: notes next to each other join across a weak separator only.
-enum class Separator { Strong, Weak, Bracket };
+enum class Separator { Strong, Weak, Colon, Bracket };
 
 struct Piece {
     qsizetype start;
@@ -59,7 +59,8 @@ QList<Piece> piecesOf(QStringView text) {
                                          [](QChar c) { return c.isLetterOrNumber(); });
         if (content)
             pieces += {start, end, pending};
-        pending = content || pending == Separator::Weak ? separator : pending;
+        pending = content || pending == Separator::Weak || pending == Separator::Colon ? separator
+                                                                                       : pending;
         start = next;
     };
     for (qsizetype i = 0; i < n; ++i) {
@@ -107,7 +108,7 @@ QList<Piece> piecesOf(QStringView text) {
                 cut(i, i + 1, Separator::Weak);
             break;
         case u':':
-            cut(i, i + 1, Separator::Weak);
+            cut(i, i + 1, Separator::Colon);
             break;
         case u'(':
         case u')':
@@ -919,7 +920,8 @@ Reading read(QStringView text, const Corrections &corrections) {
     bool lastWasNote = false;
 
     const auto addNote = [&](qsizetype start, qsizetype end, Separator before) {
-        if (lastWasNote && before == Separator::Weak && !reading.notes.isEmpty()) {
+        if (lastWasNote && (before == Separator::Weak || before == Separator::Colon) &&
+            !reading.notes.isEmpty()) {
             reading.notes.last() = noteText(text.mid(noteStart, end - noteStart));
         } else {
             const QString note = noteText(text.mid(start, end - start));
@@ -1028,6 +1030,15 @@ Reading read(QStringView text, const Corrections &corrections) {
         while (!words.isEmpty() && (wordKinds().value(words.last(), Kind::Word) == Kind::Filler ||
                                     wordKinds().value(words.last(), Kind::Word) == Kind::LoadMark))
             words.removeLast();
+        // "Abdominales: crunch 3x20": a name without sets before a colon and another name is
+        // a heading.
+        if (open && piece.before == Separator::Colon &&
+            std::none_of(open->tokens.begin(), open->tokens.end(), [](const Token &t) {
+                return t.kind == Kind::Number || t.kind == Kind::Failure;
+            })) {
+            addNote(open->start, open->end, Separator::Strong);
+            open.reset();
+        }
         close();
         const QString key = nameKey(words);
         Named named = lookUp(words, key, corrections, &nearLookUps);
