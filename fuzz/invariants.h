@@ -228,9 +228,9 @@ inline QString checkSealedInput(const char *data, size_t size) {
 }
 
 // The training reader on a text: every note is a piece of the text as typed; every exercise has
-// a name, from the catalogue unless it is the user's own; a set has a count in 1-100 or none, a
-// load in 0-1000 kg or none, a load only when the body is not the load; the same text reads the
-// same again, not at all once marked as no training, and its JSON line is one valid object
+// a name, from the catalogue unless it is the user's own or doubtful; a set has a count in 1-100 or
+// none, a load in 0-1000 kg or none, a load only when the body is not the load; the same text reads
+// the same again, not at all once marked as no training, and its JSON line is one valid object
 // whose "texto" is the text.
 inline QString checkTrainingText(const QString &text) {
     using namespace training;
@@ -239,7 +239,8 @@ inline QString checkTrainingText(const QString &text) {
         if (note.isEmpty() || !text.contains(note))
             return broken("a note is not a piece of the text", text);
     for (const Exercise &exercise : reading.exercises) {
-        if (exercise.name.isEmpty() || (!exercise.own && catalogue::indexOf(exercise.name) < 0) ||
+        if (exercise.name.isEmpty() ||
+            (!exercise.own && !exercise.doubtful && catalogue::indexOf(exercise.name) < 0) ||
             (exercise.doubtful && !reading.doubtful))
             return broken("an exercise has no name of the catalogue or of its own", text);
         for (const Set &set : exercise.sets)

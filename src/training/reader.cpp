@@ -1080,7 +1080,7 @@ Reading read(QStringView text, const Corrections &corrections) {
                 typed.detach(); // the words point into the folded text, which goes
             }
             exercise.name = typed;
-            exercise.own = true;
+            exercise.own = named.candidates.isEmpty(); // else one of the candidates
             for (const qsizetype c : std::as_const(named.candidates))
                 exercise.candidates += catalogue::entry(c).name;
             exercise.doubtful = !named.candidates.isEmpty();

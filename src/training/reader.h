@@ -63,7 +63,7 @@ struct Set {
 
 struct Exercise {
     QString name;        // the catalogue's name, or the typed one folded for an own one
-    bool own = false;    // not in the catalogue: shown as "propio"
+    bool own = false;    // not in the catalogue, nor doubtful: shown as "propio"
     QStringList muscles; // the main muscle groups worked (muscleName())
     QStringList secondaryMuscles;
     BodyWeight bodyWeight = BodyWeight::No;
