@@ -23,8 +23,8 @@
 //   otherwise; a piece about cardio, stretching or rest ("cardio 30 min", "estiramientos") is a
 //   note, as is what follows the sets ("muy bien"). Notes are kept as typed.
 // - "AxB": A is sets and B repetitions ("4x8"), with the load after ("4x8 80", "4x8 con 80kg",
-//   "@80", "a 80", "x80") or before ("80kg 4x8", "con 80 4x8"). A pair with no load of its own is
-//   one set of B repetitions at A kilograms when A is load-sized: A above 10 ("100x5", "60x10,
+//   "@80", "a 80") or before ("80kg 4x8", "con 80 4x8", "140 3x5"). A pair with no load of its own
+//   is one set of B repetitions at A kilograms when A is load-sized: A above 10 ("100x5", "60x10,
 //   70x8, 80x6") or A written with its unit ("60kg x 10"). Among several such pairs, all are read
 //   one way: loads when some A is above 10 and none is 5 or less, sets when every A is 5 or less or
 //   there is a single pair; other mixes ("8x10, 10x8") are doubtful.
@@ -40,14 +40,12 @@
 // - "max", "al fallo", "fallo", "amrap" as repetitions are sets to failure whose repetitions were
 //   not counted; after a set ("3x10 al fallo") they mark the sets to failure, "la última" the last.
 // - "c/u", "cada una", "cada mano", "por lado"... make the loads per hand.
-// - "3x45s", "3x1 min", "plancha 2 minutos": sets held for a time, for held exercises and one's
-// own.
+// - "3x45s", "3x1 min", "plancha 2 minutos": sets held for a time (held exercises, own ones).
 // - Pounds ("lb", "lbs", "libras") are turned into kilograms, rounded to hundredths.
 // A text is doubtful when a name is shared by two exercises ("pm", "press", "extensiones"),
 // nearly but not quite a known name, or when numbers are left that no rule reads: sets without an
 // exercise, a load without sets, two loads for one set, mixed pairs, "80x8x4", a load as a share
-// of a maximum ("al 80%"), or more than 200
-// sets of one exercise (only the first 200 are kept).
+// of a maximum ("al 80%"), or more than 200 sets of one exercise (the first 200 are kept).
 namespace training {
 
 struct Set {
