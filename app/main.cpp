@@ -8,11 +8,13 @@
 #include "processguard.h"
 #include "profilestore.h"
 #include "profilewindow.h"
+#include "readinglines.h"
 #include "windowicon.h"
 #include "windowlook.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
@@ -28,6 +30,14 @@ int main(int argc, char *argv[]) {
     if (const std::optional<commandline::Answer> answer = commandline::answer(arguments)) {
         std::fputs(answer->text.toUtf8().constData(), answer->isError ? stderr : stdout);
         return answer->exitCode;
+    }
+    // Training texts read from standard input, without a window or the diary.
+    if (commandline::readsTraining(arguments)) {
+        QFile in, out;
+        if (!in.open(stdin, QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly))
+            return 1;
+        training::readLines(in, out);
+        return out.flush() ? 0 : 1;
     }
 
     QApplication app(argc, argv);

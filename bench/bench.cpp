@@ -16,6 +16,7 @@
 #include "profilestore.h"
 #include "profilewindow.h"
 #include "progresswindow.h"
+#include "reader.h"
 #include "sealedfile.h"
 #include "statsexport.h"
 
@@ -33,6 +34,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <sodium.h>
 #include <type_traits>
@@ -481,6 +483,35 @@ double forgedLimitsRefused(const QString &path) {
     });
 }
 
+// The training reader: every day's "Que Has Hecho" of 10,000 generated days, and one text of a
+// megabyte made of them.
+void trainingFigures() {
+    QStringList texts;
+    for (const auto &day : diarygenerator::days(10000))
+        texts += day[dayfields::Qhash];
+    qsizetype exercises = 0;
+    double cpu = 1e300;
+    const double all = best(5, [&] {
+        timespec start{}, end{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
+        for (const QString &text : std::as_const(texts))
+            exercises += training::read(text).exercises.size();
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
+        cpu = std::min(cpu, double(end.tv_sec - start.tv_sec) * 1e3 +
+                                double(end.tv_nsec - start.tv_nsec) / 1e6);
+    });
+    print(QStringLiteral("training_read_10000"), all, "ms");
+    // The processor time of the same, which other work on a busy machine does not lengthen.
+    print(QStringLiteral("training_read_10000_cpu"), cpu, "ms");
+    QString megabyte;
+    for (qsizetype i = 0; megabyte.size() < (1 << 20); ++i)
+        megabyte += texts[i % texts.size()] + u'\n';
+    print(QStringLiteral("training_read_1mb"),
+          best(3, [&] { exercises += training::read(megabyte).exercises.size(); }), "ms");
+    if (exercises == 0)
+        std::fprintf(stderr, "no exercise read\n");
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -495,6 +526,12 @@ int main(int argc, char **argv) {
         return chartsFigures(arguments[2]);
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--import-preview"))
         return importPreviewFigures(arguments[2], arguments[3]);
+
+    if (arguments.size() == 2 && arguments[1] == QStringLiteral("--training")) {
+        trainingFigures();
+        return 0;
+    }
+    trainingFigures();
 
     QTemporaryDir dir;
     if (!dir.isValid())

@@ -9,8 +9,90 @@
 
 namespace diarygenerator {
 
+QString trainingText(QRandomGenerator &random) {
+    // Exercises as people name them, and whether the body is their load.
+    static const std::vector<std::pair<QString, bool>> exercises = {
+        {QStringLiteral("Sentadilla"), false},
+        {QStringLiteral("press banca"), false},
+        {QStringLiteral("Peso muerto"), false},
+        {QStringLiteral("press militar"), false},
+        {QStringLiteral("remo con barra"), false},
+        {QStringLiteral("jalón al pecho"), false},
+        {QStringLiteral("prensa"), false},
+        {QStringLiteral("curl femoral"), false},
+        {QStringLiteral("hip thrust"), false},
+        {QStringLiteral("press inclinado"), false},
+        {QStringLiteral("elevaciones laterales"), false},
+        {QStringLiteral("curl"), false},
+        {QStringLiteral("press francés"), false},
+        {QStringLiteral("gemelos"), false},
+        {QStringLiteral("remo mancuerna"), false},
+        {QStringLiteral("face pull"), false},
+        {QStringLiteral("dominadas"), true},
+        {QStringLiteral("fondos"), true},
+        {QStringLiteral("flexiones"), true},
+        {QStringLiteral("abdominales"), true},
+        {QStringLiteral("sentadila"), false},
+        {QStringLiteral("PM"), false},
+        {QStringLiteral("máquina nueva"), false},
+        {QStringLiteral("zancadas"), false}};
+    static const QStringList headings = {QString(), QStringLiteral("Pierna: "),
+                                         QStringLiteral("Pecho y tríceps\n"),
+                                         QStringLiteral("Hoy espalda. ")};
+    static const QStringList joints = {QStringLiteral(", "), QStringLiteral("; "),
+                                       QStringLiteral(" y "), QStringLiteral("\n"),
+                                       QStringLiteral("\n- ")};
+    const auto between = [&random](int low, int high) { return low + random.bounded(high - low); };
+    QString text = headings[random.bounded(headings.size())];
+    const int count = between(2, 7);
+    for (int e = 0; e < count; ++e) {
+        const auto &[name, bodyWeight] =
+            exercises[std::size_t(random.bounded(int(exercises.size())))];
+        const int sets = between(3, 6), reps = between(5, 13), load = 5 * between(4, 30);
+        QString sets_;
+        switch (bodyWeight ? 5 + random.bounded(3) : random.bounded(6)) {
+        case 0:
+            sets_ = QStringLiteral("%1x%2 %3").arg(sets).arg(reps).arg(load);
+            break;
+        case 1:
+            sets_ = QStringLiteral("%1x%2 %3kg").arg(sets).arg(reps).arg(load);
+            break;
+        case 2:
+            sets_ = QStringLiteral(": %1x%2, %3x%4, %5x%6")
+                        .arg(load)
+                        .arg(reps + 2)
+                        .arg(load + 10)
+                        .arg(reps)
+                        .arg(load + 20)
+                        .arg(reps - 2);
+            break;
+        case 3:
+            sets_ = QStringLiteral("%1 series de %2 con %3 kilos").arg(sets).arg(reps).arg(load);
+            break;
+        case 4:
+            sets_ = QStringLiteral("%1x%2 %3,5 c/u").arg(sets).arg(reps).arg(load / 5);
+            break;
+        case 5:
+            sets_ = QStringLiteral("%1x%2").arg(sets).arg(reps);
+            break;
+        case 6:
+            sets_ = QStringLiteral("%1x max").arg(sets);
+            break;
+        default:
+            sets_ = QStringLiteral("%1x%2 +%3").arg(sets).arg(reps).arg(load / 4);
+            break;
+        }
+        text += (e > 0 ? joints[random.bounded(joints.size())] : QString()) + name +
+                (sets_.startsWith(u':') ? QString() : QStringLiteral(" ")) + sets_;
+    }
+    if (random.bounded(3) == 0)
+        text += QStringLiteral(", cardio %1 min").arg(between(10, 40));
+    return text;
+}
+
 std::vector<dayfields::DayTexts> days(int count) {
     QRandomGenerator random(42);
+    QRandomGenerator training(7); // apart, so that the other boxes stay as they were
     const QStringList meals = {QStringLiteral("Tostadas con aceite y café con leche"),
                                QStringLiteral("Lentejas, pechuga a la plancha y ensalada"),
                                QStringLiteral("Tortilla francesa, yogur y fruta"),
@@ -29,8 +111,7 @@ std::vector<dayfields::DayTexts> days(int count) {
         day[dayfields::Desa] = meals[i % 4];
         day[dayfields::Comi] = meals[(i + 1) % 4];
         day[dayfields::Cena] = meals[(i + 2) % 4];
-        day[dayfields::Qhash] = QStringLiteral("Pecho y tríceps: press de banca 4x10, fondos 3x12, "
-                                               "aperturas 3x15 y 20 minutos de cinta.");
+        day[dayfields::Qhash] = trainingText(training);
         day[dayfields::Haspi] = QStringLiteral("Un puñado de almendras");
         for (int box = dayfields::Dcue; box <= dayfields::Dculo; ++box)
             day[box] = number(25, 110);

@@ -2,6 +2,7 @@
 
 #include "dayfields.h"
 
+#include <QRandomGenerator>
 #include <QString>
 #include <vector>
 
@@ -9,6 +10,9 @@
 namespace diarygenerator {
 
 std::vector<dayfields::DayTexts> days(int count);
+// A day's "Que Has Hecho" as people write it: a few exercises in the forms they use, now and then
+// a heading, a slip, a doubtful name or a note.
+QString trainingText(QRandomGenerator &random);
 // The password of the diaries written.
 inline const QString password = QStringLiteral("secreto");
 // Creates a sealed diary file with a profile and the given days, and, when a path is given, a

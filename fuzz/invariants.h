@@ -1,19 +1,23 @@
 #pragma once
 
-// Properties that the date and number readers, the statistics report formatter and the sealed
-// diary file keep for any input whatever. The fuzz targets check them on generated inputs;
-// tests/test_logic.cpp checks them on every seed input of fuzz/corpus. Each check returns an empty
-// text when every property holds, else what broke and on which input.
+// Properties that the date and number readers, the statistics report formatter, the sealed
+// diary file and the training reader keep for any input whatever. The fuzz targets check them on
+// generated inputs; tests/test_logic.cpp checks them on every seed input of fuzz/corpus. Each check
+// returns an empty text when every property holds, else what broke and on which input.
 
 #include "dates.h"
 #include "dayfields.h"
 #include "quitarcaracter.h"
+#include "readinglines.h"
 #include "reportformat.h"
 #include "sealedfile.h"
 #include "statsexport.h"
 #include "windows1252.h"
 
 #include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -221,6 +225,47 @@ inline QString checkSealedInput(const char *data, size_t size) {
     if (opens(changed, &image) || opens(sealed.left(at), &image))
         return broken("a sealed file changed or cut opens", shown);
     return {};
+}
+
+// The training reader on a text: every note is a piece of the text as typed; every exercise has
+// a name, from the catalogue unless it is the user's own or doubtful; a set has a count in 1-100 or
+// none, a load in 0-1000 kg or none, a load only when the body is not the load; the same text reads
+// the same again, not at all once marked as no training, and its JSON line is one valid object
+// whose "texto" is the text.
+inline QString checkTrainingText(const QString &text) {
+    using namespace training;
+    const Reading reading = read(text);
+    for (const QString &note : reading.notes)
+        if (note.isEmpty() || !text.contains(note))
+            return broken("a note is not a piece of the text", text);
+    for (const Exercise &exercise : reading.exercises) {
+        if (exercise.name.isEmpty() ||
+            (!exercise.own && !exercise.doubtful && catalogue::indexOf(exercise.name) < 0) ||
+            (exercise.doubtful && !reading.doubtful))
+            return broken("an exercise has no name of the catalogue or of its own", text);
+        for (const Set &set : exercise.sets)
+            if ((set.reps && (*set.reps < 0 || *set.reps > 100)) ||
+                (set.kg && !(*set.kg >= 0 && *set.kg <= 1000) && !exercise.doubtful) ||
+                (set.kg && set.bodyWeight) || !std::isfinite(set.addedKg))
+                return broken("a set is out of bounds", text);
+    }
+    Corrections none;
+    none.setNoTraining(text);
+    if (!(read(text) == reading) || !read(text, none).exercises.isEmpty())
+        return broken("the reading changes, or a text of no training has exercises", text);
+    const QByteArray line = jsonLine(text, reading);
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(line, &error);
+    const QString typed = QString::fromUtf8(text.toUtf8()); // unpaired surrogates replaced
+    if (error.error != QJsonParseError::NoError || !json.isObject() || line.contains('\n') ||
+        json[QLatin1String("texto")].toString() != typed ||
+        json[QLatin1String("ejercicios")].toArray().size() != reading.exercises.size())
+        return broken("the JSON line is not the reading", text);
+    return {};
+}
+
+inline QString checkTrainingInput(const char *data, size_t size) {
+    return checkTrainingText(QString::fromUtf8(data, qsizetype(size)));
 }
 
 } // namespace fuzzchecks

@@ -17,13 +17,16 @@ seconds=${FUZZ_SECONDS:-60}
 work="$build/fuzz-run"
 run_stamp=$(date +%Y%m%d-%H%M%S)
 
-# The longest input each target gets: a date or number is short, a report input holds many boxes.
-declare -A max_len=([fuzz_date_reader]=64 [fuzz_number_reader]=512 [fuzz_report_formatter]=4096)
+# The longest input each target gets: a date or number is short, a report input holds many boxes,
+# a training text a few lines.
+declare -A max_len=([fuzz_date_reader]=64 [fuzz_number_reader]=512 [fuzz_report_formatter]=4096
+                   [fuzz_training_reader]=4096)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
-for target in fuzz_date_reader fuzz_number_reader fuzz_report_formatter fuzz_sealed_file; do
+for target in fuzz_date_reader fuzz_number_reader fuzz_report_formatter fuzz_sealed_file \
+    fuzz_training_reader; do
     binary="$build/fuzz/$target"
     if [ ! -x "$binary" ]; then
         echo "$binary is missing: build the fuzz preset first" >&2

@@ -14,10 +14,11 @@
 namespace {
 
 const char *const fuzzTargets[] = {"fuzz_date_reader", "fuzz_number_reader",
-                                   "fuzz_report_formatter", "fuzz_sealed_file"};
+                                   "fuzz_report_formatter", "fuzz_sealed_file",
+                                   "fuzz_training_reader"};
 QString (*const fuzzChecks[])(const char *, size_t) = {
     fuzzchecks::checkDateInput, fuzzchecks::checkNumberInput, fuzzchecks::checkReportInput,
-    fuzzchecks::checkSealedInput};
+    fuzzchecks::checkSealedInput, fuzzchecks::checkTrainingInput};
 
 } // namespace
 
@@ -258,6 +259,7 @@ private slots:
         row("short version", QStringList{"-v"}, "gimnasio ", 0);
         row("help after Qt's option", QStringList{"-platform", "offscreen", "--help"}, "Uso:", 0);
         row("short help", QStringList{"-h"}, "Uso:", 0);
+        row("reading training texts", QStringList{"--leer-entrenamiento"}, "", 0);
         row("Qt's options alone", QStringList{"--style=fusion", "-reverse", "-session", "x"}, "",
             0);
         row("unknown", QStringList{"--bogus"}, "gimnasio: Opción Desconocida: --bogus", 2);

@@ -19,6 +19,8 @@ const QSet<QString> qtOptionsAlone{QStringLiteral("reverse"), QStringLiteral("wi
                                    QStringLiteral("nograb"), QStringLiteral("dograb"),
                                    QStringLiteral("sync")};
 
+const QLatin1String trainingOption("--leer-entrenamiento");
+
 Answer refusal(const QString &argument) {
     return {QStringLiteral("gimnasio: Opción Desconocida: %1\n"
                            "Usa «gimnasio --help» Para Ver Las Opciones Que Se Aceptan.\n")
@@ -40,6 +42,11 @@ QString helpText() {
         "\n"
         "  -h, --help      Muestra Esta Ayuda Y Termina.\n"
         "  -v, --version   Muestra La Versión Del Programa Y Termina.\n"
+        "  --leer-entrenamiento\n"
+        "                  Lee Textos De \"Que Has Hecho\" De La Entrada Estándar, Uno Por\n"
+        "                  Línea (\"\\n\" Dentro De Una Línea Es Un Salto De Línea), Y Escribe\n"
+        "                  Lo Que Dice Cada Uno (Ejercicios, Series, Notas) Como Una Línea JSON,\n"
+        "                  Sin Ventana Y Sin Abrir El Diario.\n"
         "\n"
         "Sin Opciones, Abre El Diario. El Diario Se Guarda Cifrado Con Tu Clave En La Carpeta\n"
         "\"Gimnasio Por ^Zorvend^\" De Tus Datos ($XDG_DATA_HOME, O ~/.local/share).\n"
@@ -53,6 +60,8 @@ std::optional<Answer> answer(const QStringList &arguments) {
             return Answer{versionText()};
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
             return Answer{helpText()};
+        if (argument == trainingOption)
+            continue;
         // Qt's options come with one dash or two, their value after a blank or after '='.
         QString option = argument;
         if (option.startsWith(QLatin1String("--")))
@@ -70,6 +79,10 @@ std::optional<Answer> answer(const QStringList &arguments) {
             return refusal(argument);
     }
     return std::nullopt;
+}
+
+bool readsTraining(const QStringList &arguments) {
+    return arguments.mid(1).contains(trainingOption);
 }
 
 } // namespace commandline

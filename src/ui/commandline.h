@@ -25,4 +25,8 @@ struct Answer {
 // desktop and its session manager may give, are left to Qt.
 std::optional<Answer> answer(const QStringList &arguments);
 
+// Whether the arguments ask for the training texts of standard input to be read
+// ("--leer-entrenamiento"): one JSON line each on standard output, with no window and no diary.
+bool readsTraining(const QStringList &arguments);
+
 } // namespace commandline
