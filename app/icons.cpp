@@ -2,7 +2,7 @@
 // a scalable SVG and as PNG files of 48, 128 and 256 pixels, all named after the program's id.
 //
 //   gimnasio-icons <folder> <id>
-#include "windowicon.h"
+#include "ui/windowicon.h"
 
 #include <QCoreApplication>
 #include <QDir>

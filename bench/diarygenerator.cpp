@@ -1,8 +1,8 @@
 #include "diarygenerator.h"
 
-#include "dates.h"
-#include "diarydatabase.h"
-#include "password.h"
+#include "data/dates.h"
+#include "data/diarydatabase.h"
+#include "data/password.h"
 
 #include <QRandomGenerator>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dayfields.h"
+#include "data/dayfields.h"
 
 #include <QRandomGenerator>
 #include <QString>

@@ -5,14 +5,14 @@
 // generated inputs; tests/test_logic.cpp checks them on every seed input of fuzz/corpus. Each check
 // returns an empty text when every property holds, else what broke and on which input.
 
-#include "dates.h"
-#include "dayfields.h"
-#include "quitarcaracter.h"
-#include "readinglines.h"
-#include "reportformat.h"
-#include "sealedfile.h"
-#include "statsexport.h"
-#include "windows1252.h"
+#include "data/dates.h"
+#include "data/dayfields.h"
+#include "data/sealedfile.h"
+#include "report/quitarcaracter.h"
+#include "report/reportformat.h"
+#include "report/statsexport.h"
+#include "report/windows1252.h"
+#include "training/readinglines.h"
 
 #include <QBuffer>
 #include <QJsonArray>

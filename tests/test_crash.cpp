@@ -5,12 +5,12 @@
 //
 // The kill moments come from a seed printed at the start; GIMNASIO_CRASH_SEED=<n> repeats a run.
 
-#include "backups.h"
-#include "diarydatabase.h"
-#include "diaryfixture.h"
-#include "sealedfile.h"
-#include "sqlfunctions.h"
-#include "statsexport.h"
+#include "data/backups.h"
+#include "data/diarydatabase.h"
+#include "data/sealedfile.h"
+#include "data/sqlfunctions.h"
+#include "report/statsexport.h"
+#include "support/diaryfixture.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,12 +1,12 @@
 // The window-free logic: dates and numbers, clock texts, the height answer, QuitarCaracter,
 // Windows-1252 and the report's pieces of 78, and the fuzz targets' properties on their seeds.
 #include "../fuzz/invariants.h"
-#include "clocktexts.h"
-#include "commandline.h"
-#include "diaryfixture.h"
-#include "profileanswers.h"
-#include "profilestartup.h"
-#include "tablerows.h"
+#include "profile/clocktexts.h"
+#include "profile/profileanswers.h"
+#include "profile/profilestartup.h"
+#include "support/diaryfixture.h"
+#include "support/tablerows.h"
+#include "ui/commandline.h"
 
 #include <QDir>
 #include <QTest>

@@ -1,9 +1,9 @@
 // The photo's limits and stored form, and the closing animation.
-#include "closinganimation.h"
-#include "photo.h"
-#include "tablerows.h"
-#include "testfonts.h"
-#include "twips.h"
+#include "support/tablerows.h"
+#include "support/testfonts.h"
+#include "ui/closinganimation.h"
+#include "ui/photo.h"
+#include "ui/twips.h"
 
 #include <QBuffer>
 #include <QFile>

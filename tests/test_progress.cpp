@@ -1,15 +1,15 @@
 // The progress charts: what they work out, on series worked by hand, and what the window draws
 // from a real diary file.
 
-#include "dates.h"
-#include "daystore.h"
-#include "diaryfixture.h"
-#include "progress.h"
-#include "progresswindow.h"
-#include "scripteddialogs.h"
-#include "tablerows.h"
-#include "testfonts.h"
-#include "windowlook.h"
+#include "charts/progress.h"
+#include "charts/progresswindow.h"
+#include "data/dates.h"
+#include "data/daystore.h"
+#include "support/diaryfixture.h"
+#include "support/scripteddialogs.h"
+#include "support/tablerows.h"
+#include "support/testfonts.h"
+#include "ui/windowlook.h"
 
 #include <QAccessible>
 #include <QChart>

@@ -1,12 +1,12 @@
 // The statistics reports: the exact bytes of both exports, the totals, the per-day file names and
 // what a failed export leaves behind.
-#include "csvexport.h"
-#include "csvimport.h"
-#include "dates.h"
-#include "diaryfixture.h"
-#include "reportformat.h"
-#include "statsexport.h"
-#include "tablerows.h"
+#include "data/dates.h"
+#include "report/csvexport.h"
+#include "report/csvimport.h"
+#include "report/reportformat.h"
+#include "report/statsexport.h"
+#include "support/diaryfixture.h"
+#include "support/tablerows.h"
 
 #include <QBuffer>
 #include <QDir>

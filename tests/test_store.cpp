@@ -1,18 +1,18 @@
 // The diary file, its orders, the day store, the profile store and the diary window's state,
 // all without windows.
 
-#include "atomicfile.h"
-#include "backups.h"
-#include "csvexport.h"
-#include "daystore.h"
-#include "diaryfixture.h"
-#include "diarystate.h"
-#include "password.h"
-#include "privatefile.h"
-#include "processguard.h"
-#include "sealedfile.h"
-#include "statsexport.h"
-#include "tablerows.h"
+#include "data/atomicfile.h"
+#include "data/backups.h"
+#include "data/daystore.h"
+#include "data/password.h"
+#include "data/privatefile.h"
+#include "data/processguard.h"
+#include "data/sealedfile.h"
+#include "diary/diarystate.h"
+#include "report/csvexport.h"
+#include "report/statsexport.h"
+#include "support/diaryfixture.h"
+#include "support/tablerows.h"
 
 #include <QDir>
 #include <QDirIterator>

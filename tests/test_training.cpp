@@ -1,9 +1,9 @@
 // The training reader: the corpus of texts people write, corrections, the figures drawn from
 // readings, the JSON lines of --leer-entrenamiento, and texts made to break it.
 #include "../fuzz/invariants.h"
-#include "figures.h"
-#include "readinglines.h"
-#include "tablerows.h"
+#include "support/tablerows.h"
+#include "training/figures.h"
+#include "training/readinglines.h"
 
 #include <QFile>
 #include <QProcess>

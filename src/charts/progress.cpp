@@ -1,6 +1,6 @@
-#include "progress.h"
+#include "charts/progress.h"
 
-#include "dates.h"
+#include "data/dates.h"
 
 #include <algorithm>
 #include <cmath>

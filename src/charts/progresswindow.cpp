@@ -1,10 +1,10 @@
-#include "progresswindow.h"
+#include "charts/progresswindow.h"
 
-#include "dates.h"
-#include "daystore.h"
-#include "dialogs.h"
-#include "privatefile.h"
-#include "profilestore.h"
+#include "data/dates.h"
+#include "data/daystore.h"
+#include "data/privatefile.h"
+#include "data/profilestore.h"
+#include "ui/dialogs.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

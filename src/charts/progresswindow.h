@@ -1,6 +1,6 @@
 #pragma once
 
-#include "progress.h"
+#include "charts/progress.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "atomicfile.h"
+#include "data/atomicfile.h"
 
-#include "privatefile.h"
+#include "data/privatefile.h"
 
 namespace atomicfile {
 

@@ -1,9 +1,9 @@
-#include "backups.h"
+#include "data/backups.h"
 
-#include "atomicfile.h"
-#include "dates.h"
-#include "diarydatabase.h"
-#include "privatefile.h"
+#include "data/atomicfile.h"
+#include "data/dates.h"
+#include "data/diarydatabase.h"
+#include "data/privatefile.h"
 
 #include <QDir>
 #include <QFile>

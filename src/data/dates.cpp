@@ -1,4 +1,4 @@
-#include "dates.h"
+#include "data/dates.h"
 
 #include <QVarLengthArray>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "dayfields.h"
+#include "data/dayfields.h"
 
 namespace dayfields {
 

@@ -1,4 +1,4 @@
-#include "dayrecordset.h"
+#include "data/dayrecordset.h"
 
 #include <QSqlDriver>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
-#include "daystore.h"
+#include "data/daystore.h"
 
-#include "dayrecordset.h"
-#include "diarydatabase.h"
+#include "data/dayrecordset.h"
+#include "data/diarydatabase.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,7 +1,7 @@
-#include "daywalk.h"
+#include "data/daywalk.h"
 
-#include "dates.h"
-#include "sqlfunctions.h"
+#include "data/dates.h"
+#include "data/sqlfunctions.h"
 
 #include <QStringDecoder>
 #include <sqlite3.h>

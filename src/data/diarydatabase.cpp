@@ -1,10 +1,10 @@
-#include "diarydatabase.h"
+#include "data/diarydatabase.h"
 
-#include "atomicfile.h"
-#include "dayfields.h"
-#include "enginememory.h"
-#include "privatefile.h"
-#include "sqlfunctions.h"
+#include "data/atomicfile.h"
+#include "data/dayfields.h"
+#include "data/enginememory.h"
+#include "data/privatefile.h"
+#include "data/sqlfunctions.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sealedfile.h"
+#include "data/sealedfile.h"
 
 #include <QByteArray>
 #include <QLockFile>

@@ -1,4 +1,4 @@
-#include "enginememory.h"
+#include "data/enginememory.h"
 
 #include <QtGlobal>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "password.h"
+#include "data/password.h"
 
 #include <QList>
 #include <sodium.h>

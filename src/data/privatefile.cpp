@@ -1,4 +1,4 @@
-#include "privatefile.h"
+#include "data/privatefile.h"
 
 #include <QDir>
 #include <QFile>

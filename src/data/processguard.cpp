@@ -1,4 +1,4 @@
-#include "processguard.h"
+#include "data/processguard.h"
 
 #include <sys/prctl.h>
 #include <sys/resource.h>

@@ -1,9 +1,9 @@
-#include "profilestore.h"
+#include "data/profilestore.h"
 
-#include "dayfields.h"
-#include "diarydatabase.h"
-#include "password.h"
-#include "sqlfunctions.h"
+#include "data/dayfields.h"
+#include "data/diarydatabase.h"
+#include "data/password.h"
+#include "data/sqlfunctions.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,4 +1,4 @@
-#include "sealedfile.h"
+#include "data/sealedfile.h"
 
 #include <QtEndian>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "sqlfunctions.h"
+#include "data/sqlfunctions.h"
 
-#include "dates.h"
+#include "data/dates.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>

@@ -1,15 +1,15 @@
 // The diary window's design: its controls, placed in twips, its menu and the bindings of its boxes.
 
-#include "dayfields.h"
-#include "daystore.h"
-#include "designtable.h"
-#include "diarywindow.h"
-#include "navigationbar.h"
-#include "photobox.h"
-#include "textwrap.h"
-#include "twips.h"
-#include "windowfit.h"
-#include "windowlook.h"
+#include "data/dayfields.h"
+#include "data/daystore.h"
+#include "diary/diarywindow.h"
+#include "diary/navigationbar.h"
+#include "ui/designtable.h"
+#include "ui/photobox.h"
+#include "ui/textwrap.h"
+#include "ui/twips.h"
+#include "ui/windowfit.h"
+#include "ui/windowlook.h"
 
 #include <QDataWidgetMapper>
 #include <QKeyEvent>

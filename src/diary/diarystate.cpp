@@ -1,4 +1,4 @@
-#include "diarystate.h"
+#include "diary/diarystate.h"
 
 #include <algorithm>
 

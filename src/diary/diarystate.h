@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dayfields.h"
+#include "data/dayfields.h"
 
 // What the diary window is doing, and what follows from it: which buttons are enabled and what
 // becomes of a day begun with "&Añadir" and not saved yet when something else needs the days.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dayfields.h"
-#include "diarydatabase.h"
-#include "diarystate.h"
+#include "data/dayfields.h"
+#include "data/diarydatabase.h"
+#include "diary/diarystate.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "navigationbar.h"
+#include "diary/navigationbar.h"
 
 #include <QLabel>
 #include <QPalette>

@@ -1,6 +1,6 @@
-#include "clocktexts.h"
+#include "profile/clocktexts.h"
 
-#include "dates.h"
+#include "data/dates.h"
 
 namespace {
 

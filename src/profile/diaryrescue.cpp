@@ -1,10 +1,10 @@
-#include "diaryrescue.h"
+#include "profile/diaryrescue.h"
 
-#include "backups.h"
-#include "clock.h"
-#include "dialogs.h"
-#include "diarydatabase.h"
-#include "restorechoice.h"
+#include "data/backups.h"
+#include "data/clock.h"
+#include "data/diarydatabase.h"
+#include "ui/dialogs.h"
+#include "ui/restorechoice.h"
 
 #include <QDir>
 #include <QFileInfo>

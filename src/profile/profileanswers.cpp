@@ -1,7 +1,7 @@
-#include "profileanswers.h"
+#include "profile/profileanswers.h"
 
-#include "dates.h"
-#include "profilestartup.h"
+#include "data/dates.h"
+#include "profile/profilestartup.h"
 
 namespace profileanswers {
 

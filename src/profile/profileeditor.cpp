@@ -1,10 +1,10 @@
-#include "profileeditor.h"
+#include "profile/profileeditor.h"
 
-#include "clock.h"
-#include "dialogs.h"
-#include "profileanswers.h"
-#include "profilestartup.h"
-#include "profilesummary.h"
+#include "data/clock.h"
+#include "profile/profileanswers.h"
+#include "profile/profilestartup.h"
+#include "profile/profilesummary.h"
+#include "ui/dialogs.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "profilestartup.h"
+#include "profile/profilestartup.h"
 
-#include "clock.h"
-#include "dates.h"
-#include "dialogs.h"
-#include "diarydatabase.h"
-#include "diaryrescue.h"
-#include "password.h"
-#include "profileanswers.h"
+#include "data/clock.h"
+#include "data/dates.h"
+#include "data/diarydatabase.h"
+#include "data/password.h"
+#include "profile/diaryrescue.h"
+#include "profile/profileanswers.h"
+#include "ui/dialogs.h"
 
 #include <QScopeGuard>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profilestore.h"
+#include "data/profilestore.h"
 
 #include <QString>
 #include <QStringView>

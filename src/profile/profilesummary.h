@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clocktexts.h"
-#include "profilestore.h"
+#include "data/profilestore.h"
+#include "profile/clocktexts.h"
 
 #include <QDateTime>
 #include <QImage>

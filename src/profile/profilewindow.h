@@ -1,7 +1,7 @@
 #pragma once
 
-#include "diarydatabase.h"
-#include "profilesummary.h"
+#include "data/diarydatabase.h"
+#include "profile/profilesummary.h"
 
 #include <QList>
 #include <QPointer>

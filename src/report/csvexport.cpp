@@ -1,6 +1,6 @@
-#include "csvexport.h"
+#include "report/csvexport.h"
 
-#include "privatefile.h"
+#include "data/privatefile.h"
 
 namespace csvexport {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dayfields.h"
-#include "daywalk.h"
+#include "data/dayfields.h"
+#include "data/daywalk.h"
 
 #include <QByteArray>
 #include <QString>

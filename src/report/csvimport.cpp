@@ -1,9 +1,9 @@
-#include "csvimport.h"
+#include "report/csvimport.h"
 
-#include "csvexport.h"
-#include "dates.h"
-#include "sqlfunctions.h"
-#include "windows1252.h"
+#include "data/dates.h"
+#include "data/sqlfunctions.h"
+#include "report/csvexport.h"
+#include "report/windows1252.h"
 
 #include <QBuffer>
 #include <QHash>

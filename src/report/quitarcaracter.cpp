@@ -1,4 +1,4 @@
-#include "quitarcaracter.h"
+#include "report/quitarcaracter.h"
 
 namespace {
 

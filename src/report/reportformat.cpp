@@ -1,9 +1,9 @@
-#include "reportformat.h"
+#include "report/reportformat.h"
 
-#include "dates.h"
-#include "quitarcaracter.h"
-#include "statsexport.h"
-#include "windows1252.h"
+#include "data/dates.h"
+#include "report/quitarcaracter.h"
+#include "report/statsexport.h"
+#include "report/windows1252.h"
 
 #include <array>
 

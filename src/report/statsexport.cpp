@@ -1,7 +1,7 @@
-#include "statsexport.h"
+#include "report/statsexport.h"
 
-#include "privatefile.h"
-#include "reportformat.h"
+#include "data/privatefile.h"
+#include "report/reportformat.h"
 
 #include <QDir>
 #include <QFile>

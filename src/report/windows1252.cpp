@@ -1,4 +1,4 @@
-#include "windows1252.h"
+#include "report/windows1252.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "catalogue.h"
+#include "training/catalogue.h"
 
 #include <QHash>
 #include <QSet>

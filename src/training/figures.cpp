@@ -1,4 +1,4 @@
-#include "figures.h"
+#include "training/figures.h"
 
 namespace training {
 namespace {

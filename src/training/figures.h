@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reader.h"
+#include "training/reader.h"
 
 #include <QDate>
 #include <QMap>

@@ -1,4 +1,4 @@
-#include "reader.h"
+#include "training/reader.h"
 
 #include <QVarLengthArray>
 #include <algorithm>

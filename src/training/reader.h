@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue.h"
+#include "training/catalogue.h"
 
 #include <QHash>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "readinglines.h"
+#include "training/readinglines.h"
 
 namespace training {
 namespace {

@@ -1,6 +1,6 @@
-#include "closinganimation.h"
+#include "ui/closinganimation.h"
 
-#include "twips.h"
+#include "ui/twips.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "designtable.h"
+#include "ui/designtable.h"
 
-#include "twips.h"
-#include "windowlook.h"
+#include "ui/twips.h"
+#include "ui/windowlook.h"
 
 #include <QFontMetricsF>
 #include <QFrame>

@@ -1,6 +1,6 @@
-#include "dialogs.h"
+#include "ui/dialogs.h"
 
-#include "password.h"
+#include "data/password.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "keyboard.h"
+#include "ui/keyboard.h"
 
 #include <QAbstractButton>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "photo.h"
+#include "ui/photo.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "photobox.h"
+#include "ui/photobox.h"
 
-#include "photo.h"
+#include "ui/photo.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>

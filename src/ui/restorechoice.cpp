@@ -1,6 +1,6 @@
-#include "restorechoice.h"
+#include "ui/restorechoice.h"
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QCursor>
 #include <QGuiApplication>

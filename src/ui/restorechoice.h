@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backups.h"
-#include "diarydatabase.h"
+#include "data/backups.h"
+#include "data/diarydatabase.h"
 
 #include <optional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "textwrap.h"
+#include "ui/textwrap.h"
 
 #include <QPlainTextEdit>
 #include <QTextDocument>

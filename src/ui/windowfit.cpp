@@ -1,4 +1,4 @@
-#include "windowfit.h"
+#include "ui/windowfit.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -15,11 +15,11 @@
 // separator with the id alone there, so that a day read back can be told whole or not. A step
 // refused ends the worker with code 3.
 
-#include "backups.h"
-#include "csvimport.h"
-#include "daystore.h"
-#include "diarydatabase.h"
-#include "statsexport.h"
+#include "data/backups.h"
+#include "data/daystore.h"
+#include "data/diarydatabase.h"
+#include "report/csvimport.h"
+#include "report/statsexport.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,6 +1,6 @@
-#include "diaryfixture.h"
+#include "support/diaryfixture.h"
 
-#include "password.h"
+#include "data/password.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dayfields.h"
-#include "diarydatabase.h"
-#include "profilestore.h"
+#include "data/dayfields.h"
+#include "data/diarydatabase.h"
+#include "data/profilestore.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clock.h"
+#include "data/clock.h"
 
 // A clock that stands still at the moment the test gives.
 class ManualClock final : public Clock {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QList>
 #include <QStringList>

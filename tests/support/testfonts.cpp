@@ -1,4 +1,4 @@
-#include "testfonts.h"
+#include "support/testfonts.h"
 
 #include <QByteArray>
 #include <QtGlobal>
