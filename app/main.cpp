@@ -1,10 +1,8 @@
-#include "data/backups.h"
+#include "app/applicationcontroller.h"
 #include "data/clock.h"
 #include "data/diarydatabase.h"
 #include "data/processguard.h"
 #include "data/profilestore.h"
-#include "profile/diaryrescue.h"
-#include "profile/profilewindow.h"
 #include "training/readinglines.h"
 #include "ui/commandline.h"
 #include "ui/dialogs.h"
@@ -19,11 +17,11 @@
 #include <QTranslator>
 #include <cstdio>
 
-int main(int argc, char *argv[]) {
-    // Before anything of the diary is in memory: no core file, no other process, reads it.
-    processguard::protect();
+namespace {
 
-    // --version and --help answer without a window, and without a display.
+// What is answered without a window, a display or the diary: the version, the help, an option
+// refused, and the training texts of standard input read. None when the program is to start.
+std::optional<int> answerCommandLine(int argc, char *argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments += QString::fromLocal8Bit(argv[i]);
@@ -31,25 +29,31 @@ int main(int argc, char *argv[]) {
         std::fputs(answer->text.toUtf8().constData(), answer->isError ? stderr : stdout);
         return answer->exitCode;
     }
-    // Training texts read from standard input, without a window or the diary.
-    if (commandline::readsTraining(arguments)) {
-        QFile in, out;
-        if (!in.open(stdin, QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly))
-            return 1;
-        training::readLines(in, out);
-        return out.flush() ? 0 : 1;
-    }
+    if (!commandline::readsTraining(arguments))
+        return std::nullopt;
+    QFile in, out;
+    if (!in.open(stdin, QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly))
+        return 1;
+    training::readLines(in, out);
+    return out.flush() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    // Before anything of the diary is in memory: no core file, no other process, reads it.
+    processguard::protect();
+    if (const std::optional<int> answered = answerCommandLine(argc, argv))
+        return *answered;
 
     QApplication app(argc, argv);
     // The windows belong to the menu entry of this id, and show its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.zorvend.gimnasio"));
-
     // The standard buttons read "Aceptar", "Cancelar", "Sí" and "No".
     QTranslator qtTranslator;
     if (qtTranslator.load(QStringLiteral("qtbase_es"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
-
     ReturnPressesButtons returnPressesButtons;
     app.installEventFilter(&returnPressesButtons);
     windowlook::useProgramFonts();
@@ -58,34 +62,12 @@ int main(int argc, char *argv[]) {
     QtDialogs dialogs;
     SystemClock clock;
     DiaryDatabase database;
-    // A diary that cannot be opened, or none while backups are kept, offers the backups.
-    if (!DiaryRescue(database, dialogs, clock)
-             .open(QDir(DiaryDatabase::defaultFolder()).filePath(DiaryDatabase::defaultFileName())))
-        return 1;
-
-    QObject::connect(&database, &DiaryDatabase::writeFailed, [&dialogs](const QString &text) {
-        dialogs.messageBox(QApplication::activeWindow(), text, noticeTitle);
-    });
-
     ProfileStore profiles(database);
-    ProfileWindow window(database, profiles, dialogs, clock);
-    if (!window.runStartup())
-        return 2;
-    window.show();
-    if (const std::optional<QString> failed = backups::takeFailure(database.filePath()))
-        dialogs.messageBox(&window,
-                           QStringLiteral("La Última Copia De Seguridad Automática No Se Pudo "
-                                          "Hacer:\n%1\nHaz Una Desde El Menú \"Diario\".")
-                               .arg(*failed),
-                           noticeTitle);
+    ApplicationController controller(database, profiles, dialogs, clock);
+    if (!controller.start(
+            QDir(DiaryDatabase::defaultFolder()).filePath(DiaryDatabase::defaultFileName())))
+        return database.isOpen() ? 2 : 1;
     const int code = QApplication::exec();
-    // Changes that no save could write are not given up without the user's word.
-    while (!database.isWritten() && dialogs.askYesNo(nullptr, unwrittenQuestion, noticeTitle))
-        database.save();
-    // A backup after every run that changed the diary; a failure is told at the next start.
-    QString failure;
-    if (database.wasChanged() && database.isWritten() &&
-        !backups::makeBackup(database, clock.now(), backups::Kind::AtExit, &failure))
-        backups::noteFailure(database.filePath(), failure);
+    controller.finish();
     return code;
 }

@@ -1,9 +1,9 @@
 // The window-free logic: dates and numbers, clock texts, the height answer, QuitarCaracter,
 // Windows-1252 and the report's pieces of 78, and the fuzz targets' properties on their seeds.
 #include "../fuzz/invariants.h"
-#include "profile/clocktexts.h"
-#include "profile/profileanswers.h"
-#include "profile/profilestartup.h"
+#include "ui/clocktexts.h"
+#include "flows/profileanswers.h"
+#include "flows/profilestartup.h"
 #include "support/diaryfixture.h"
 #include "support/tablerows.h"
 #include "ui/commandline.h"

@@ -1,12 +1,15 @@
 // Whole user flows through the real windows, on a real diary file in a temporary folder.
 
+#include "app/applicationcontroller.h"
+#include "charts/progresswindow.h"
 #include "data/backups.h"
 #include "data/daystore.h"
 #include "data/sealedfile.h"
 #include "diary/diarywindow.h"
-#include "profile/diaryrescue.h"
-#include "profile/profileanswers.h"
-#include "profile/profilestartup.h"
+#include "flows/csvflow.h"
+#include "flows/diaryrescue.h"
+#include "flows/profileanswers.h"
+#include "flows/profilestartup.h"
 #include "profile/profilewindow.h"
 #include "report/statsexport.h"
 #include "support/diaryfixture.h"
@@ -198,11 +201,11 @@ void TestWindows::firstRunAsksUntilEveryAnswerIsUsable() {
 
 void TestWindows::diaryFromEnteringToLeaving() {
     fixture::TempDiary diary;
-    QVERIFY(diary.addProfile());
-    ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    QVERIFY(diary.addProfile() && diary.close());
+    ApplicationController app(diary.database(), diary.profiles(), m_dialogs, m_clock);
     m_dialogs.queueInputs({fixture::password});
-    QVERIFY(window.runStartup());
-    window.show();
+    QVERIFY(app.start(diary.path()));
+    ProfileWindow &window = *app.profileWindow();
     window.Timer1_Timer();
 
     // A picture chosen becomes the photo of both windows.
@@ -219,8 +222,8 @@ void TestWindows::diaryFromEnteringToLeaving() {
 
     // Return on the focused "&Entrar" presses it.
     QTest::keyClick(window.findChild<QPushButton *>("Command1"), Qt::Key_Return);
-    QTRY_VERIFY(window.diaryWindow());
-    DiaryWindow *form2 = window.diaryWindow();
+    QTRY_VERIFY(app.diaryWindow());
+    DiaryWindow *form2 = app.diaryWindow();
     QCOMPARE(label(form2, "n"), fixture::profile.name);
     QCOMPARE(label(form2, "fn"), QStringLiteral("domingo, 20 de mayo de 1990"));
     QCOMPARE(label(form2, "fco"), QStringLiteral("sábado, 1 de enero de 2000"));
@@ -430,21 +433,21 @@ void TestWindows::aPendingDayIsNeverLost() {
 // every window lies inside the available area, and a design larger than it scrolls.
 void TestWindows::windowsFitTheScreen() {
     fixture::TempDiary diary;
-    QVERIFY(diary.addProfile());
-    ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    QVERIFY(diary.addProfile() && diary.close());
+    ApplicationController app(diary.database(), diary.profiles(), m_dialogs, m_clock);
     m_dialogs.queueInputs({fixture::password});
-    QVERIFY(window.runStartup());
-    window.show();
+    QVERIFY(app.start(diary.path()));
+    ProfileWindow &window = *app.profileWindow();
     window.Command1_Click();
-    window.diaryWindow()->findChild<QAction *>("showProgressAction")->trigger();
+    app.diaryWindow()->findChild<QAction *>("showProgressAction")->trigger();
     const QRect available = window.screen()->availableGeometry();
     for (QWidget *shown :
-         {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.diaryWindow()),
-          window.diaryWindow()->findChild<QWidget *>("progreso")}) {
+         {static_cast<QWidget *>(&window), static_cast<QWidget *>(app.diaryWindow()),
+          app.diaryWindow()->findChild<QWidget *>("progreso")}) {
         QVERIFY(QTest::qWaitForWindowExposed(shown));
         QVERIFY2(available.contains(shown->frameGeometry()), qPrintable(shown->objectName()));
     }
-    const QWidget *design = window.diaryWindow()->centralWidget();
+    const QWidget *design = app.diaryWindow()->centralWidget();
     QCOMPARE(design->objectName() == QLatin1String("designScroll"),
              available.height() < twips::toPixels(7740));
 }
@@ -452,12 +455,13 @@ void TestWindows::windowsFitTheScreen() {
 void TestWindows::restoringABackupShowsIt() {
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile() && diary.addDays({fixture::day({{Fh, "05/12/2026"}})}));
-    QCOMPARE(diary.reopen(), DiaryDatabase::Status::Ready);
-    ProfileWindow window(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    QVERIFY(diary.close());
+    ApplicationController app(diary.database(), diary.profiles(), m_dialogs, m_clock);
     m_dialogs.queueInputs({fixture::password});
-    QVERIFY(window.runStartup());
+    QVERIFY(app.start(diary.path()));
+    ProfileWindow &window = *app.profileWindow();
     window.Command1_Click();
-    QPointer<DiaryWindow> before(window.diaryWindow());
+    QPointer<DiaryWindow> before(app.diaryWindow());
     before->findChild<QAction *>("backupNowAction")->trigger();
     QVERIFY(before->days().beginDay() &&
             before->days().storePending(fixture::day({{Fh, "06/12/2026"}})));
@@ -472,10 +476,10 @@ void TestWindows::restoringABackupShowsIt() {
     m_dialogs.queueInputs({"#0"});
     m_dialogs.queueAnswers({true});
     before->findChild<QAction *>("restoreAction")->trigger();
-    QTRY_VERIFY(!before && window.diaryWindow());
+    QTRY_VERIFY(!before && app.diaryWindow());
     QCOMPARE(m_dialogs.shownItems.size(), 1);
-    QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
-    QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
+    QCOMPARE(app.diaryWindow()->days().storedCount(), 1);
+    QCOMPARE(label(app.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")});
 
@@ -485,7 +489,7 @@ void TestWindows::restoringABackupShowsIt() {
     QVERIFY(file.open(QIODevice::WriteOnly) &&
             file.write("fecha;peso\r\n07/12/2026;80\r\n08/12/2026;79,5\r\nmal;1\r\n") > 0);
     file.close();
-    QPointer<DiaryWindow> importing(window.diaryWindow());
+    QPointer<DiaryWindow> importing(app.diaryWindow());
     m_dialogs.messages.clear();
     m_dialogs.queueInputs({csv, "#0"});
     importing->findChild<QAction *>("importCsvAction")->trigger();
@@ -524,11 +528,11 @@ void TestWindows::restoringABackupShowsIt() {
     m_dialogs.queueInputs({fixture::password});
     m_dialogs.queueAnswers({true});
     importing->findChild<QAction *>("undoImportAction")->trigger();
-    QTRY_VERIFY(!importing && window.diaryWindow());
-    QCOMPARE(window.diaryWindow()->days().storedCount(), 1);
-    QCOMPARE(label(window.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
-    QVERIFY(window.diaryWindow()->showsProgress());
-    window.diaryWindow()->close();
+    QTRY_VERIFY(!importing && app.diaryWindow());
+    QCOMPARE(app.diaryWindow()->days().storedCount(), 1);
+    QCOMPARE(label(app.diaryWindow(), "Label33"), QStringLiteral("1 Días"));
+    QVERIFY(app.progressWindow() && app.progressWindow()->isVisible());
+    app.diaryWindow()->close();
 }
 
 // The real password box: what is typed is hidden, given back once, and overwritten in the box
@@ -642,8 +646,8 @@ void TestWindows::aDiaryThatCannotBeOpenedOffersItsBackups() {
     }
 }
 
-// "Importar CSV..." through the diary window: what the preview announces is what is stored, the
-// day count follows, and every refusal or cancel leaves the diary as it was.
+// "Importar CSV...": what the preview announces is what is stored, the stored days are counted,
+// and every refusal or cancel leaves the diary as it was.
 void TestWindows::importingACsv_data() {
     columns<QByteArray, QStringList, QList<int>, QString, QString, int>(
         "csv", "inputs", "cancels", "preview", "message", "days"); // days stored after
@@ -691,19 +695,19 @@ void TestWindows::importingACsv() {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size());
     file.close();
-    ProfileSummary summary;
-    DiaryWindow form2(diary.database(), diary.profiles(), summary, m_dialogs, m_clock);
+    DayStore stored(diary.database());
+    QVERIFY(stored.open());
     m_dialogs.messages.clear();
     m_dialogs.shownPrompt.clear();
     m_dialogs.queueInputs(inputs.replaceInStrings(QStringLiteral("@"), path));
     m_dialogs.progressCancels = cancels;
-    form2.findChild<QAction *>("importCsvAction")->trigger();
+    const bool imported = CsvFlow(diary.database(), stored, m_dialogs, m_clock).importCsv(nullptr);
     QCOMPARE(m_dialogs.pendingInputs() + m_dialogs.progressCancels.size(), 0);
     if (!preview.isEmpty())
         QCOMPARE(m_dialogs.shownPrompt.section(QStringLiteral("\n\n"), 0, 0), preview);
     QCOMPARE(m_dialogs.messages, message.isEmpty() ? QStringList() : QStringList(message));
-    QCOMPARE(label(&form2, "Label33"), QStringLiteral("%1 Días").arg(days));
-    QCOMPARE(form2.days().storedCount(), days);
+    QCOMPARE(imported, message.startsWith(QStringLiteral("Importación Hecha")));
+    QCOMPARE(stored.storedCount(), days);
     if (!message.startsWith(QStringLiteral("Importación Hecha")))
         QCOMPARE(fixture::fileBytes(diary.path()), before); // nothing written
 }

@@ -174,48 +174,57 @@ QWidget *makeBox(QWidget *client, const BoxRow &row) {
 
 } // namespace
 
-// An entry of a menu: the member that holds its action, its object name, its caption and what
-// it does. An empty entry is a separator.
+// An entry of a menu: its object name and caption, and either the window's own handler (and the
+// member that holds its action) or the request that the application runs. An empty entry is a
+// separator.
 struct DiaryWindow::MenuEntry {
-    QAction **action = nullptr;
     const char *name = nullptr;
     const char16_t *caption = nullptr;
     void (DiaryWindow::*handler)() = nullptr;
+    QAction **action = nullptr;
+    Request request = Request::EditProfile;
+    QKeySequence keys = {};
 };
 
 void DiaryWindow::addEntries(QMenu *menu, std::initializer_list<MenuEntry> entries) {
     for (const MenuEntry &entry : entries) {
-        if (!entry.handler) {
+        if (!entry.name) {
             menu->addSeparator();
             continue;
         }
-        QAction *action = *entry.action = menu->addAction(QString::fromUtf16(entry.caption));
+        QAction *action = menu->addAction(QString::fromUtf16(entry.caption));
         action->setObjectName(QLatin1String(entry.name));
-        connect(action, &QAction::triggered, this, entry.handler);
+        action->setShortcut(entry.keys);
+        if (entry.action)
+            *entry.action = action;
+        if (entry.handler)
+            connect(action, &QAction::triggered, this, entry.handler);
+        else
+            connect(action, &QAction::triggered, this,
+                    [this, request = entry.request] { emit requested(request); });
     }
 }
 
 void DiaryWindow::buildMenu() {
+    using R = Request;
+    using W = DiaryWindow;
     opciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
     opciones->setObjectName(QStringLiteral("opciones"));
     addEntries(
         opciones,
-        {{&porhoras, "porhoras", u"Ordenar Por Horas En El Gimnasio Al Día",
-          &DiaryWindow::porhoras_Click},
-         {&porfecha, "porfecha", u"Ordenar Por Fecha", &DiaryWindow::porfecha_Click},
-         {&ordenarporagua, "ordenarporagua", u"Ordenar Por Litros De Agua Bebidos",
-          &DiaryWindow::ordenarporagua_Click},
-         {&porpeso, "porpeso", u"Ordenar Por Peso En Kg De Tu Body", &DiaryWindow::porpeso_Click},
-         {&pordiaculo, "pordiaculo", u"Ordenar Por Diametro En Cm Del Culo",
-          &DiaryWindow::pordiaculo_Click},
-         {&porpecho, "porpecho", u"Ordenar Por Diametro De Pecho", &DiaryWindow::porpecho_Click},
-         {&porbiceps, "porbiceps", u"Ordenar Por Diametro De Biceps",
-          &DiaryWindow::porbiceps_Click},
-         {&porante, "porante", u"Ordenar Por Diametro De Antebrazo", &DiaryWindow::porante_Click},
-         {&porpie, "porpie", u"Ordenar Por Diametro De Pierna", &DiaryWindow::porpie_Click},
-         {&porgeme, "porgeme", u"Ordenar Por Diametro De Gemelo", &DiaryWindow::porgeme_Click},
-         {&porhorario, "porhorario", u"Ordenar Por Horario", &DiaryWindow::porhorario_Click},
-         {&saliendo, "saliendo", u"Salir", &DiaryWindow::saliendo_Click}});
+        {{"porhoras", u"Ordenar Por Horas En El Gimnasio Al Día", &W::porhoras_Click, &porhoras},
+         {"porfecha", u"Ordenar Por Fecha", &W::porfecha_Click, &porfecha},
+         {"ordenarporagua", u"Ordenar Por Litros De Agua Bebidos", &W::ordenarporagua_Click,
+          &ordenarporagua},
+         {"porpeso", u"Ordenar Por Peso En Kg De Tu Body", &W::porpeso_Click, &porpeso},
+         {"pordiaculo", u"Ordenar Por Diametro En Cm Del Culo", &W::pordiaculo_Click, &pordiaculo},
+         {"porpecho", u"Ordenar Por Diametro De Pecho", &W::porpecho_Click, &porpecho},
+         {"porbiceps", u"Ordenar Por Diametro De Biceps", &W::porbiceps_Click, &porbiceps},
+         {"porante", u"Ordenar Por Diametro De Antebrazo", &W::porante_Click, &porante},
+         {"porpie", u"Ordenar Por Diametro De Pierna", &W::porpie_Click, &porpie},
+         {"porgeme", u"Ordenar Por Diametro De Gemelo", &W::porgeme_Click, &porgeme},
+         {"porhorario", u"Ordenar Por Horario", &W::porhorario_Click, &porhorario},
+         {"saliendo", u"Salir", &W::saliendo_Click, &saliendo}});
 
     diario = menuBar()->addMenu(QStringLiteral("&Diario"));
     diario->setObjectName(QStringLiteral("diario"));
@@ -223,30 +232,29 @@ void DiaryWindow::buildMenu() {
     backupStateAction = diario->addAction(QString());
     backupStateAction->setObjectName(QStringLiteral("backupStateAction"));
     backupStateAction->setEnabled(false);
-    connect(diario, &QMenu::aboutToShow, this, &DiaryWindow::showBackupState);
+    connect(diario, &QMenu::aboutToShow, this, &DiaryWindow::backupStateWanted);
     addEntries(
         diario,
-        {{&editProfileAction, "editProfileAction", u"Editar Perfil...", &DiaryWindow::editProfile},
-         {&changePasswordAction, "changePasswordAction", u"Cambiar Clave...",
-          &DiaryWindow::changePassword},
+        {{"editProfileAction", u"Editar Perfil...", {}, {}, R::EditProfile},
+         {"changePasswordAction", u"Cambiar Clave...", {}, {}, R::ChangePassword},
          {},
-         {&backupNowAction, "backupNowAction", u"Copia De Seguridad Ahora",
-          &DiaryWindow::backUpNow},
-         {&saveCopyAction, "saveCopyAction", u"Guardar Copia En...", &DiaryWindow::saveCopyTo},
-         {&restoreAction, "restoreAction", u"Restaurar Copia...", &DiaryWindow::restoreBackup},
+         {"backupNowAction", u"Copia De Seguridad Ahora", {}, {}, R::BackUpNow},
+         {"saveCopyAction", u"Guardar Copia En...", {}, {}, R::SaveCopy},
+         {"restoreAction", u"Restaurar Copia...", {}, {}, R::Restore},
          {},
-         {&exportCsvAction, "exportCsvAction", u"Exportar CSV...", &DiaryWindow::exportCsv},
-         {&importCsvAction, "importCsvAction", u"Importar CSV...", &DiaryWindow::importCsv},
-         {&undoImportAction, "undoImportAction", u"Deshacer Última Importación",
-          &DiaryWindow::undoLastImport},
-         {&exportPlainAction, "exportPlainAction", u"Exportar Copia Sin Cifrar...",
-          &DiaryWindow::exportPlainCopy}});
+         {"exportCsvAction", u"Exportar CSV...", {}, {}, R::ExportCsv},
+         {"importCsvAction", u"Importar CSV...", {}, {}, R::ImportCsv},
+         {"undoImportAction", u"Deshacer Última Importación", {}, {}, R::UndoImport},
+         {"exportPlainAction", u"Exportar Copia Sin Cifrar...", {}, {}, R::ExportPlainCopy}});
 
     graficas = menuBar()->addMenu(QStringLiteral("&Gráficas"));
     graficas->setObjectName(QStringLiteral("graficas"));
-    addEntries(graficas, {{&showProgressAction, "showProgressAction", u"Ver Progreso...",
-                           &DiaryWindow::showProgress}});
-    showProgressAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    addEntries(graficas, {{"showProgressAction",
+                           u"Ver Progreso...",
+                           {},
+                           {},
+                           R::ShowProgress,
+                           QKeySequence(Qt::CTRL | Qt::Key_G)}});
 }
 
 void DiaryWindow::buildLayout() {

@@ -1,39 +1,26 @@
 #include "diary/diarywindow.h"
 
-#include "charts/progresswindow.h"
-#include "data/backups.h"
 #include "data/clock.h"
 #include "data/dates.h"
 #include "data/daystore.h"
 #include "data/diarydatabase.h"
-#include "data/password.h"
 #include "data/profilestore.h"
-#include "profile/profileeditor.h"
-#include "profile/profilesummary.h"
-#include "report/csvexport.h"
-#include "report/csvimport.h"
 #include "report/statsexport.h"
 #include "ui/closinganimation.h"
 #include "ui/dialogs.h"
 #include "ui/photo.h"
 #include "ui/photobox.h"
-#include "ui/restorechoice.h"
+#include "ui/profilesummary.h"
 #include "ui/windowfit.h"
 #include "ui/windowlook.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScreen>
-#include <QSet>
-#include <QStandardPaths>
 
 namespace {
 
@@ -409,372 +396,14 @@ void DiaryWindow::Command1_Click() {
     close();
 }
 
-void DiaryWindow::editProfile() {
-    if (!ProfileEditor(m_profiles, m_summary, m_dialogs, m_clock).run(this))
-        return;
-    showProfile();
-    if (m_progress)
-        m_progress->reload();
+void DiaryWindow::setBackupState(const QString &line) {
+    backupStateAction->setText(line);
 }
 
-void DiaryWindow::changePassword() {
-    const QString title = QStringLiteral("Cambiar Clave");
-    // An empty answer is a cancelled box: no password is that short.
-    QString current =
-        m_dialogs.passwordBox(this, QStringLiteral("Introduce Tu Clave Actual..."), title);
-    QString next;
-    QString again;
-    // Every password typed here is wiped however the change ends.
-    const auto forget = qScopeGuard([&] {
-        for (QString *typed : {&current, &next, &again})
-            password::wipe(*typed);
-    });
-    if (current.isEmpty())
-        return;
-    const QString wrongCurrent =
-        QStringLiteral("ERROR. Tu Clave Actual No Es Esa. Tu Clave No Ha Cambiado.");
-    if (!m_profiles.opensDiary(current)) {
-        m_dialogs.messageBox(this, wrongCurrent, title);
-        return;
-    }
-    for (;;) {
-        next = m_dialogs.passwordBox(
-            this, QStringLiteral("Introduce Tu Nueva Clave, De Al Menos Seis Caracteres..."),
-            title);
-        if (next.isEmpty())
-            return;
-        if (password::isAcceptable(next))
-            break;
-        password::wipe(next);
-        m_dialogs.messageBox(
-            this, QStringLiteral("ERROR. Introduce Una Clave De Al Menos Seis Caracteres."), title);
-    }
-    again =
-        m_dialogs.passwordBox(this, QStringLiteral("Vuelve A Introducir Tu Nueva Clave..."), title);
-    if (again != next) {
-        m_dialogs.messageBox(
-            this, QStringLiteral("ERROR. Las Dos Claves No Son Iguales. Tu Clave No Ha Cambiado."),
-            title);
-        return;
-    }
-    QString outcome;
-    switch (m_profiles.changePassword(current, next)) {
-    case ProfileStore::PasswordChange::Changed:
-        outcome = QStringLiteral("Tu Clave Ha Cambiado. Desde Ahora El Diario De Gimnasio Solo Se "
-                                 "Abre Con La Nueva Clave.");
-        break;
-    case ProfileStore::PasswordChange::WrongCurrent:
-        outcome = wrongCurrent;
-        break;
-    case ProfileStore::PasswordChange::NotWritten:
-        outcome = QStringLiteral("ERROR. No Se Ha Podido Guardar El Diario De Gimnasio Con La "
-                                 "Nueva Clave. Sigue Abriéndose Con La Anterior.\n") +
-                  m_profiles.lastError();
-        break;
-    }
-    m_dialogs.messageBox(this, outcome, title);
-}
-
-void DiaryWindow::showBackupState() {
-    const std::vector<backups::Backup> found =
-        backups::list(backups::folderOf(m_database.filePath()));
-    backupStateAction->setText(backups::stateText(
-        found.empty() ? std::nullopt : std::optional(found.front().made), m_clock.now()));
-}
-
-void DiaryWindow::backUpNow() {
-    const QString title = QStringLiteral("Copia De Seguridad");
-    QString error;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool made = backups::makeBackup(m_database, m_clock.now(), backups::Kind::ByHand, &error);
-    QGuiApplication::restoreOverrideCursor();
-    m_dialogs.messageBox(
-        this,
-        made ? QStringLiteral("Copia De Seguridad Hecha En:\n%1")
-                   .arg(QDir::toNativeSeparators(backups::folderOf(m_database.filePath())))
-             : QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad:\n%1").arg(error),
-        title);
-    showBackupState();
-}
-
-namespace {
-
-// What the user is told after a copy of the diary was written to a file of their choice.
-QString copyOutcome(bool written, const QString &done, const QString &path, const QString &reason) {
-    const QString shown = QDir::toNativeSeparators(path);
-    return written ? done.arg(shown)
-                   : QStringLiteral("ERROR. No Se Ha Podido Guardar La Copia En:\n%1\n%2")
-                         .arg(shown, reason);
-}
-
-} // namespace
-
-void DiaryWindow::saveCopyTo() {
-    const QString title = QStringLiteral("Guardar Copia Del Diario");
-    const QString suggested =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::HomeLocation))
-            .filePath(QStringLiteral("Copia Gimnasio %1.db")
-                          .arg(m_clock.now().toString(QStringLiteral("yyyy-MM-dd"))));
-    const QString chosen = m_dialogs.saveFileName(
-        this, title, suggested, QStringLiteral("Diario De Gimnasio Cifrado (*.db)"));
-    if (chosen.isEmpty())
-        return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool written = m_database.writeCopy(chosen);
-    QGuiApplication::restoreOverrideCursor();
-    m_dialogs.messageBox(
-        this,
-        copyOutcome(written,
-                    QStringLiteral("Copia Del Diario Guardada En:\n%1\nEstá Cifrada Con "
-                                   "Tu Clave."),
-                    chosen, m_database.lastEngineError()),
-        title);
-}
-
-void DiaryWindow::restoreBackup() {
-    const QString title = QStringLiteral("Restaurar Copia");
-    const std::vector<backups::Backup> found =
-        backups::list(backups::folderOf(m_database.filePath()));
-    if (found.empty()) {
-        m_dialogs.messageBox(this, QStringLiteral("Todavía No Hay Copias De Seguridad."), title);
-        return;
-    }
-    const std::optional<restorechoice::Listed> chosen = restorechoice::choose(
-        m_database, m_dialogs, this, found, title, QStringLiteral("Con Otra Clave"));
-    if (!chosen)
-        return;
-    std::optional<DiaryDatabase::CopyImage> copy = restorechoice::open(
-        m_database, m_dialogs, this, title, chosen->backup.path, chosen->info.status,
-        QStringLiteral("Esta Copia Se Hizo Con Otra Clave. Introduce Esa Clave:"));
-    if (!copy || copy->status != DiaryDatabase::Status::Ready)
-        return;
-    if (!m_dialogs.askYesNo(this,
-                            QStringLiteral("¿Restaurar La Copia Del %1, Con %2 Días? Antes Se "
-                                           "Hará Una Copia De Seguridad Del Diario De Ahora.")
-                                .arg(backups::madeText(chosen->backup.made))
-                                .arg(copy->days),
-                            title))
-        return;
-    QString error;
-    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
-                             chosen->backup.path)) {
-        m_dialogs.messageBox(this,
-                             QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia Del Diario De "
-                                            "Ahora, Así Que No Se Ha Restaurado Nada:\n%1")
-                                 .arg(error),
-                             title);
-        return;
-    }
-    emit restoreRequested(std::make_shared<DiaryDatabase::CopyImage>(std::move(*copy)));
-}
-
-void DiaryWindow::exportCsv() {
-    const QString title = QStringLiteral("Exportar CSV");
-    if (!m_dialogs.askYesNo(
-            this,
-            QStringLiteral("El Archivo CSV No Está Cifrado: Cualquiera Que Lo Tenga "
-                           "Puede Leer Todo Tu Diario. ¿Quieres Exportarlo?"),
-            title))
-        return;
-    const QString spreadsheet = QStringLiteral("Hoja de cálculo (*.csv)");
-    const QString standard = QStringLiteral("Estándar (*.csv)");
-    QString chosenFilter;
-    QString chosen = m_dialogs.saveFileName(
-        this, title,
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(QStringLiteral("Diario De Gimnasio.csv")),
-        spreadsheet + QStringLiteral(";;") + standard, &chosenFilter);
-    if (chosen.isEmpty())
-        return;
-    if (!chosen.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        chosen += QLatin1String(".csv");
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const csvexport::Written written = csvexport::writeFile(
-        chosen,
-        chosenFilter == standard ? csvexport::Preset::Standard : csvexport::Preset::Spreadsheet,
-        m_days->storedDaysByDate());
-    QGuiApplication::restoreOverrideCursor();
-    m_dialogs.messageBox(
-        this,
-        written.written
-            ? QStringLiteral("Diario Exportado En:\n%1").arg(QDir::toNativeSeparators(chosen))
-            : QStringLiteral("ERROR. No Se Ha Podido Exportar El Diario En:\n%1\n%2")
-                  .arg(QDir::toNativeSeparators(chosen), written.error),
-        title);
-}
-
-namespace {
-
-// What the user is told once the days of a CSV file are stored.
-QString importOutcome(const csvimport::Applied &applied, qint64 rejected) {
-    return QStringLiteral("Importación Hecha: %1 Días Nuevos, %2 Reemplazados, %3 Rellenados, %4 "
-                          "Saltados, %5 Sin Cambios Y %6 Filas Rechazadas. \"Deshacer "
-                          "Última Importación\" Vuelve Al Diario De Antes.")
-        .arg(applied.added)
-        .arg(applied.replaced)
-        .arg(applied.filled)
-        .arg(applied.skipped)
-        .arg(applied.unchanged)
-        .arg(rejected);
-}
-
-const QString importCancelled = QStringLiteral("Importación Cancelada. No Se Ha Importado Nada.");
-
-} // namespace
-
-void DiaryWindow::importCsv() {
-    const QString title = QStringLiteral("Importar CSV");
-    if (m_days->isPending()) {
-        m_dialogs.messageBox(
-            this, QStringLiteral("Graba O Deja El Día Que Estás Añadiendo Antes De Importar."),
-            title);
-        return;
-    }
-    const QString chosen = m_dialogs.openFileName(
-        this, title, QStringLiteral("Archivos CSV (*.csv *.txt);;Todos Los Archivos (*)"));
-    if (chosen.isEmpty())
-        return;
-    QFile file(chosen);
-    // A CSV of a lifetime of days is a few megabytes; anything far larger is no diary.
-    constexpr qint64 largest = 512LL * 1024 * 1024;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largest) {
-        m_dialogs.messageBox(this,
-                             QStringLiteral("ERROR. No Se Ha Podido Leer El Archivo:\n%1")
-                                 .arg(QDir::toNativeSeparators(chosen)),
-                             title);
-        return;
-    }
-    csvimport::Read read;
-    {
-        const std::unique_ptr<ProgressBox> progress = m_dialogs.progressBox(
-            this, QStringLiteral("Leyendo El Archivo..."), title, file.size());
-        read = csvimport::read(file, m_clock.now().date(),
-                               [&](qint64 done, qint64) { return progress->advance(done); });
-    }
-    file.close();
-    if (read.cancelled) {
-        m_dialogs.messageBox(this, importCancelled, title);
-        return;
-    }
-    if (!read.error.isEmpty()) {
-        m_dialogs.messageBox(this, QStringLiteral("ERROR. ") + read.error, title);
-        return;
-    }
-    QSet<qint64> stored;
-    m_days->storedDaysByDate().forEach([&](const dayfields::DayTexts &day) {
-        if (const std::optional<QDate> date = dates::readDate(day[dayfields::Fh]))
-            stored.insert(date->toJulianDay());
-        return true;
-    });
-    const csvimport::Plan plan = csvimport::plan(read, stored);
-    QString preview = QStringLiteral("Días Nuevos: %1\nDías Con Una Fecha Que Ya Está En El "
-                                     "Diario: %2\nFilas Rechazadas: %3")
-                          .arg(plan.newDays)
-                          .arg(plan.existingDays)
-                          .arg(read.rejectedCount);
-    if (read.rejectedCount > 0)
-        preview += u'\n' + csvimport::rejectedText(read, 30);
-    const int choice = m_dialogs.chooseItem(
-        this, title, preview + QStringLiteral("\n\n¿Qué Hago Con Los Días Que Ya Están?"),
-        {QStringLiteral("Saltarlos"), QStringLiteral("Reemplazarlos"),
-         QStringLiteral("Rellenar Solo Sus Casillas Vacías")});
-    if (choice < 0)
-        return;
-    QString error;
-    QString backup;
-    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeImport, &error, {},
-                             &backup)) {
-        m_dialogs.messageBox(this,
-                             QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad, "
-                                            "Así Que No Se Ha Importado Nada:\n%1")
-                                 .arg(error),
-                             title);
-        return;
-    }
-    csvimport::Applied applied;
-    {
-        const std::unique_ptr<ProgressBox> progress = m_dialogs.progressBox(
-            this, QStringLiteral("Importando Los Días..."), title, qint64(read.dayCount()));
-        applied = csvimport::apply(m_database.connection(), read, csvimport::Existing(choice),
-                                   [&](qint64 done, qint64) { return progress->advance(done); });
-    }
-    if (applied.done) {
-        // The backup is the one to go back to only once the days are stored.
-        backups::noteBeforeImport(m_database.filePath(), backup);
-        m_database.save();
-        m_days->reload();
-        updateControls();
-        refreshSummary();
-    }
-    m_dialogs.messageBox(this,
-                         applied.done        ? importOutcome(applied, read.rejectedCount)
-                         : applied.cancelled ? importCancelled
-                                             : QStringLiteral("ERROR. No Se Ha Importado "
-                                                              "Nada:\n%1")
-                                                   .arg(applied.error),
-                         title);
-}
-
-void DiaryWindow::undoLastImport() {
-    const QString title = QStringLiteral("Deshacer Última Importación");
-    const std::optional<QString> backup = backups::beforeLastImport(m_database.filePath());
-    if (!backup) {
-        m_dialogs.messageBox(this, QStringLiteral("No Hay Ninguna Importación Que Deshacer."),
-                             title);
-        return;
-    }
-    // Made before a change of the password, it asks for the one it was made with.
-    std::optional<DiaryDatabase::CopyImage> copy = restorechoice::open(
-        m_database, m_dialogs, this, title, *backup, DiaryDatabase::Status::Ready,
-        QStringLiteral("Esta Copia Se Hizo Con Otra Clave. Introduce Esa Clave:"));
-    if (!copy || copy->status != DiaryDatabase::Status::Ready)
-        return;
-    if (!m_dialogs.askYesNo(this,
-                            QStringLiteral("¿Volver Al Diario De Antes De La Última Importación? "
-                                           "Antes Se Hará Una Copia De Seguridad Del De Ahora."),
-                            title))
-        return;
-    QString error;
-    if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
-                             *backup)) {
-        m_dialogs.messageBox(this, QStringLiteral("ERROR. No Se Ha Deshecho Nada:\n%1").arg(error),
-                             title);
-        return;
-    }
-    emit restoreRequested(std::make_shared<DiaryDatabase::CopyImage>(std::move(*copy)));
-}
-
-void DiaryWindow::exportPlainCopy() {
-    const QString title = QStringLiteral("Exportar Copia Sin Cifrar");
-    if (!m_dialogs.askYesNo(this,
-                            QStringLiteral("La Copia Sin Cifrar Se Puede Leer Sin Tu Clave Con "
-                                           "Cualquier Programa De SQLite. ¿Quieres Hacerla?"),
-                            title))
-        return;
-    const QString chosen = m_dialogs.saveFileName(
-        this, title,
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(QStringLiteral("Diario De Gimnasio Sin Cifrar.sqlite")),
-        QStringLiteral("Base De Datos SQLite (*.sqlite *.db)"));
-    if (chosen.isEmpty())
-        return;
-    const bool written = m_database.writePlainCopy(chosen);
-    m_dialogs.messageBox(this,
-                         copyOutcome(written, QStringLiteral("Copia Sin Cifrar Guardada En:\n%1"),
-                                     chosen, m_database.lastEngineError()),
-                         title);
-}
-
-void DiaryWindow::showProgress() {
-    if (!m_progress)
-        m_progress = new ProgressWindow(*m_days, m_profiles, m_dialogs, this);
-    m_progress->show();
-    m_progress->raise();
-    m_progress->activateWindow();
-}
-
-bool DiaryWindow::showsProgress() const {
-    return m_progress && m_progress->isVisible();
+void DiaryWindow::showChangedDays() {
+    m_days->reload();
+    updateControls();
+    refreshSummary();
 }
 
 void DiaryWindow::saliendo_Click() {
@@ -798,8 +427,7 @@ void DiaryWindow::closeEvent(QCloseEvent *event) {
         }
     }
     m_state.closing = true;
-    if (m_progress)
-        m_progress->close();
+    emit leaving();
     Form_Unload();
     event->accept();
 }

@@ -1,19 +1,16 @@
 #pragma once
 
 #include "data/dayfields.h"
-#include "data/diarydatabase.h"
 #include "diary/diarystate.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <array>
 #include <initializer_list>
-#include <memory>
 
 class Clock;
 class DayStore;
-class ProgressWindow;
+class DiaryDatabase;
 class Dialogs;
 class NavigationBar;
 class PhotoBox;
@@ -42,6 +39,22 @@ public:
     bool isAddingDay() const;
     DayStore &days() const { return *m_days; }
 
+    // What the user asked for from the menus "Diario" and "Gráficas", which the application
+    // runs: conversations of their own and windows of their own.
+    enum class Request {
+        EditProfile,
+        ChangePassword,
+        BackUpNow,
+        SaveCopy,
+        Restore,
+        ExportCsv,
+        ImportCsv,
+        UndoImport,
+        ExportPlainCopy,
+        ShowProgress,
+    };
+    Q_ENUM(Request)
+
 public slots:
     void Form_Load();
     void Form_Initialize();
@@ -56,33 +69,13 @@ public slots:
     void Command6_Click(); // statistics in one file per day
     void Command1_Click(); // &Salir
     void saliendo_Click(); // menu "Salir"
-    // Menu "Editar Perfil...": the profile's four answers corrected, and shown at once.
-    void editProfile();
-    // Menu "Cambiar Clave...": the current password, the new one twice, and the diary sealed
-    // with the new one.
-    void changePassword();
-    // The menu's first line: when the last backup was made.
-    void showBackupState();
-    // Menu "Copia De Seguridad Ahora": a verified backup among the others, at once.
-    void backUpNow();
-    // Menu "Guardar Copia En...": a verified backup in a file the user chooses.
-    void saveCopyTo();
-    // Menu "Restaurar Copia...": a backup chosen from the list, checked, the diary of now backed
-    // up, then restoreRequested().
-    void restoreBackup();
-    // Menu "Exportar CSV...": every day in a CSV file, as a spreadsheet or as RFC 4180 wants it.
-    void exportCsv();
-    // Menu "Importar CSV...": a preview of what the file brings, the user's choice for the days
-    // already in the diary, a backup, then one transaction.
-    void importCsv();
-    // Menu "Deshacer Última Importación": the backup made before it, restored.
-    void undoLastImport();
-    // Menu "Exportar Copia Sin Cifrar...": a plain SQLite copy, after a warning.
-    void exportPlainCopy();
-    // Menu "Ver Progreso...": the progress charts, one window at a time.
-    void showProgress();
-    // Whether the progress charts are open.
-    bool showsProgress() const;
+    // The menu "Diario" is about to open: its first line says when the last backup was made.
+    void setBackupState(const QString &line);
+    // The profile summary's values in the labels and the title, after the profile changed.
+    void showProfile();
+    // The days were changed behind the window (an import): the record set and the summary are
+    // read again.
+    void showChangedDays();
 
     void porhoras_Click();
     void porfecha_Click();
@@ -103,9 +96,11 @@ public slots:
     void moveLast();
 
 signals:
-    // The backup, opened and checked, is to take the diary's place; the diary of now has been
-    // backed up.
-    void restoreRequested(std::shared_ptr<DiaryDatabase::CopyImage> copy);
+    void requested(DiaryWindow::Request request);
+    // The menu "Diario" is about to open.
+    void backupStateWanted();
+    // The window is leaving (after a day being added was stored or dropped).
+    void leaving();
 
 protected:
     bool event(QEvent *event) override;
@@ -123,8 +118,6 @@ private:
     void bindBoxes();
     void showRow(int row);
 
-    // The profile summary's values in the labels and the title.
-    void showProfile();
     // Shared by Form_Initialize and Form_Activate: the day count, the first day, the photo and
     // Label34.
     void refreshSummary();
@@ -162,18 +155,7 @@ private:
     QMenu *opciones = nullptr;
     QMenu *diario = nullptr;              // the diary file: its backups and its password
     QAction *backupStateAction = nullptr; // disabled: "Última copia: ..." or "Sin copias todavía"
-    QAction *editProfileAction = nullptr;
-    QAction *changePasswordAction = nullptr;
-    QAction *backupNowAction = nullptr;
-    QAction *saveCopyAction = nullptr;
-    QAction *restoreAction = nullptr;
-    QAction *exportCsvAction = nullptr;
-    QAction *importCsvAction = nullptr;
-    QAction *undoImportAction = nullptr;
-    QAction *exportPlainAction = nullptr;
-    QMenu *graficas = nullptr; // the progress charts
-    QAction *showProgressAction = nullptr;
-    QPointer<ProgressWindow> m_progress;
+    QMenu *graficas = nullptr;            // the progress charts
     QAction *porhoras = nullptr;
     QAction *porfecha = nullptr;
     QAction *ordenarporagua = nullptr;

@@ -3,8 +3,7 @@
 #include "data/clock.h"
 #include "data/diarydatabase.h"
 #include "data/profilestore.h"
-#include "diary/diarywindow.h"
-#include "profile/profilestartup.h"
+#include "flows/profilestartup.h"
 #include "ui/closinganimation.h"
 #include "ui/designtable.h"
 #include "ui/dialogs.h"
@@ -113,14 +112,7 @@ ProfileWindow::ProfileWindow(DiaryDatabase &database, ProfileStore &profiles, Di
             &ProfileWindow::choosePhoto);
 }
 
-ProfileWindow::~ProfileWindow() {
-    // The diary window reads the summary; it must not outlive it.
-    delete m_diary.data();
-}
-
-DiaryWindow *ProfileWindow::diaryWindow() const {
-    return m_diary;
-}
+ProfileWindow::~ProfileWindow() = default;
 
 void ProfileWindow::buildLayout() {
     using designtable::addLabel;
@@ -234,12 +226,18 @@ bool ProfileWindow::runStartup() {
     ProfileStartup startup(m_database, m_profiles, m_dialogs, m_clock, this);
     if (startup.run() != ProfileStartup::Outcome::Ready)
         return false;
+    if (!reloadProfile())
+        return false;
+    m_startupComplete = 1;
+    return true;
+}
+
+bool ProfileWindow::reloadProfile() {
     if (!loadProfile()) {
         m_dialogs.messageBox(this, profileUnreadable, noticeTitle);
         return false;
     }
     setWindowTitle(m_summary.windowTitle());
-    m_startupComplete = 1;
     return true;
 }
 
@@ -274,54 +272,12 @@ void ProfileWindow::Image1_OLEDragDrop(const QList<QUrl> &urls) {
 }
 
 void ProfileWindow::Command1_Click() {
-    if (!m_diary) {
-        m_diary = new DiaryWindow(m_database, m_profiles, m_summary, m_dialogs, m_clock);
-        connect(this, &ProfileWindow::activated, m_diary.data(),
-                &DiaryWindow::noteProfileActivated);
-        // Queued: the diary window's own slot has returned before it goes.
-        connect(m_diary.data(), &DiaryWindow::restoreRequested, this, &ProfileWindow::restoreDiary,
-                Qt::QueuedConnection);
-    }
-    m_diary->show();
-    m_diary->raise();
-    m_diary->activateWindow();
-}
-
-void ProfileWindow::restoreDiary(std::shared_ptr<DiaryDatabase::CopyImage> copy) {
-    const QString title = QStringLiteral("Restaurar Copia");
-    // The diary window goes first, as when it is left: a day being added is stored or dropped.
-    // Charts that were open come back on the diary restored.
-    const bool charts = m_diary && m_diary->showsProgress();
-    if (m_diary) {
-        m_diary->close();
-        if (m_diary && m_diary->isVisible())
-            return;
-        delete m_diary.data();
-    }
-    const DiaryDatabase::Status status = m_database.restoreFrom(std::move(*copy));
-    if (!loadProfile()) {
-        m_dialogs.messageBox(this, profileUnreadable, noticeTitle);
-        return;
-    }
-    setWindowTitle(m_summary.windowTitle());
-    m_dialogs.messageBox(
-        this,
-        status == DiaryDatabase::Status::Ready
-            ? QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")
-            : QStringLiteral("ERROR. No Se Ha Podido Restaurar La Copia; El Diario Sigue Como "
-                             "Estaba.\n%1")
-                  .arg(m_database.errorMessage(status)),
-        title);
-    Command1_Click();
-    if (charts)
-        m_diary->showProgress();
+    emit diaryRequested();
 }
 
 void ProfileWindow::Command2_Click() {
     close();
-    if (m_diary)
-        m_diary->close();
-    QCoreApplication::quit();
+    emit leaveRequested();
 }
 
 bool ProfileWindow::event(QEvent *event) {

@@ -1,17 +1,13 @@
 #pragma once
 
-#include "data/diarydatabase.h"
-#include "profile/profilesummary.h"
+#include "ui/profilesummary.h"
 
 #include <QList>
-#include <QPointer>
 #include <QUrl>
 #include <QWidget>
-#include <memory>
 
 class Clock;
 class Dialogs;
-class DiaryWindow;
 class PhotoBox;
 class ProfileStore;
 class QLabel;
@@ -35,8 +31,11 @@ public:
     // 1 once the start-up has finished, 0 before; the clock ticks do nothing until then.
     int startupComplete() const { return m_startupComplete; }
 
-    // The diary window opened by "&Entrar", while it is open.
-    DiaryWindow *diaryWindow() const;
+    // What the window shows of the user, which the diary window and its reports read too.
+    ProfileSummary &summary() { return m_summary; }
+    // Reads the stored profile and photo again and shows them, title included; false (and the
+    // user told) when no profile could be read.
+    bool reloadProfile();
 
 public slots:
     void Timer1_Timer();
@@ -47,13 +46,14 @@ public slots:
     void Image1_OLEDragDrop(const QList<QUrl> &urls);
     // Ctrl+F: a picture chosen in a file dialog, taken as a dropped one.
     void choosePhoto();
-    // A backup takes the diary's place: the diary window closes, the diary is replaced, and the
-    // windows show it again.
-    void restoreDiary(std::shared_ptr<DiaryDatabase::CopyImage> copy);
 
 signals:
     // The window became the active one.
     void activated();
+    // "&Entrar": the diary window is wanted.
+    void diaryRequested();
+    // "&Salir": the program is to end, the diary window with it.
+    void leaveRequested();
 
 protected:
     bool event(QEvent *event) override;
@@ -95,6 +95,5 @@ private:
     QPushButton *Command1 = nullptr; // "&Entrar"
     QPushButton *Command2 = nullptr; // "&Salir"
 
-    QPointer<DiaryWindow> m_diary;
     qint16 m_startupComplete = 0;
 };

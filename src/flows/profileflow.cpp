@@ -1,10 +1,10 @@
-#include "profile/profileeditor.h"
+#include "flows/profileflow.h"
 
 #include "data/clock.h"
-#include "profile/profileanswers.h"
-#include "profile/profilestartup.h"
-#include "profile/profilesummary.h"
+#include "flows/profileanswers.h"
+#include "flows/profilestartup.h"
 #include "ui/dialogs.h"
+#include "ui/profilesummary.h"
 
 namespace {
 
@@ -12,14 +12,14 @@ const QString title = QStringLiteral("Editar Perfil");
 
 } // namespace
 
-ProfileEditor::ProfileEditor(ProfileStore &profiles, ProfileSummary &summary, Dialogs &dialogs,
-                             const Clock &clock)
+ProfileFlow::ProfileFlow(ProfileStore &profiles, ProfileSummary &summary, Dialogs &dialogs,
+                         const Clock &clock)
     : m_profiles(profiles)
     , m_summary(summary)
     , m_dialogs(dialogs)
     , m_clock(clock) {}
 
-bool ProfileEditor::run(QWidget *parent) {
+bool ProfileFlow::run(QWidget *parent) {
     const QStringList labels{QStringLiteral("&Nombre"),
                              QStringLiteral("Fecha De &Nacimiento (DD/MM/AAAA)"),
                              QStringLiteral("&Altura En Cm"),

@@ -1,10 +1,10 @@
-#include "profile/diaryrescue.h"
+#include "flows/diaryrescue.h"
 
 #include "data/backups.h"
 #include "data/clock.h"
 #include "data/diarydatabase.h"
+#include "flows/restorechoice.h"
 #include "ui/dialogs.h"
-#include "ui/restorechoice.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
-#include "profile/profilestartup.h"
+#include "flows/profilestartup.h"
 
 #include "data/clock.h"
 #include "data/dates.h"
 #include "data/diarydatabase.h"
 #include "data/password.h"
-#include "profile/diaryrescue.h"
-#include "profile/profileanswers.h"
+#include "flows/diaryrescue.h"
+#include "flows/profileanswers.h"
 #include "ui/dialogs.h"
 
 #include <QScopeGuard>

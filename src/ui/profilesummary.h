@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/profilestore.h"
-#include "profile/clocktexts.h"
+#include "ui/clocktexts.h"
 
 #include <QDateTime>
 #include <QImage>

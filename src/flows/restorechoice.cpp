@@ -1,4 +1,4 @@
-#include "ui/restorechoice.h"
+#include "flows/restorechoice.h"
 
 #include "ui/dialogs.h"
 

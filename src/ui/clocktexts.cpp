@@ -1,4 +1,4 @@
-#include "profile/clocktexts.h"
+#include "ui/clocktexts.h"
 
 #include "data/dates.h"
 

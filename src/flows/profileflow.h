@@ -9,10 +9,10 @@ class QWidget;
 // "Editar Perfil...": the name, birth date, height and gym start date in one form, filled with
 // what is stored, checked as the first run checks them (and the name must not be empty), then
 // stored and given to the summary, which every window shows from.
-class ProfileEditor {
+class ProfileFlow {
 public:
-    ProfileEditor(ProfileStore &profiles, ProfileSummary &summary, Dialogs &dialogs,
-                  const Clock &clock);
+    ProfileFlow(ProfileStore &profiles, ProfileSummary &summary, Dialogs &dialogs,
+                const Clock &clock);
 
     // True when a profile was stored; false when the user cancelled or the engine refused (the
     // user has been told).

@@ -1,4 +1,4 @@
-#include "profile/profilesummary.h"
+#include "ui/profilesummary.h"
 
 QString ProfileSummary::windowTitle() const {
     return QStringLiteral("Diario De Gimnasio De [[[ ") + m_profile.name + QStringLiteral(" ]]]");

@@ -1,7 +1,7 @@
-#include "profile/profileanswers.h"
+#include "flows/profileanswers.h"
 
 #include "data/dates.h"
-#include "profile/profilestartup.h"
+#include "flows/profilestartup.h"
 
 namespace profileanswers {
 

@@ -1,0 +1,172 @@
+#include "app/applicationcontroller.h"
+
+#include "charts/progresswindow.h"
+#include "data/backups.h"
+#include "data/clock.h"
+#include "data/daystore.h"
+#include "data/diarydatabase.h"
+#include "flows/csvflow.h"
+#include "flows/diaryrescue.h"
+#include "flows/passwordflow.h"
+#include "flows/profileflow.h"
+#include "profile/profilewindow.h"
+#include "ui/dialogs.h"
+
+#include <QApplication>
+
+ApplicationController::ApplicationController(DiaryDatabase &database, ProfileStore &profiles,
+                                             Dialogs &dialogs, const Clock &clock, QObject *parent)
+    : QObject(parent)
+    , m_database(database)
+    , m_profiles(profiles)
+    , m_dialogs(dialogs)
+    , m_clock(clock) {
+    connect(&m_database, &DiaryDatabase::writeFailed, this, [this](const QString &text) {
+        m_dialogs.messageBox(QApplication::activeWindow(), text, noticeTitle);
+    });
+}
+
+ApplicationController::~ApplicationController() {
+    // The diary window reads the profile window's summary: it goes first.
+    delete m_diary.data();
+}
+
+ProgressWindow *ApplicationController::progressWindow() const {
+    return m_diary ? m_diary->findChild<ProgressWindow *>() : nullptr;
+}
+
+bool ApplicationController::start(const QString &diaryPath) {
+    // A diary that cannot be opened, or none while backups are kept, offers the backups.
+    if (!DiaryRescue(m_database, m_dialogs, m_clock).open(diaryPath))
+        return false;
+    m_profile = std::make_unique<ProfileWindow>(m_database, m_profiles, m_dialogs, m_clock);
+    connect(m_profile.get(), &ProfileWindow::diaryRequested, this,
+            &ApplicationController::showDiary);
+    connect(m_profile.get(), &ProfileWindow::leaveRequested, this, &ApplicationController::leave);
+    if (!m_profile->runStartup())
+        return false;
+    m_profile->show();
+    if (const std::optional<QString> failed = backups::takeFailure(m_database.filePath()))
+        m_dialogs.messageBox(m_profile.get(),
+                             QStringLiteral("La Última Copia De Seguridad Automática No Se Pudo "
+                                            "Hacer:\n%1\nHaz Una Desde El Menú \"Diario\".")
+                                 .arg(*failed),
+                             noticeTitle);
+    return true;
+}
+
+void ApplicationController::finish() {
+    while (!m_database.isWritten() && m_dialogs.askYesNo(nullptr, unwrittenQuestion, noticeTitle))
+        m_database.save();
+    QString failure;
+    if (m_database.wasChanged() && m_database.isWritten() &&
+        !backups::makeBackup(m_database, m_clock.now(), backups::Kind::AtExit, &failure))
+        backups::noteFailure(m_database.filePath(), failure);
+}
+
+void ApplicationController::showDiary() {
+    if (!m_diary) {
+        m_diary = new DiaryWindow(m_database, m_profiles, m_profile->summary(), m_dialogs, m_clock);
+        connect(m_profile.get(), &ProfileWindow::activated, m_diary.data(),
+                &DiaryWindow::noteProfileActivated);
+        connect(m_diary.data(), &DiaryWindow::requested, this, &ApplicationController::run);
+        connect(m_diary.data(), &DiaryWindow::backupStateWanted, this, [this] {
+            m_diary->setBackupState(CopiesFlow(m_database, m_dialogs, m_clock).stateLine());
+        });
+        connect(m_diary.data(), &DiaryWindow::leaving, this, [this] {
+            if (ProgressWindow *charts = progressWindow())
+                charts->close();
+        });
+    }
+    m_diary->show();
+    m_diary->raise();
+    m_diary->activateWindow();
+}
+
+void ApplicationController::leave() {
+    if (m_diary)
+        m_diary->close();
+    QCoreApplication::quit();
+}
+
+void ApplicationController::run(DiaryWindow::Request request) {
+    using R = DiaryWindow::Request;
+    DiaryWindow *parent = m_diary;
+    CopiesFlow copies(m_database, m_dialogs, m_clock);
+    switch (request) {
+    case R::EditProfile:
+        return editProfile();
+    case R::ChangePassword:
+        return PasswordFlow(m_profiles, m_dialogs).run(parent);
+    case R::BackUpNow:
+        return copies.backUpNow(parent);
+    case R::SaveCopy:
+        return copies.saveCopyTo(parent);
+    case R::Restore:
+        return restoreLater(copies.chooseRestore(parent));
+    case R::UndoImport:
+        return restoreLater(copies.chooseUndoImport(parent));
+    case R::ExportPlainCopy:
+        return copies.exportPlainCopy(parent);
+    case R::ExportCsv:
+        return CsvFlow(m_database, parent->days(), m_dialogs, m_clock).exportCsv(parent);
+    case R::ImportCsv:
+        if (CsvFlow(m_database, parent->days(), m_dialogs, m_clock).importCsv(parent))
+            parent->showChangedDays();
+        return;
+    case R::ShowProgress:
+        return showProgress();
+    }
+}
+
+void ApplicationController::showProgress() {
+    ProgressWindow *charts = progressWindow();
+    if (!charts)
+        charts = new ProgressWindow(m_diary->days(), m_profiles, m_dialogs, m_diary);
+    charts->show();
+    charts->raise();
+    charts->activateWindow();
+}
+
+void ApplicationController::editProfile() {
+    if (!ProfileFlow(m_profiles, m_profile->summary(), m_dialogs, m_clock).run(m_diary))
+        return;
+    m_diary->showProfile();
+    if (ProgressWindow *charts = progressWindow())
+        charts->reload();
+}
+
+void ApplicationController::restoreLater(CopiesFlow::Restore copy) {
+    // Once the menu's own slot has returned: the diary window that asked goes first.
+    if (copy)
+        QMetaObject::invokeMethod(
+            this, [this, copy] { restore(copy); }, Qt::QueuedConnection);
+}
+
+void ApplicationController::restore(CopiesFlow::Restore copy) {
+    if (!copy)
+        return;
+    // The diary window goes first, as when it is left: a day being added is stored or dropped.
+    // Charts that were open come back on the diary restored.
+    const bool charts = progressWindow() && progressWindow()->isVisible();
+    if (m_diary) {
+        m_diary->close();
+        if (m_diary && m_diary->isVisible())
+            return;
+        delete m_diary.data();
+    }
+    const DiaryDatabase::Status status = m_database.restoreFrom(std::move(*copy));
+    if (!m_profile->reloadProfile())
+        return;
+    m_dialogs.messageBox(
+        m_profile.get(),
+        status == DiaryDatabase::Status::Ready
+            ? QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")
+            : QStringLiteral("ERROR. No Se Ha Podido Restaurar La Copia; El Diario Sigue Como "
+                             "Estaba.\n%1")
+                  .arg(m_database.errorMessage(status)),
+        QStringLiteral("Restaurar Copia"));
+    showDiary();
+    if (charts)
+        showProgress();
+}
