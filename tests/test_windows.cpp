@@ -255,6 +255,8 @@ void TestWindows::diaryFromEnteringToLeaving() {
     // refreshes the summary, which shows the first day again.
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(form2, &activate);
+    form2->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form2)); // the shortcut goes to the active window
     QTest::keyClick(form2, Qt::Key_End, Qt::AltModifier);
     QCoreApplication::sendEvent(form2, &activate);
     QCOMPARE(form2->days().currentRow(), 1);

@@ -174,91 +174,7 @@ QWidget *makeBox(QWidget *client, const BoxRow &row) {
 
 } // namespace
 
-// An entry of a menu: its object name and caption, and either the window's own handler (and the
-// member that holds its action) or the request that the application runs. An empty entry is a
-// separator.
-struct DiaryWindow::MenuEntry {
-    const char *name = nullptr;
-    const char16_t *caption = nullptr;
-    void (DiaryWindow::*handler)() = nullptr;
-    QAction **action = nullptr;
-    Request request = Request::EditProfile;
-    QKeySequence keys = {};
-};
-
-void DiaryWindow::addEntries(QMenu *menu, std::initializer_list<MenuEntry> entries) {
-    for (const MenuEntry &entry : entries) {
-        if (!entry.name) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction *action = menu->addAction(QString::fromUtf16(entry.caption));
-        action->setObjectName(QLatin1String(entry.name));
-        action->setShortcut(entry.keys);
-        if (entry.action)
-            *entry.action = action;
-        if (entry.handler)
-            connect(action, &QAction::triggered, this, entry.handler);
-        else
-            connect(action, &QAction::triggered, this,
-                    [this, request = entry.request] { emit requested(request); });
-    }
-}
-
-void DiaryWindow::buildMenu() {
-    using R = Request;
-    using W = DiaryWindow;
-    opciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
-    opciones->setObjectName(QStringLiteral("opciones"));
-    addEntries(
-        opciones,
-        {{"porhoras", u"Ordenar Por Horas En El Gimnasio Al Día", &W::porhoras_Click, &porhoras},
-         {"porfecha", u"Ordenar Por Fecha", &W::porfecha_Click, &porfecha},
-         {"ordenarporagua", u"Ordenar Por Litros De Agua Bebidos", &W::ordenarporagua_Click,
-          &ordenarporagua},
-         {"porpeso", u"Ordenar Por Peso En Kg De Tu Body", &W::porpeso_Click, &porpeso},
-         {"pordiaculo", u"Ordenar Por Diametro En Cm Del Culo", &W::pordiaculo_Click, &pordiaculo},
-         {"porpecho", u"Ordenar Por Diametro De Pecho", &W::porpecho_Click, &porpecho},
-         {"porbiceps", u"Ordenar Por Diametro De Biceps", &W::porbiceps_Click, &porbiceps},
-         {"porante", u"Ordenar Por Diametro De Antebrazo", &W::porante_Click, &porante},
-         {"porpie", u"Ordenar Por Diametro De Pierna", &W::porpie_Click, &porpie},
-         {"porgeme", u"Ordenar Por Diametro De Gemelo", &W::porgeme_Click, &porgeme},
-         {"porhorario", u"Ordenar Por Horario", &W::porhorario_Click, &porhorario},
-         {"saliendo", u"Salir", &W::saliendo_Click, &saliendo}});
-
-    diario = menuBar()->addMenu(QStringLiteral("&Diario"));
-    diario->setObjectName(QStringLiteral("diario"));
-    // First, always, when the last backup was made: a line to read, not to choose.
-    backupStateAction = diario->addAction(QString());
-    backupStateAction->setObjectName(QStringLiteral("backupStateAction"));
-    backupStateAction->setEnabled(false);
-    connect(diario, &QMenu::aboutToShow, this, &DiaryWindow::backupStateWanted);
-    addEntries(
-        diario,
-        {{"editProfileAction", u"Editar Perfil...", {}, {}, R::EditProfile},
-         {"changePasswordAction", u"Cambiar Clave...", {}, {}, R::ChangePassword},
-         {},
-         {"backupNowAction", u"Copia De Seguridad Ahora", {}, {}, R::BackUpNow},
-         {"saveCopyAction", u"Guardar Copia En...", {}, {}, R::SaveCopy},
-         {"restoreAction", u"Restaurar Copia...", {}, {}, R::Restore},
-         {},
-         {"exportCsvAction", u"Exportar CSV...", {}, {}, R::ExportCsv},
-         {"importCsvAction", u"Importar CSV...", {}, {}, R::ImportCsv},
-         {"undoImportAction", u"Deshacer Última Importación", {}, {}, R::UndoImport},
-         {"exportPlainAction", u"Exportar Copia Sin Cifrar...", {}, {}, R::ExportPlainCopy}});
-
-    graficas = menuBar()->addMenu(QStringLiteral("&Gráficas"));
-    graficas->setObjectName(QStringLiteral("graficas"));
-    addEntries(graficas, {{"showProgressAction",
-                           u"Ver Progreso...",
-                           {},
-                           {},
-                           R::ShowProgress,
-                           QKeySequence(Qt::CTRL | Qt::Key_G)}});
-}
-
 void DiaryWindow::buildLayout() {
-    using designtable::addLabel;
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setAutoFillBackground(true);
@@ -274,6 +190,28 @@ void DiaryWindow::buildLayout() {
     setCentralWidget(shown);
     setFixedSize(shown->width(), shown->height() + menuHeight);
 
+    buildLabels(client);
+    designtable::addRule(client, "Line1", windowlook::green, {0, 1680}, {7920, 1680});
+    designtable::addRule(client, "Line2", windowlook::white, {3120, 1680}, {3120, 5880});
+    designtable::addRule(client, "Line3", windowlook::white, {3120, 5880}, {7920, 5880});
+    Image1 = new PhotoBox(client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(twips::rect(6600, 105, 1215, 1455));
+    Image1->setToolTip(QStringLiteral("Este Soy Yo..."));
+    Image1->setFocusPolicy(Qt::NoFocus);
+    buildBoxes(client);
+    buildButtons(client);
+
+    const QList<QWidget *> tabOrder = {
+        Command1, Command2, Command3, Command4, fh,    desa,  hgim,     comi,     cena,    qhash,
+        haspi,    horahoy,  lagua,    dcue,     dp,    dad,   dai,      dbd,      dbi,     dc,
+        dpd,      dpi,      dgd,      dgi,      dculo, peski, Command5, Command6, eldiario};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void DiaryWindow::buildLabels(QWidget *client) {
+    using designtable::addLabel;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
     const QFont bold975 = windowlook::arial(9.75, true);
     const QFont bold825 = windowlook::arial(8.25, true);
@@ -303,26 +241,6 @@ void DiaryWindow::buildLayout() {
     Label33 = label("Label33");
     fco = label("fco");
     Label34 = label("Label34");
-
-    designtable::addRule(client, "Line1", windowlook::green, {0, 1680}, {7920, 1680});
-    designtable::addRule(client, "Line2", windowlook::white, {3120, 1680}, {3120, 5880});
-    designtable::addRule(client, "Line3", windowlook::white, {3120, 5880}, {7920, 5880});
-
-    Image1 = new PhotoBox(client);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twips::rect(6600, 105, 1215, 1455));
-    Image1->setToolTip(QStringLiteral("Este Soy Yo..."));
-    Image1->setFocusPolicy(Qt::NoFocus);
-
-    buildBoxes(client);
-    buildButtons(client);
-
-    const QList<QWidget *> tabOrder = {
-        Command1, Command2, Command3, Command4, fh,    desa,  hgim,     comi,     cena,    qhash,
-        haspi,    horahoy,  lagua,    dcue,     dp,    dad,   dai,      dbd,      dbi,     dc,
-        dpd,      dpi,      dgd,      dgi,      dculo, peski, Command5, Command6, eldiario};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 void DiaryWindow::buildBoxes(QWidget *client) {

@@ -5,6 +5,7 @@
 #include "data/daystore.h"
 #include "data/diarydatabase.h"
 #include "data/profilestore.h"
+#include "diary/diarytexts.h"
 #include "report/statsexport.h"
 #include "ui/closinganimation.h"
 #include "ui/dialogs.h"
@@ -22,39 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
-
-const QString saveRefused = QStringLiteral(
-    "No Se Ha Podido Grabar El Día En El Diario De Gimnasio. Comprueba Que Hay Sitio En El Disco "
-    "Y Que El Archivo Se Puede Escribir.");
-const QString deleteRefused = QStringLiteral(
-    "No Se Ha Podido Borrar El Día Del Diario De Gimnasio. Comprueba Que Hay Sitio En El Disco Y "
-    "Que El Archivo Se Puede Escribir.");
-const QString sortRefused =
-    QStringLiteral("No Se Ha Podido Ordenar El Diario De Gimnasio. Los Días Siguen Como Estaban.");
-const QString readRefused =
-    QStringLiteral("No Se Han Podido Leer Los Días Del Diario De Gimnasio.");
-const QString undatedDay = QStringLiteral(
-    "El Día Que Estás Metiendo No Tiene Fecha. Escribe La Fecha En \"Fecha A Meter Datos\" Y Pulsa "
-    "Grabar, O Borra Lo Escrito Para Dejarlo.");
-const QString deleteQuestion = QStringLiteral("¿ Seguro Que Quieres Borrar Este Día De Gimnasio ?");
-
-QString textOf(const QWidget *box) {
-    if (const auto *line = qobject_cast<const QLineEdit *>(box))
-        return line->text();
-    if (const auto *multi = qobject_cast<const QPlainTextEdit *>(box))
-        return multi->toPlainText();
-    return {};
-}
-
-void setLocked(QWidget *box, bool locked) {
-    if (auto *line = qobject_cast<QLineEdit *>(box))
-        line->setReadOnly(locked);
-    else if (auto *multi = qobject_cast<QPlainTextEdit *>(box))
-        multi->setReadOnly(locked);
-}
-
-} // namespace
+using namespace diarytexts;
 
 DiaryWindow::DiaryWindow(DiaryDatabase &database, ProfileStore &profiles, ProfileSummary &summary,
                          Dialogs &dialogs, const Clock &clock, QWidget *parent)
@@ -167,172 +136,6 @@ void DiaryWindow::showEvent(QShowEvent *event) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The editor
-
-void DiaryWindow::updateControls() {
-    m_state.adding = m_days->isPending();
-    const diarystate::Buttons buttons = diarystate::buttonsFor(m_state);
-    Command4->setEnabled(buttons.add);
-    Command3->setEnabled(buttons.save);
-    Command2->setEnabled(buttons.remove);
-    Command5->setEnabled(buttons.exportSingle);
-    Command6->setEnabled(buttons.exportPerDay);
-    for (QWidget *box : m_boxes)
-        setLocked(box, !m_state.adding);
-}
-
-dayfields::DayTexts DiaryWindow::shownTexts() const {
-    dayfields::DayTexts texts;
-    for (std::size_t box = 0; box < texts.size(); ++box)
-        texts[box] = textOf(m_boxes[box]);
-    return texts;
-}
-
-void DiaryWindow::tellRefusal(const QString &what) {
-    QString text = what;
-    const QString engine = m_days->lastError().trimmed();
-    if (!engine.isEmpty())
-        text += QStringLiteral("\n\n") + engine;
-    m_dialogs.messageBox(this, text, noticeTitle);
-}
-
-void DiaryWindow::Command4_Click() {
-    if (m_days->isPending() || m_state.exporting)
-        return;
-    if (!m_days->beginDay())
-        return;
-    updateControls();
-    fh->setText(dates::shortDate(m_clock.now().date()));
-    m_textsAsBegun = shownTexts();
-    // The date comes first: what is typed next belongs in it.
-    fh->setFocus();
-    fh->selectAll();
-}
-
-void DiaryWindow::Command3_Click() {
-    saveDay();
-}
-
-bool DiaryWindow::saveDay() {
-    bool saved = true;
-    if (m_days->isPending()) {
-        if (fh->text().isEmpty()) {
-            m_days->dropPending();
-        } else if (!m_days->storePending(shownTexts())) {
-            saved = !m_days->isPending();
-            // A day still pending stays in the boxes as typed, ready to be saved again.
-            updateControls();
-            tellRefusal(saveRefused);
-            if (!saved)
-                return false;
-        }
-    }
-    updateControls();
-    showDayCount();
-    return saved;
-}
-
-void DiaryWindow::dropPendingDay() {
-    m_days->dropPending();
-    updateControls();
-}
-
-bool DiaryWindow::settlePendingDay() {
-    if (!m_days->isPending())
-        return true;
-    switch (diarystate::beforeMoving(shownTexts(), m_textsAsBegun)) {
-    case diarystate::Step::Store:
-        return saveDay();
-    case diarystate::Step::Drop:
-        dropPendingDay();
-        return true;
-    case diarystate::Step::Keep:
-        break;
-    }
-    m_dialogs.messageBox(this, undatedDay, noticeTitle);
-    return false;
-}
-
-void DiaryWindow::Command2_Click() {
-    if (m_days->isPending() || m_state.exporting)
-        return;
-    const bool yes = m_dialogs.askYesNo(this, deleteQuestion, applicationTitle);
-    const int count = m_days->storedCount();
-    if (!yes || count <= 0)
-        return;
-    if (!m_days->deleteCurrent()) {
-        tellRefusal(deleteRefused);
-        return;
-    }
-    Label33->setText(QString::number(m_days->storedCount()) + QStringLiteral(" Días"));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Moving and sorting
-
-void DiaryWindow::moveFirst() {
-    if (settlePendingDay())
-        m_days->toFirst();
-}
-
-void DiaryWindow::movePrevious() {
-    if (settlePendingDay())
-        m_days->toPrevious();
-}
-
-void DiaryWindow::moveNext() {
-    if (settlePendingDay())
-        m_days->toNext();
-}
-
-void DiaryWindow::moveLast() {
-    if (settlePendingDay())
-        m_days->toLast();
-}
-
-void DiaryWindow::sortBy(dayfields::Order order) {
-    if (m_state.exporting || !settlePendingDay())
-        return;
-    if (!m_days->setOrder(order))
-        tellRefusal(sortRefused);
-}
-
-// Each entry orders by what its caption names.
-void DiaryWindow::porhoras_Click() {
-    sortBy(dayfields::ByHours);
-}
-void DiaryWindow::porfecha_Click() {
-    sortBy(dayfields::ByDate);
-}
-void DiaryWindow::ordenarporagua_Click() {
-    sortBy(dayfields::ByWater);
-}
-void DiaryWindow::porpeso_Click() {
-    sortBy(dayfields::ByWeight);
-}
-void DiaryWindow::pordiaculo_Click() {
-    sortBy(dayfields::ByBottom);
-}
-void DiaryWindow::porpecho_Click() {
-    sortBy(dayfields::ByChest);
-}
-void DiaryWindow::porbiceps_Click() {
-    sortBy(dayfields::ByBiceps);
-}
-void DiaryWindow::porante_Click() {
-    sortBy(dayfields::ByForearm);
-}
-void DiaryWindow::porpie_Click() {
-    sortBy(dayfields::ByLeg);
-}
-void DiaryWindow::porgeme_Click() {
-    sortBy(dayfields::ByCalf);
-}
-void DiaryWindow::porhorario_Click() {
-    sortBy(dayfields::ByTimetable);
-}
-
-// ---------------------------------------------------------------------------------------------
 // Statistics
 
 void DiaryWindow::Command5_Click() {
@@ -343,14 +146,16 @@ void DiaryWindow::Command6_Click() {
     exportDays(true);
 }
 
+// The profile as the summary has it; the day count as the window shows it, which the reports'
+// averages divide by.
 ReportProfile DiaryWindow::reportProfile() const {
     ReportProfile profile;
     profile.name = m_summary.profile().name;
     profile.birthLong = m_summary.clock().birthLong;
     profile.height = m_summary.profile().height;
     profile.gymStartTyped = m_summary.profile().gymStart;
-    profile.gymStartLong = fco->text();
-    profile.age = Label8->text();
+    profile.gymStartLong = m_summary.clock().gymStartLong;
+    profile.age = m_summary.ageText();
     profile.dayCount = Label33->text();
     return profile;
 }

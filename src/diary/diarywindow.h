@@ -108,11 +108,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // diarylayout.cpp: the controls of the design, the menu and the boxes' bindings.
+    // diarylayout.cpp: the controls of the design and the boxes' bindings; diarymenus.cpp: the
+    // menus.
     void buildLayout();
     void buildMenu();
     struct MenuEntry;
     void addEntries(QMenu *menu, std::initializer_list<MenuEntry> entries);
+    void buildLabels(QWidget *client);
     void buildBoxes(QWidget *client);
     void buildButtons(QWidget *client);
     void bindBoxes();
