@@ -1,5 +1,6 @@
 #include "flows/restorechoice.h"
 
+#include "data/password.h"
 #include "ui/dialogs.h"
 
 #include <QCursor>
@@ -40,12 +41,13 @@ std::optional<DiaryDatabase::CopyImage> open(DiaryDatabase &database, Dialogs &d
     if (known == Status::Ready)
         copy = database.openCopy(path);
     if (copy.status == Status::WrongPassword) {
-        const QString password = dialogs.passwordBox(parent, prompt, title);
+        QString password = dialogs.passwordBox(parent, prompt, title);
         if (password.isEmpty())
             return std::nullopt;
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         copy = database.openCopy(path, password);
         QGuiApplication::restoreOverrideCursor();
+        password::wipe(password);
     }
     if (copy.status != Status::Ready)
         dialogs.messageBox(
