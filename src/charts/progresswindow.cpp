@@ -6,8 +6,6 @@
 #include "data/profilestore.h"
 #include "ui/dialogs.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -16,8 +14,6 @@
 #include <QDateEdit>
 #include <QDateTimeAxis>
 #include <QDir>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -31,7 +27,6 @@
 #include <QXYSeries>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 using namespace progress;
 using namespace seriesbuilders;
@@ -51,51 +46,6 @@ const QColor colours[] = {QColor(0x1f, 0x5f, 0xb4), QColor(0x2c, 0x8c, 0x2c),
 // midnights by more than a change to summer time, so that its end labels name those days.
 constexpr qint64 edgeMsecs = 10 * 3600 * 1000;
 
-// A combo box announced by the name given to it, the item chosen as its value. On Linux, Qt's
-// own announces the item chosen as its name, which says nothing of what the box is for.
-class NamedComboBox final : public QAccessibleWidget {
-public:
-    explicit NamedComboBox(QComboBox *box)
-        : QAccessibleWidget(box, QAccessible::ComboBox) {}
-    QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Value ? static_cast<QComboBox *>(widget())->currentText()
-                                          : QAccessibleWidget::text(kind);
-    }
-    QStringList actionNames() const override {
-        return QStringList(showMenuAction()) + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString &action) override {
-        if (action == showMenuAction())
-            static_cast<QComboBox *>(widget())->showPopup();
-        else
-            QAccessibleWidget::doAction(action);
-    }
-};
-
-// For the combo boxes of this window. Their interfaces are made as soon as they get their items,
-// before their names.
-QAccessibleInterface *namedComboBoxes(const QString &className, QObject *object) {
-    auto *box = qobject_cast<QComboBox *>(object);
-    return className == QLatin1String("QComboBox") && box &&
-                   qobject_cast<ProgressWindow *>(box->window())
-               ? new NamedComboBox(box)
-               : nullptr;
-}
-
-// The chart's view: a drag across it zooms in on those dates; then `zoomed` is told.
-class ZoomingView final : public QChartView {
-public:
-    using QChartView::QChartView;
-    std::function<void()> zoomed;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override {
-        QChartView::mouseReleaseEvent(event);
-        if (zoomed)
-            zoomed();
-    }
-};
-
 } // namespace
 
 ProgressWindow::ProgressWindow(DayStore &days, ProfileStore &profiles, Dialogs &dialogs,
@@ -104,158 +54,42 @@ ProgressWindow::ProgressWindow(DayStore &days, ProfileStore &profiles, Dialogs &
     , m_days(days)
     , m_profiles(profiles)
     , m_dialogs(dialogs) {
-    static const bool namedCombos = (QAccessible::installFactory(namedComboBoxes), true);
-    Q_UNUSED(namedCombos);
     setObjectName(QStringLiteral("progreso"));
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
-    buildControls();
+    m_chart = newChart();
+    m_controls = makeControls(this, m_chart.chart, [this] { snapZoomToDays(); });
+    connectControls();
     connect(&m_days, &DayStore::storedDaysChanged, this, &ProgressWindow::reload);
     reload();
     placeOnScreen();
 }
 
-void ProgressWindow::buildControls() {
-    const auto combo = [this](const char *name, const QStringList &entries) {
-        auto *box = new QComboBox(this);
-        box->setObjectName(QLatin1String(name));
-        box->addItems(entries);
+void ProgressWindow::connectControls() {
+    const ProgressControls &c = m_controls;
+    for (QComboBox *box : {c.measure, c.second, c.bars, c.range})
         connect(box, &QComboBox::currentIndexChanged, this, &ProgressWindow::redraw);
-        return box;
-    };
-    const auto check = [this](const char *name, const QString &caption) {
-        auto *box = new QCheckBox(caption, this);
-        box->setObjectName(QLatin1String(name));
+    for (QCheckBox *box : {c.bothSides, c.fromZero})
         connect(box, &QCheckBox::toggled, this, &ProgressWindow::redraw);
-        return box;
-    };
-    const auto button = [this](const char *name, const QString &caption,
-                               void (ProgressWindow::*slot)()) {
-        auto *pushed = new QPushButton(caption, this);
-        pushed->setObjectName(QLatin1String(name));
-        connect(pushed, &QPushButton::clicked, this, slot);
-        return pushed;
-    };
-    const auto dateEdit = [this](const char *name) {
-        auto *edit = new QDateEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        edit->setCalendarPopup(true);
+    for (QDateEdit *edit : {c.from, c.to})
         connect(edit, &QDateEdit::dateChanged, this, [this] {
-            if (m_range->currentIndex() == BetweenDates) {
-                m_between = {m_from->date(), m_to->date()};
+            if (m_controls.range->currentIndex() == BetweenDates) {
+                m_between = {m_controls.from->date(), m_controls.to->date()};
                 redraw();
             }
         });
-        return edit;
-    };
-
-    // Created in the order of the grid, which is the order of Tab.
-    QStringList names;
-    for (const MeasureInfo &info : measures)
-        names += info.name;
-    m_measure = combo("medida", names);
-    m_second = combo("segundaMedida", QStringList(QStringLiteral("Ninguna")) + names);
-    m_bothSides = check("ambosLados", QStringLiteral("&Ambos Lados"));
-    m_bars = combo("barras", {QStringLiteral("Sin Barras"), QStringLiteral("Suma Semanal"),
-                              QStringLiteral("Media Semanal"), QStringLiteral("Suma Mensual"),
-                              QStringLiteral("Media Mensual")});
-    m_range = combo("periodo", {QStringLiteral("Últimos 30 Días"),
-                                QStringLiteral("Últimos 90 Días"), QStringLiteral("Último Año"),
-                                QStringLiteral("Todo"), QStringLiteral("Entre Fechas")});
-    {
-        const QSignalBlocker quiet(m_range); // nothing is drawn before the chart is there
-        m_range->setCurrentIndex(Last90);
-    }
-    m_from = dateEdit("desde");
-    m_from->setAccessibleName(QStringLiteral("Desde"));
-    m_to = dateEdit("hasta");
-    m_to->setAccessibleName(QStringLiteral("Hasta"));
-    m_averageDays = new QSpinBox(this);
-    m_averageDays->setObjectName(QStringLiteral("mediaDias"));
-    m_averageDays->setRange(1, 365);
-    m_averageDays->setValue(7);
-    m_averageDays->setSuffix(QStringLiteral(" Días"));
-    connect(m_averageDays, &QSpinBox::valueChanged, this, &ProgressWindow::redraw);
-    m_fromZero = check("desdeCero", QStringLiteral("&Eje Desde Cero"));
-    m_goal = new QLineEdit(this);
-    m_goal->setObjectName(QStringLiteral("pesoObjetivo"));
-    m_goal->setMaximumWidth(70);
-    connect(m_goal, &QLineEdit::returnPressed, this, &ProgressWindow::storeGoal);
-    m_storeGoal =
-        button("guardarObjetivo", QStringLiteral("&Guardar Objetivo"), &ProgressWindow::storeGoal);
-    m_resetZoom = button("verTodo", QStringLiteral("&Ver Todo"), &ProgressWindow::resetZoom);
-    m_saveImage =
-        button("guardarImagen", QStringLiteral("Guardar &Imagen..."), &ProgressWindow::saveImage);
-
-    m_chart = newChart();
+    connect(c.averageDays, &QSpinBox::valueChanged, this, &ProgressWindow::redraw);
+    connect(c.goal, &QLineEdit::returnPressed, this, &ProgressWindow::storeGoal);
+    connect(c.storeGoal, &QPushButton::clicked, this, &ProgressWindow::storeGoal);
+    connect(c.resetZoom, &QPushButton::clicked, this, &ProgressWindow::resetZoom);
+    connect(c.saveImage, &QPushButton::clicked, this, &ProgressWindow::saveImage);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
     // The figures follow the dates shown, zoomed in or not.
     connect(m_chart.dates, &QDateTimeAxis::rangeChanged, this, [this] {
         if (!m_drawing)
             updateFigures();
     });
-    auto *view = new ZoomingView(m_chart.chart, this);
-    view->zoomed = [this] { snapZoomToDays(); };
-    m_view = view;
-    m_view->setObjectName(QStringLiteral("grafica"));
-    m_view->setAccessibleName(QStringLiteral("Gráfica De Progreso"));
-    m_view->setAccessibleDescription(
-        QStringLiteral("Arrastra Sobre La Gráfica Para Ver De Cerca Esas Fechas."));
-    m_view->viewport()->setAccessibleName(QStringLiteral("Área De La Gráfica"));
-    m_view->viewport()->setAccessibleDescription(m_view->accessibleDescription());
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &QWidget::close);
-    m_view->setRenderHint(QPainter::Antialiasing);
-    // Dragging across the chart zooms in on those dates; "Ver Todo" goes back.
-    m_view->setRubberBand(QChartView::HorizontalRubberBand);
-    // Wide enough for the legend's entries written whole, narrow enough for a scaled screen.
-    m_view->setMinimumSize(560, 220);
-    m_figures = new QLabel(this);
-    m_figures->setObjectName(QStringLiteral("cifras"));
-    m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Long figures wrap instead of widening the window.
-    m_figures->setWordWrap(true);
-
-    // Two columns of labelled controls, narrow enough for a small or scaled screen.
-    auto *controls = new QGridLayout;
-    const auto labelled = [this, controls](int row, int column, const QString &caption,
-                                           QWidget *field) {
-        auto *label = new QLabel(caption, this);
-        label->setBuddy(field);
-        // Announced by what its label says, whatever it holds.
-        field->setAccessibleName(QString(caption).remove(u'&').remove(u':'));
-        controls->addWidget(label, row, column);
-    };
-    const auto together = [controls](int row, int column,
-                                     std::initializer_list<QWidget *> widgets) {
-        auto *line = new QHBoxLayout;
-        for (QWidget *widget : widgets)
-            line->addWidget(widget);
-        line->addStretch();
-        controls->addLayout(line, row, column);
-    };
-    labelled(0, 0, QStringLiteral("&Medida:"), m_measure);
-    together(0, 1, {m_measure});
-    labelled(0, 2, QStringLiteral("&Segunda Medida:"), m_second);
-    together(0, 3, {m_second});
-    together(1, 1, {m_bothSides});
-    labelled(1, 2, QStringLiteral("&Barras:"), m_bars);
-    together(1, 3, {m_bars});
-    labelled(2, 0, QStringLiteral("&Periodo:"), m_range);
-    together(2, 1, {m_range});
-    together(2, 3, {m_from, m_to});
-    labelled(3, 0, QStringLiteral("Media &De:"), m_averageDays);
-    together(3, 1, {m_averageDays});
-    together(3, 3, {m_fromZero});
-    labelled(4, 0, QStringLiteral("Peso &Objetivo:"), m_goal);
-    together(4, 1, {m_goal, m_storeGoal});
-    together(4, 3, {m_resetZoom, m_saveImage});
-    controls->setColumnStretch(4, 1);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(controls);
-    layout->addWidget(m_view, 1);
-    layout->addWidget(m_figures);
 }
 
 void ProgressWindow::placeOnScreen() {
@@ -278,20 +112,20 @@ QChart *ProgressWindow::chart() const {
 }
 
 QString ProgressWindow::figuresText() const {
-    return m_figures->text();
+    return m_controls.figures->text();
 }
 
 void ProgressWindow::showMeasure(Measure measure, Measure second) {
-    m_measure->setCurrentIndex(measure);
-    m_second->setCurrentIndex(second == MeasureCount ? 0 : second + 1);
+    m_controls.measure->setCurrentIndex(measure);
+    m_controls.second->setCurrentIndex(second == MeasureCount ? 0 : second + 1);
 }
 
 void ProgressWindow::showRange(Range range) {
-    m_range->setCurrentIndex(range);
+    m_controls.range->setCurrentIndex(range);
 }
 
 void ProgressWindow::showBars(Bars bars) {
-    m_bars->setCurrentIndex(bars);
+    m_controls.bars->setCurrentIndex(bars);
 }
 
 void ProgressWindow::reload() {
@@ -299,7 +133,7 @@ void ProgressWindow::reload() {
     m_numbers = readNumbers(m_days.storedDaysByDate(),
                             profile ? dates::readNumber(profile->height) : std::nullopt);
     m_outliers = {};
-    m_goal->setText(m_profiles.goalWeight().value_or(QString()));
+    m_controls.goal->setText(m_profiles.goalWeight().value_or(QString()));
     redraw();
 }
 
@@ -309,21 +143,21 @@ void ProgressWindow::redraw() {
     if (chart->isZoomed())
         chart->zoomReset();
     chart->removeAllSeries();
-    const auto primary = Measure(m_measure->currentIndex());
+    const auto primary = Measure(m_controls.measure->currentIndex());
     const MeasureInfo &info = measures[std::size_t(primary)];
     enableFor(primary);
     chooseDays(m_numbers.points[std::size_t(primary)]);
     m_dayAxis.zoneShift = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
-    showDays(m_from->date(), std::max(m_from->date(), m_to->date()));
+    showDays(m_controls.from->date(), std::max(m_controls.from->date(), m_controls.to->date()));
 
     m_shown.clear();
     AxisContent left;
     AxisContent right;
     AxisContent sums;
     drawMeasure(primary, false, left, sums);
-    if (m_bothSides->isChecked() && info.otherSide != MeasureCount)
+    if (m_controls.bothSides->isChecked() && info.otherSide != MeasureCount)
         drawMeasure(info.otherSide, false, left, sums);
-    const int second = m_second->currentIndex() - 1;
+    const int second = m_controls.second->currentIndex() - 1;
     const bool hasSecond = second >= 0 && second != primary;
     if (hasSecond)
         drawMeasure(Measure(second), true, right, sums);
@@ -332,25 +166,25 @@ void ProgressWindow::redraw() {
     finishAxis(m_chart.left, true, info.name, info, left);
     const MeasureInfo &secondInfo = measures[std::size_t(hasSecond ? second : primary)];
     finishAxis(m_chart.right, hasSecond, secondInfo.name, secondInfo, right);
-    finishAxis(m_chart.sums, sums.used, m_bars->currentText(), info, sums);
+    finishAxis(m_chart.sums, sums.used, m_controls.bars->currentText(), info, sums);
     m_drawing = false;
     updateFigures();
 }
 
 void ProgressWindow::enableFor(Measure primary) {
     const MeasureInfo &info = measures[std::size_t(primary)];
-    m_bothSides->setEnabled(info.otherSide != MeasureCount);
-    m_bars->setEnabled(info.summable);
-    m_goal->setEnabled(primary == Weight);
-    m_storeGoal->setEnabled(primary == Weight);
+    m_controls.bothSides->setEnabled(info.otherSide != MeasureCount);
+    m_controls.bars->setEnabled(info.summable);
+    m_controls.goal->setEnabled(primary == Weight);
+    m_controls.storeGoal->setEnabled(primary == Weight);
 }
 
 void ProgressWindow::chooseDays(const Points &points) {
     // The range ends on the last day of the measure, or today when it has none.
     const QDate last = points.empty() ? QDate::currentDate() : points.back().date;
-    const int range = m_range->currentIndex();
-    QDateEdit *from = m_from;
-    QDateEdit *to = m_to;
+    const int range = m_controls.range->currentIndex();
+    QDateEdit *from = m_controls.from;
+    QDateEdit *to = m_controls.to;
     from->setEnabled(range == BetweenDates);
     to->setEnabled(range == BetweenDates);
     if (range == BetweenDates && m_between) {
@@ -379,15 +213,15 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, AxisContent &
     std::optional<std::vector<bool>> &outlier = m_outliers[index];
     if (!outlier)
         outlier = outliers(points, m_numbers.spreadFloor[index]);
-    const int averageDays = m_averageDays->value();
+    const int averageDays = m_controls.averageDays->value();
     const Smoothed smoothed = smooth(points, *outlier, averageDays);
     // The legend names the helpers of the first measure; those of the others follow its colours.
-    const bool first = measure == Measure(m_measure->currentIndex());
+    const bool first = measure == Measure(m_controls.measure->currentIndex());
     const MeasureDrawing drawing{measures[index],
                                  points,
                                  *outlier,
                                  smoothed,
-                                 within(points, m_from->date(), m_to->date()),
+                                 within(points, m_controls.from->date(), m_controls.to->date()),
                                  m_dayAxis,
                                  colours[secondAxis ? 2
                                          : first    ? 0
@@ -397,21 +231,22 @@ void ProgressWindow::drawMeasure(Measure measure, bool secondAxis, AxisContent &
                                  content};
     // Smooth edges where the points are few; a dense chart is drawn faster without them.
     if (!secondAxis)
-        m_view->setRenderHint(QPainter::Antialiasing, drawing.shown() <= markersUpTo);
+        m_controls.view->setRenderHint(QPainter::Antialiasing, drawing.shown() <= markersUpTo);
     tellOnHover(addDailyPoints(m_chart, drawing), measure, smoothed.trend);
     keepOutliers(drawing);
     addTrend(m_chart, drawing);
     addAverage(m_chart, drawing, averageDays);
     // Weekly or monthly bars of water and hours, under the first measure: means on its axis,
     // sums on their own.
-    const int bars = m_bars->currentIndex();
+    const int bars = m_controls.bars->currentIndex();
     if (drawing.info.summable && !secondAxis && bars != NoBars)
         addBars(m_chart, drawing,
                 bars == WeeklySums || bars == WeeklyMeans ? Period::Week : Period::Month,
-                bars == WeeklySums || bars == MonthlySums, m_bars->currentText(), sums);
+                bars == WeeklySums || bars == MonthlySums, m_controls.bars->currentText(), sums);
     // The goal weight, drawn once the axis is known.
     if (measure == Weight)
-        if (const std::optional<double> goal = dates::readNumber(m_goal->text()); goal && *goal)
+        if (const std::optional<double> goal = dates::readNumber(m_controls.goal->text());
+            goal && *goal)
             content.goal = goal;
 }
 
@@ -433,7 +268,7 @@ void ProgressWindow::tellOnHover(const QList<QXYSeries *> &shown, Measure measur
             text += QStringLiteral(" (Cambio ") +
                     withUnit(points[index].value - points[index - 1].value, info) + u')';
         text += QStringLiteral("\nTendencia: ") + withUnit(trend[index], info);
-        QToolTip::showText(QCursor::pos(), text, m_view);
+        QToolTip::showText(QCursor::pos(), text, m_controls.view);
     };
     for (QXYSeries *series : shown)
         connect(series, &QXYSeries::hovered, this, hover);
@@ -446,7 +281,7 @@ void ProgressWindow::finishAxis(QValueAxis *axis, bool shown, const QString &nam
         return;
     axis->setTitleText(unitOf.unit.isEmpty() ? name
                                              : name + QStringLiteral(" (") + unitOf.unit + u')');
-    const Scale scale = scaleAxis(axis, content, m_fromZero->isChecked());
+    const Scale scale = scaleAxis(axis, content, m_controls.fromZero->isChecked());
     addOutliers(m_chart, axis, content, scale);
     if (content.goal)
         m_goalLine = addGoalLine(m_chart, axis, *content.goal, scale);
@@ -486,7 +321,7 @@ void ProgressWindow::snapZoomToDays() {
 
 void ProgressWindow::updateFigures() {
     const auto [first, last] = daysShown();
-    const std::optional<double> goal = dates::readNumber(m_goal->text());
+    const std::optional<double> goal = dates::readNumber(m_controls.goal->text());
     QStringList lines;
     for (const Measure measure : m_shown) {
         const Points &points = m_numbers.points[std::size_t(measure)];
@@ -494,12 +329,12 @@ void ProgressWindow::updateFigures() {
                              within(points, first, last), measure == Weight ? goal : std::nullopt,
                              m_numbers.leftOut[std::size_t(measure)]);
     }
-    m_figures->setText(lines.join(u'\n'));
+    m_controls.figures->setText(lines.join(u'\n'));
     // The boxes of dates show the days shown too.
-    const QSignalBlocker fromBlocked(m_from);
-    const QSignalBlocker toBlocked(m_to);
-    m_from->setDate(first);
-    m_to->setDate(last);
+    const QSignalBlocker fromBlocked(m_controls.from);
+    const QSignalBlocker toBlocked(m_controls.to);
+    m_controls.from->setDate(first);
+    m_controls.to->setDate(last);
     // The goal's line spans the days shown, its label in their middle.
     if (m_goalLine && m_goalLine->count() == 3) {
         const qreal y = m_goalLine->at(0).y();
@@ -510,7 +345,7 @@ void ProgressWindow::updateFigures() {
 }
 
 void ProgressWindow::resetZoom() {
-    m_view->chart()->zoomReset();
+    m_controls.view->chart()->zoomReset();
 }
 
 void ProgressWindow::saveImage() {
@@ -537,22 +372,22 @@ bool ProgressWindow::saveImageTo(const QString &path) {
     if (svg) {
         QSvgGenerator generator;
         generator.setOutputDevice(&file);
-        generator.setSize(m_view->size());
-        generator.setViewBox(m_view->rect());
+        generator.setSize(m_controls.view->size());
+        generator.setViewBox(m_controls.view->rect());
         generator.setTitle(title);
         QPainter painter;
         if (!painter.begin(&generator))
             return false;
-        m_view->render(&painter);
+        m_controls.view->render(&painter);
         painter.end();
-    } else if (!m_view->grab().save(&file, "PNG")) {
+    } else if (!m_controls.view->grab().save(&file, "PNG")) {
         return false;
     }
     return file.commit(privatefile::NewFile::Sync::ToDisk);
 }
 
 void ProgressWindow::storeGoal() {
-    const QString typed = m_goal->text().trimmed();
+    const QString typed = m_controls.goal->text().trimmed();
     const std::optional<double> goal = dates::readNumber(typed);
     if (!typed.isEmpty() && (!goal || *goal <= 0 || *goal >= 1000)) {
         m_dialogs.messageBox(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/progress.h"
+#include "charts/progresscontrols.h"
 #include "charts/seriesbuilders.h"
 
 #include <QPointer>
@@ -12,14 +13,6 @@
 class DayStore;
 class Dialogs;
 class ProfileStore;
-class QChartView;
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QSpinBox;
 class QValueAxis;
 class QXYSeries;
 
@@ -59,7 +52,7 @@ public slots:
     void storeGoal();
 
 private:
-    void buildControls();
+    void connectControls();
     void placeOnScreen();
     // The controls that apply to the first measure, enabled.
     void enableFor(progress::Measure primary);
@@ -92,20 +85,6 @@ private:
     bool m_drawing = false;
 
     seriesbuilders::ChartAxes m_chart;
-    QComboBox *m_measure = nullptr;
-    QCheckBox *m_bothSides = nullptr;
-    QComboBox *m_second = nullptr; // "Ninguna", then the measures
-    QComboBox *m_range = nullptr;
-    QDateEdit *m_from = nullptr;
-    QDateEdit *m_to = nullptr;
-    QSpinBox *m_averageDays = nullptr;
-    QCheckBox *m_fromZero = nullptr;
-    QComboBox *m_bars = nullptr;
-    QLineEdit *m_goal = nullptr;
-    QPushButton *m_storeGoal = nullptr;
-    QPushButton *m_resetZoom = nullptr;
-    QPushButton *m_saveImage = nullptr;
-    QChartView *m_view = nullptr;
-    QLabel *m_figures = nullptr;
+    ProgressControls m_controls;
     QPointer<QXYSeries> m_goalLine; // spans the days shown, its value labelled in the middle
 };
