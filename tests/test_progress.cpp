@@ -77,6 +77,7 @@ private slots:
     void goalOnALine();
     void diaryNumbersSkipWhatIsNoNumber();
     void weeklyAndMonthlyBars();
+    void daysOnTheDateAxis();
     void textsOfTheFigures();
     void axisTicksAreRound_data();
     void axisTicksAreRound();
@@ -226,11 +227,39 @@ void TestProgress::weeklyAndMonthlyBars() {
     };
     QCOMPARE(text(Period::Week), (QStringList{"30/11 6 2", "07/12 4 4"}));
     QCOMPARE(text(Period::Month), (QStringList{"01/11 2 2", "01/12 8 2,67"}));
+    // Outlined from zero, a tenth of the week's slot (from midnight to midnight) free each side.
+    const DayAxis utc;
+    const qreal monday = utc.at(QDate(2026, 11, 30)) - DayAxis::dayMsecs / 2;
+    const qreal gap = 0.7 * DayAxis::dayMsecs;
+    const qreal nextMonday = monday + 7 * DayAxis::dayMsecs;
+    const QList<QPointF> outlines =
+        barOutlines(bars(points, {0, 4}, Period::Week), Period::Week, true, utc);
+    QCOMPARE(outlines.size(), 8);
+    QCOMPARE(
+        outlines.mid(0, 4),
+        (QList<QPointF>{
+            {monday + gap, 0}, {monday + gap, 6}, {nextMonday - gap, 6}, {nextMonday - gap, 0}}));
+    QCOMPARE(barOutlines(bars(points, {0, 4}, Period::Month), Period::Month, false, utc)[5].y(),
+             8.0 / 3);
     const auto found = figures(points, {1, 4});
     QVERIFY(found && !figures(points, {2, 2}));
     QCOMPARE(
         (QList<double>{found->first, found->last, found->lowest, found->highest, found->change()}),
         (QList<double>{3, 4, 1, 4, 1}));
+}
+
+void TestProgress::daysOnTheDateAxis() {
+    // Each day at its noon in local time: two hours ahead of UTC, 1 January 1970 at 10:00 UTC.
+    const DayAxis axis{2 * 3600 * 1000};
+    QCOMPARE(axis.at(QDate(1970, 1, 1)), 10 * 3600 * 1000.0);
+    QCOMPARE(axis.at(QDate(2026, 12, 7)) - axis.at(QDate(2026, 12, 6)), qreal(DayAxis::dayMsecs));
+    // Its slot runs from its local midnight to the next.
+    const qreal half = DayAxis::dayMsecs / 2;
+    for (const QDate date : {QDate(1969, 12, 31), QDate(2026, 3, 29)})
+        QCOMPARE(
+            (QList<QDate>{axis.dayAt(axis.at(date) - half), axis.dayAt(axis.at(date)),
+                          axis.dayAt(axis.at(date) + half - 1), axis.dayAt(axis.at(date) + half)}),
+            (QList<QDate>{date, date, date, date.addDays(1)}));
 }
 
 void TestProgress::textsOfTheFigures() {

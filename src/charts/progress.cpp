@@ -270,6 +270,21 @@ std::vector<Bar> bars(const Points &points, std::pair<qsizetype, qsizetype> rang
     return found;
 }
 
+QList<QPointF> barOutlines(const std::vector<Bar> &bars, Period period, bool summed,
+                           const DayAxis &days) {
+    QList<QPointF> corners;
+    for (const Bar &bar : bars) {
+        const QDate end = period == Period::Week ? bar.start.addDays(7) : bar.start.addMonths(1);
+        const qreal left = days.at(bar.start) - 12 * 3600 * 1000.0;
+        const qreal right = days.at(end) - 12 * 3600 * 1000.0;
+        const qreal gap = (right - left) / 10;
+        const double value = summed ? bar.sum : bar.mean();
+        corners += {QPointF(left + gap, 0), QPointF(left + gap, value), QPointF(right - gap, value),
+                    QPointF(right - gap, 0)};
+    }
+    return corners;
+}
+
 QList<QPointF> thinned(const QList<QPointF> &line, int buckets) {
     if (line.size() <= 3 * qsizetype(buckets) || buckets < 1)
         return line;

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -141,6 +142,29 @@ struct Bar {
     double mean() const { return count ? sum / count : 0; }
 };
 std::vector<Bar> bars(const Points &points, std::pair<qsizetype, qsizetype> range, Period period);
+
+// Where days are drawn on a date axis counted in milliseconds from 1970 UTC: each day at its noon
+// in local time, reckoned from its Julian day and the zone's offset at the drawing. The time zone
+// machinery asks the file system every time and would take most of a redraw. The date axis names
+// the day in local time, so each day's slot runs from its midnight to the next.
+struct DayAxis {
+    static constexpr qint64 dayMsecs = 24 * 3600 * 1000;
+    static constexpr qint64 epochDay = 2440588; // the Julian day of 1 January 1970
+    qint64 zoneShift = 0;                       // the local time's offset from UTC, in milliseconds
+    qreal at(QDate date) const {
+        return qreal((date.toJulianDay() - epochDay) * dayMsecs + dayMsecs / 2 - zoneShift);
+    }
+    // The day whose slot holds a place on the axis.
+    QDate dayAt(qreal place) const {
+        return QDate::fromJulianDay(
+            qint64(std::floor((place + qreal(zoneShift)) / qreal(dayMsecs))) + epochDay);
+    }
+};
+
+// The outline of each bar, drawn from zero up to its sum or mean and down again, a tenth of its
+// period's slot left free on either side: four corners a bar, one line for all.
+QList<QPointF> barOutlines(const std::vector<Bar> &bars, Period period, bool summed,
+                           const DayAxis &days);
 
 // A line thinned for drawing: of each of `buckets` equal stretches of x, its first point and its
 // lowest and highest, in x order, and the line's last point; a line with fewer points than that

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "charts/progress.h"
+#include "charts/progresscontrols.h"
+#include "charts/seriesbuilders.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -11,16 +13,6 @@
 class DayStore;
 class Dialogs;
 class ProfileStore;
-class QChart;
-class QChartView;
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
-class QDateTimeAxis;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QSpinBox;
 class QValueAxis;
 class QXYSeries;
 
@@ -60,16 +52,20 @@ public slots:
     void storeGoal();
 
 private:
-    void buildControls();
+    void connectControls();
     void placeOnScreen();
-    struct AxisContent;
-    void drawMeasure(progress::Measure measure, bool secondAxis, AxisContent &content,
-                     AxisContent &sums);
-    void finishAxis(QValueAxis *axis, AxisContent &content);
-    void attach(QXYSeries *series, QValueAxis *axis, const QString &name, bool inLegend = true);
-    // Where a day is drawn on the date axis, and the day drawn at a place.
-    qreal atDay(QDate date) const;
-    QDate dayAt(qreal at) const;
+    // The controls that apply to the first measure, enabled.
+    void enableFor(progress::Measure primary);
+    // The date boxes set to the range chosen, which ends on the first measure's last day.
+    void chooseDays(const progress::Points &points);
+    void drawMeasure(progress::Measure measure, bool secondAxis,
+                     seriesbuilders::AxisContent &content, seriesbuilders::AxisContent &sums);
+    // Each point's date, value, change and trend shown while the pointer is over it.
+    void tellOnHover(const QList<QXYSeries *> &shown, progress::Measure measure,
+                     std::vector<double> trend);
+    // An axis shown or hidden; when shown, titled by what it draws and scaled.
+    void finishAxis(QValueAxis *axis, bool shown, const QString &title,
+                    const progress::MeasureInfo &unitOf, seriesbuilders::AxisContent &content);
     // The dates axis over these days, whole.
     void showDays(QDate first, QDate last);
     // The first and last day whose point lies within the date axis as it is, zoomed in or not.
@@ -85,27 +81,10 @@ private:
     std::array<std::optional<std::vector<bool>>, progress::MeasureCount> m_outliers;
     std::vector<progress::Measure> m_shown; // the measures drawn, in the order of their figures
     std::optional<std::pair<QDate, QDate>> m_between; // the dates chosen for "Entre Fechas"
-    qint64 m_zoneShift = 0; // the local time's offset from UTC, in milliseconds
+    progress::DayAxis m_dayAxis;
     bool m_drawing = false;
 
-    QComboBox *m_measure = nullptr;
-    QCheckBox *m_bothSides = nullptr;
-    QComboBox *m_second = nullptr; // "Ninguna", then the measures
-    QComboBox *m_range = nullptr;
-    QDateEdit *m_from = nullptr;
-    QDateEdit *m_to = nullptr;
-    QSpinBox *m_averageDays = nullptr;
-    QCheckBox *m_fromZero = nullptr;
-    QComboBox *m_bars = nullptr;
-    QLineEdit *m_goal = nullptr;
-    QPushButton *m_storeGoal = nullptr;
-    QPushButton *m_resetZoom = nullptr;
-    QPushButton *m_saveImage = nullptr;
-    QChartView *m_view = nullptr;
-    QDateTimeAxis *m_dates = nullptr;
-    QValueAxis *m_leftAxis = nullptr;
-    QValueAxis *m_rightAxis = nullptr; // the second measure's
-    QValueAxis *m_sumsAxis = nullptr;  // weekly and monthly sums'
-    QPointer<QXYSeries> m_goalLine;    // spans the days shown, its value labelled in the middle
-    QLabel *m_figures = nullptr;
+    seriesbuilders::ChartAxes m_chart;
+    ProgressControls m_controls;
+    QPointer<QXYSeries> m_goalLine; // spans the days shown, its value labelled in the middle
 };
