@@ -9,6 +9,7 @@
 #include "ui/commandline.h"
 #include "ui/dialogs.h"
 #include "ui/keyboard.h"
+#include "ui/messages.h"
 #include "ui/windowicon.h"
 #include "ui/windowlook.h"
 
@@ -63,8 +64,9 @@ int main(int argc, char *argv[]) {
              .open(QDir(DiaryDatabase::defaultFolder()).filePath(DiaryDatabase::defaultFileName())))
         return 1;
 
-    QObject::connect(&database, &DiaryDatabase::writeFailed, [&dialogs](const QString &text) {
-        dialogs.messageBox(QApplication::activeWindow(), text, noticeTitle);
+    QObject::connect(&database, &DiaryDatabase::writeFailed, [&dialogs, &database] {
+        dialogs.messageBox(QApplication::activeWindow(), messages::saveFailure(database),
+                           noticeTitle);
     });
 
     ProfileStore profiles(database);
@@ -80,12 +82,13 @@ int main(int argc, char *argv[]) {
                            noticeTitle);
     const int code = QApplication::exec();
     // Changes that no save could write are not given up without the user's word.
-    while (!database.isWritten() && dialogs.askYesNo(nullptr, unwrittenQuestion, noticeTitle))
+    while (!database.isWritten() &&
+           dialogs.askYesNo(nullptr, messages::unwrittenQuestion(), noticeTitle))
         database.save();
     // A backup after every run that changed the diary; a failure is told at the next start.
-    QString failure;
+    Failure failure;
     if (database.wasChanged() && database.isWritten() &&
         !backups::makeBackup(database, clock.now(), backups::Kind::AtExit, &failure))
-        backups::noteFailure(database.filePath(), failure);
+        backups::noteFailure(database.filePath(), messages::reason(failure));
     return code;
 }

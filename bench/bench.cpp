@@ -19,6 +19,7 @@
 #include "report/statsexport.h"
 #include "training/reader.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -478,7 +479,7 @@ double forgedLimitsRefused(const QString &path) {
         DiaryDatabase::Status status = database.open(forged);
         if (status == DiaryDatabase::Status::Ready)
             status = database.unlock(password);
-        if (database.errorMessage(status).isEmpty())
+        if (messages::openFailure(database, status).isEmpty())
             std::fprintf(stderr, "forged header opened\n");
     });
 }
@@ -642,7 +643,7 @@ int main(int argc, char **argv) {
             // A verified backup: sealed, written aside, read back, checked, renamed.
             QDateTime made = QDateTime::currentDateTime();
             const double backup = best(3, [&] {
-                QString error;
+                Failure error;
                 made = made.addSecs(1);
                 backups::makeBackup(*database, made, backups::Kind::ByHand, &error);
             });

@@ -492,7 +492,7 @@ private slots:
         QVERIFY(!outcome.written);
         const QString failedPath = failed.isEmpty() ? QString() : dir.path() + u'/' + failed;
         QCOMPARE(outcome.failedFile, failedPath);
-        QCOMPARE(outcome.reason.isEmpty(), failed.isEmpty());
+        QCOMPARE(outcome.failure.kind == Failure::Kind::None, failed.isEmpty());
         QCOMPARE(statsexport::cannotSaveMessage(outcome),
                  failed.isEmpty() ? QString()
                                   : "No Se Ha Podido Guardar El Archivo " + failedPath +

@@ -13,6 +13,7 @@
 #include "report/statsexport.h"
 #include "support/diaryfixture.h"
 #include "support/tablerows.h"
+#include "ui/messages.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -55,7 +56,7 @@ int modeOf(const QString &path) {
 bool writeEverything(DiaryDatabase &database, const QString &folder) {
     const std::vector<DayTexts> list{fixture::day({{Fh, "05/12/2026"}, {Eldiario, "hoy"}})};
     const DayList days(list);
-    QString error;
+    Failure error;
     return database.save() &&
            backups::makeBackup(database, QDateTime(QDate(2026, 12, 5), QTime(22, 0)),
                                backups::Kind::AtExit, &error) &&
@@ -188,9 +189,9 @@ void TestStore::refusedFilesAreNeverTouched() {
                                             damage == "password" ? "secreto2" : fixture::password);
     fixture::setWritable(locked, true);
     QCOMPARE(status, expected);
-    QVERIFY(!diary.database().errorMessage(status).isEmpty());
+    QVERIFY(!messages::openFailure(diary.database(), status).isEmpty());
     if (damage.startsWith(u"readonly") && damage != u"readonly")
-        QVERIFY(diary.database().errorMessage(status).contains(u"Solo Lectura"));
+        QVERIFY(messages::openFailure(diary.database(), status).contains(u"Solo Lectura"));
     QCOMPARE(fixture::fileBytes(path), before);
     QStringList left = QDir(diary.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     left.removeAll(QFileInfo(path).fileName() + ".lock");
@@ -375,7 +376,7 @@ void TestStore::refusedSaveKeepsTheTypedDay() {
     QVERIFY(store.beginDay() && store.storePending(fixture::day({{Fh, "06/12/2026"}})));
     fixture::setWritable(diary.folder(), true);
     QCOMPARE(told.count(), 1);
-    QVERIFY(told.first().first().toString().contains(u"La Carpeta Es De Solo Lectura"));
+    QVERIFY(messages::saveFailure(diary.database()).contains(u"La Carpeta Es De Solo Lectura"));
     QVERIFY(!diary.database().isWritten());
     QCOMPARE(fixture::fileBytes(diary.path()), before);
     QCOMPARE(QDir(diary.folder()).entryList(QDir::Files).size(), 2); // the diary and its lock
@@ -432,11 +433,12 @@ void TestStore::backupsRotateOverTwoYears() {
     QCOMPARE(backups::kept(made, start.addDays(729)), std::vector<bool>(made.size(), true));
 
     const QDateTime now(QDate(2026, 12, 8), QTime(9, 0));
-    QCOMPARE(backups::stateText(std::nullopt, now), QStringLiteral("Sin copias todavía"));
-    QCOMPARE(backups::stateText(QDateTime(QDate(2026, 12, 6), QTime(22, 30)), now),
+    QCOMPARE(messages::backupState(std::nullopt, now), QStringLiteral("Sin copias todavía"));
+    QCOMPARE(messages::backupState(QDateTime(QDate(2026, 12, 6), QTime(22, 30)), now),
              QStringLiteral("Última copia: 06/12/2026 22:30 (hace 2 días)"));
-    QCOMPARE(backups::stateText(now.addSecs(-60), now), QStringLiteral("Última copia: 08/12/2026 "
-                                                                       "08:59 (hoy)"));
+    QCOMPARE(messages::backupState(now.addSecs(-60), now),
+             QStringLiteral("Última copia: 08/12/2026 "
+                            "08:59 (hoy)"));
 }
 
 void TestStore::backupsKeptAreThoseAUserNeeds_data() {
@@ -496,7 +498,7 @@ void TestStore::backupIsAVerifiedSealedCopy() {
     // Nine evenings from Monday 30 November: 1 December goes, 30 November stays for its month.
     // The backup before an import of 21 October stays while the undo needs it, though a newer one
     // of its day was made on leaving.
-    QString error;
+    Failure error;
     const QDateTime first(QDate(2026, 11, 30), QTime(22, 0));
     QString undo;
     QVERIFY(
@@ -507,7 +509,7 @@ void TestStore::backupIsAVerifiedSealedCopy() {
     for (int day = 0; day < 9; ++day)
         QVERIFY2(backups::makeBackup(diary.database(), first.addDays(day), backups::Kind::AtExit,
                                      &error),
-                 qPrintable(error));
+                 qPrintable(messages::reason(error)));
     const std::vector<backups::Backup> found = backups::list(backups::folderOf(diary.path()));
     QCOMPARE(found.size(), std::size_t(10)); // seven days, November, October and the undo's
     QCOMPARE(found.front().made, first.addDays(8));
@@ -529,7 +531,7 @@ void TestStore::backupIsAVerifiedSealedCopy() {
     const bool made =
         backups::makeBackup(diary.database(), first.addDays(40), backups::Kind::AtExit, &error);
     fixture::setWritable(backups::folderOf(diary.path()), true);
-    QVERIFY(!made && !error.isEmpty());
+    QVERIFY(!made && !messages::reason(error).isEmpty());
     QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(10));
     QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files).size(), 11);
 }
@@ -538,7 +540,7 @@ void TestStore::restoreRefusesDamageAndAsksForOlderPasswords() {
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile() && diary.addDays({fixture::day({{Fh, "05/12/2026"}})}));
     QCOMPARE(diary.reopen(), Status::Ready);
-    QString error;
+    Failure error;
     const QDateTime made(QDate(2026, 12, 5), QTime(22, 0));
     QVERIFY(backups::makeBackup(diary.database(), made, backups::Kind::ByHand, &error));
     const QString backup = backups::list(backups::folderOf(diary.path())).front().path;
@@ -626,7 +628,7 @@ void TestStore::filesAreTheOwnersAlone() {
     QCOMPARE(database.seal(fixture::password), Status::Ready);
     QVERIFY(writeEverything(database, folder));
     int pendingMode = -1;
-    QString error;
+    Failure error;
     QVERIFY(atomicfile::write(folder + "/nota.txt", "nota", &error, [&](const QString &written) {
         pendingMode = modeOf(written);
         return true;
@@ -696,7 +698,7 @@ void TestStore::plantedLinksAreReplacedNeverFollowed() {
     const DayList days(list);
     const QString folder = diary.folder();
     DiaryDatabase &database = diary.database();
-    QString error;
+    Failure error;
     const QMap<QString, std::function<bool()>> run = {
         {"save", [&] { return database.save(); }},
         {"password",
@@ -768,21 +770,24 @@ void TestStore::writeFailuresTellTheirReason() {
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile());
     QCOMPARE(diary.reopen(), Status::Ready);
-    QSignalSpy messages(&diary.database(), &DiaryDatabase::writeFailed);
+    QSignalSpy failed(&diary.database(), &DiaryDatabase::writeFailed);
     QString reason;
     privatefile::failNextWrite(error);
     if (operation == "save") {
-        QVERIFY(!diary.database().save());
-        reason = messages.value(0).value(0).toString();
+        QVERIFY(!diary.database().save() && failed.count() == 1);
+        reason = messages::saveFailure(diary.database());
     } else if (operation == "backup") {
+        Failure failure;
         QVERIFY(!backups::makeBackup(diary.database(), QDateTime::currentDateTime(),
-                                     backups::Kind::ByHand, &reason));
+                                     backups::Kind::ByHand, &failure));
+        reason = messages::reason(failure);
     } else if (operation == "password") {
         QCOMPARE(diary.profiles().changePassword(fixture::password, "secreto9"),
                  ProfileStore::PasswordChange::NotWritten);
-        reason = diary.profiles().lastError();
+        reason = messages::reason(diary.profiles().lastFailure());
     } else {
-        reason = statsexport::writeSingleFile(diary.folder(), {}, {fixture::day({})}).reason;
+        reason = messages::reason(
+            statsexport::writeSingleFile(diary.folder(), {}, {fixture::day({})}).failure);
     }
     QVERIFY2(reason.contains(told), qPrintable(reason));
     QCOMPARE(QDir(diary.folder()).entryList(QDir::Files | QDir::Hidden).size(), 2);

@@ -203,7 +203,7 @@ void DiaryDatabase::close() {
 DiaryDatabase::Status DiaryDatabase::open(const QString &filePath) {
     close();
     m_filePath = QFileInfo(filePath).absoluteFilePath();
-    m_engineError.clear();
+    m_failure = {};
 
     // A diary that its owner keeps elsewhere through a link is followed here, once: from now on
     // every file is written beside the link's target, and the link stays as it is.
@@ -260,7 +260,7 @@ DiaryDatabase::Status DiaryDatabase::takeLock() {
                                 ? writeRefusal(folder())
                                 : 0;
         if (refusal != 0)
-            m_engineError = privatefile::reason(refusal);
+            m_failure = Failure::system(refusal);
         if (lock->error() == QLockFile::LockFailedError && refusal == 0)
             return Status::AlreadyRunning;
         return lock->error() == QLockFile::PermissionError || refusal != 0 ? Status::ReadOnly
@@ -278,12 +278,12 @@ DiaryDatabase::Status DiaryDatabase::readFile() {
     if (!info.isWritable())
         return Status::ReadOnly;
     if (const int refusal = writeRefusal(folder()); refusal != 0) {
-        m_engineError = privatefile::reason(refusal);
+        m_failure = Failure::system(refusal);
         return Status::ReadOnly;
     }
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_engineError = file.errorString();
+        m_failure = Failure::said(file.errorString());
         return Status::CannotOpen;
     }
     // A file cut to nothing is a damaged diary, never an empty one to fill.
@@ -295,7 +295,7 @@ DiaryDatabase::Status DiaryDatabase::readFile() {
                                                                        : Status::NotADatabase;
     m_sealedFile = file.readAll();
     if (m_sealedFile.size() != file.size()) {
-        m_engineError = file.errorString();
+        m_failure = Failure::said(file.errorString());
         return Status::CannotOpen;
     }
     m_source = Source::Sealed;
@@ -324,13 +324,13 @@ DiaryDatabase::Status DiaryDatabase::openPlain() {
     disconnect();
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_engineError = file.errorString();
+        m_failure = Failure::said(file.errorString());
         return Status::CannotOpen;
     }
     const qint64 size = file.size();
     auto *image = static_cast<unsigned char *>(sqlite3_malloc64(sqlite3_uint64(size)));
     if (!image || file.read(reinterpret_cast<char *>(image), size) != size) {
-        m_engineError = file.errorString();
+        m_failure = Failure::said(file.errorString());
         sqlite3_free(image);
         return Status::CannotOpen;
     }
@@ -347,12 +347,12 @@ DiaryDatabase::Status DiaryDatabase::openImage(unsigned char *image, std::size_t
         sqlite3 *handle = db.open() ? engineHandle(db) : nullptr;
         const unsigned flags = SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE;
         if (!handle) {
-            m_engineError = db.lastError().text();
+            m_failure = Failure::said(db.lastError().text());
             sqlite3_free(image);
         } else if (sqlite3_deserialize(handle, "main", image, sqlite3_int64(size),
                                        sqlite3_int64(size), flags) != SQLITE_OK) {
             // The engine has freed the image.
-            m_engineError = QString::fromUtf8(sqlite3_errmsg(handle));
+            m_failure = Failure::said(QString::fromUtf8(sqlite3_errmsg(handle)));
         } else if (registerDiaryFunctions(handle)) {
             status = checkAndMigrate(image == nullptr);
         }
@@ -385,7 +385,7 @@ DiaryDatabase::Status DiaryDatabase::unlock(const QString &password) {
     const sealedfile::Header header = sealedfile::readHeader(m_sealedFile);
     auto key = sealedfile::Key::derive(password, header.recipe);
     if (!key) {
-        m_engineError = QStringLiteral("No Hay Memoria Para La Clave.");
+        m_failure = Failure::of(Failure::Kind::NoKeyMemory);
         return Status::CannotOpen;
     }
     if (!sealedfile::Sealer::fits(*key, m_sealedFile))
@@ -418,7 +418,7 @@ DiaryDatabase::Status DiaryDatabase::seal(const QString &password) {
         return Status::CannotOpen;
     auto key = sealedfile::Key::derive(password, sealedfile::KeyRecipe::fresh());
     if (!key) {
-        m_engineError = QStringLiteral("No Hay Memoria Para La Clave.");
+        m_failure = Failure::of(Failure::Kind::NoKeyMemory);
         return Status::CannotWrite;
     }
     if (m_migratedFrom > 0 && !writeMigrationBackup(*key))
@@ -440,12 +440,12 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
 
     if (!fresh) {
         if (!query.exec(QStringLiteral("PRAGMA quick_check"))) {
-            m_engineError = query.lastError().text();
+            m_failure = Failure::said(query.lastError().text());
             const QString code = query.lastError().nativeErrorCode();
             return code == QLatin1String("26") ? Status::NotADatabase : Status::Damaged;
         }
         if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
-            m_engineError = query.value(0).toString();
+            m_failure = Failure::said(query.value(0).toString());
             return Status::Damaged;
         }
         query.finish();
@@ -456,7 +456,7 @@ DiaryDatabase::Status DiaryDatabase::checkAndMigrate(bool fresh) {
     if (!query.exec(QStringLiteral("PRAGMA journal_mode = MEMORY")) ||
         !query.exec(QStringLiteral("PRAGMA temp_store = MEMORY")) ||
         !query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        m_engineError = query.lastError().text();
+        m_failure = Failure::said(query.lastError().text());
         return Status::CannotOpen;
     }
     const int version = query.value(0).toInt();
@@ -495,13 +495,13 @@ bool DiaryDatabase::createSchema() {
 bool DiaryDatabase::runInTransaction(const QStringList &statements) {
     QSqlDatabase db = connection();
     if (!db.transaction()) {
-        m_engineError = db.lastError().text();
+        m_failure = Failure::said(db.lastError().text());
         return false;
     }
     QSqlQuery query(db);
     for (const QString &statement : statements) {
         if (!query.exec(statement)) {
-            m_engineError = query.lastError().text();
+            m_failure = Failure::said(query.lastError().text());
             query.finish();
             db.rollback();
             return false;
@@ -509,7 +509,7 @@ bool DiaryDatabase::runInTransaction(const QStringList &statements) {
     }
     query.finish();
     if (!db.commit()) {
-        m_engineError = db.lastError().text();
+        m_failure = Failure::said(db.lastError().text());
         db.rollback();
         return false;
     }
@@ -545,7 +545,7 @@ bool DiaryDatabase::writeMigrationBackup(const sealedfile::Key &key) {
     QString backup = stem + QLatin1String(".bak");
     for (int copy = 2; QFileInfo::exists(backup); ++copy)
         backup = stem + QStringLiteral("-%1.bak").arg(copy);
-    if (sealed.isEmpty() || !atomicfile::write(backup, sealed, &m_engineError))
+    if (sealed.isEmpty() || !atomicfile::write(backup, sealed, &m_failure))
         return false;
     wipe(m_beforeMigration);
     m_migratedFrom = 0;
@@ -569,7 +569,7 @@ void DiaryDatabase::sealPlainCopies(const sealedfile::Key &key) {
         const QByteArray sealed = sealedfile::Sealer::seal(
             key, reinterpret_cast<const unsigned char *>(bytes.constData()),
             std::size_t(bytes.size()));
-        QString error;
+        Failure error;
         if (sealed.isEmpty() || !atomicfile::write(path, sealed, &error))
             QFile::remove(path);
         wipe(bytes);
@@ -616,7 +616,7 @@ bool DiaryDatabase::writeSealed(const sealedfile::Key &key, const QString &path,
     std::size_t size = 0;
     const unsigned char *image = imageOf(connection(), &size);
     if (!image) {
-        m_engineError = QStringLiteral("El Diario No Está Abierto.");
+        m_failure = Failure::of(Failure::Kind::NotOpen);
         return false;
     }
     qint64 days = 0;
@@ -625,14 +625,14 @@ bool DiaryDatabase::writeSealed(const sealedfile::Key &key, const QString &path,
         if (!query.exec(QStringLiteral("SELECT count(*) FROM ") +
                         quotedIdentifier(dayfields::tableName)) ||
             !query.next()) {
-            m_engineError = query.lastError().text();
+            m_failure = Failure::said(query.lastError().text());
             return false;
         }
         days = query.value(0).toLongLong();
     }
     const QByteArray sealed = sealedfile::Sealer::seal(key, image, size);
     if (sealed.isEmpty()) {
-        m_engineError = QStringLiteral("No Se Ha Podido Cifrar El Diario.");
+        m_failure = Failure::of(Failure::Kind::NotSealable);
         return false;
     }
     const auto opensAgain = [&](const QString &written) {
@@ -650,13 +650,13 @@ bool DiaryDatabase::writeSealed(const sealedfile::Key &key, const QString &path,
         return same;
     };
     if (check == Check::None)
-        return atomicfile::write(path, sealed, &m_engineError);
-    return atomicfile::write(path, sealed, &m_engineError, opensAgain);
+        return atomicfile::write(path, sealed, &m_failure);
+    return atomicfile::write(path, sealed, &m_failure, opensAgain);
 }
 
 bool DiaryDatabase::writeCopy(const QString &path) {
     if (!m_key) {
-        m_engineError = QStringLiteral("El Diario No Está Cifrado Todavía.");
+        m_failure = Failure::of(Failure::Kind::NotSealedYet);
         return false;
     }
     return writeSealed(*m_key, path, Check::WholeDiary);
@@ -666,7 +666,7 @@ DiaryDatabase::CopyImage DiaryDatabase::openCopy(const QString &path, const QStr
     CopyImage copy;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_engineError = file.errorString();
+        m_failure = Failure::said(file.errorString());
         return copy;
     }
     QByteArray bytes = file.readAll();
@@ -733,10 +733,10 @@ DiaryDatabase::Status DiaryDatabase::restoreFrom(CopyImage copy) {
     if (status == Status::Ready && !writeSealed(*m_key, m_filePath, Check::WholeDiary))
         status = Status::CannotWrite;
     if (status != Status::Ready) {
-        const QString reason = m_engineError;
+        const Failure reason = m_failure;
         disconnect();
         reloadFromFile();
-        m_engineError = reason;
+        m_failure = reason;
         return status;
     }
     m_changed = true;
@@ -764,7 +764,7 @@ bool DiaryDatabase::writePlainCopy(const QString &path) {
     // own; the file keeps its modes. Its journal, of the same modes, is the engine's to make anew.
     privatefile::NewFile file(path);
     if (!file.create()) {
-        m_engineError = file.errorString();
+        m_failure = file.failure();
         return false;
     }
     file.close();
@@ -772,11 +772,11 @@ bool DiaryDatabase::writePlainCopy(const QString &path) {
     QSqlQuery query(connection());
     if (!query.exec(QLatin1String("VACUUM INTO '") +
                     QString(file.pendingPath()).replace(u'\'', "''") + u'\'')) {
-        m_engineError = query.lastError().text();
+        m_failure = Failure::said(query.lastError().text());
         return false;
     }
     if (!file.commit(privatefile::NewFile::Sync::No)) {
-        m_engineError = file.errorString();
+        m_failure = file.failure();
         return false;
     }
     return true;
@@ -788,61 +788,8 @@ bool DiaryDatabase::save() {
     m_unwritten = !writeSealed(*m_key, m_filePath, Check::None);
     m_changed = m_changed || !m_unwritten;
     if (m_unwritten)
-        emit writeFailed(
-            QStringLiteral("No Se Ha Podido Guardar El Diario De Gimnasio En:\n%1\n%2\nTus "
-                           "Cambios Siguen En El Programa Y Se Volverán A Guardar Con El Próximo "
-                           "Cambio O Al Salir.")
-                .arg(QDir::toNativeSeparators(m_filePath), m_engineError));
+        emit writeFailed();
     return !m_unwritten;
-}
-
-QString DiaryDatabase::errorMessage(Status status) const {
-    const QString file = QDir::toNativeSeparators(m_filePath);
-    switch (status) {
-    case Status::Ready:
-        return {};
-    case Status::AlreadyRunning:
-        return QStringLiteral("El Diario De Gimnasio Ya Está Abierto En Otra Ventana. Usa Esa "
-                              "Ventana O Ciérrala Antes De Volver A Abrirlo.");
-    case Status::CannotCreate:
-        return QStringLiteral("No Se Ha Podido Crear El Diario De Gimnasio En:\n%1\nComprueba "
-                              "Que Se Puede Escribir En Esa Carpeta.")
-            .arg(file);
-    case Status::CannotOpen:
-        return QStringLiteral("No Se Ha Podido Abrir El Diario De Gimnasio:\n%1").arg(file);
-    case Status::ReadOnly:
-        return QStringLiteral("El Diario De Gimnasio No Se Puede Escribir:\n%1\n%2")
-            .arg(file, m_engineError.isEmpty()
-                           ? QStringLiteral("Comprueba Los Permisos Del Archivo Y De Su Carpeta.")
-                           : m_engineError);
-    case Status::NotADatabase:
-        return QStringLiteral("El Archivo Del Diario De Gimnasio No Es Una Base De Datos Válida:"
-                              "\n%1\nNo Se Ha Tocado. Restáuralo Desde Una Copia De Seguridad.")
-            .arg(file);
-    case Status::Damaged:
-        return QStringLiteral("El Archivo Del Diario De Gimnasio Está Dañado:\n%1\nNo Se Ha "
-                              "Tocado. Restáuralo Desde Una Copia De Seguridad.")
-            .arg(file);
-    case Status::WrongSchema:
-        return QStringLiteral("El Archivo Del Diario De Gimnasio No Tiene Las Tablas Del Diario:"
-                              "\n%1\nNo Se Ha Tocado.")
-            .arg(file);
-    case Status::NewerVersion:
-        return QStringLiteral("El Diario De Gimnasio Fue Guardado Por Una Versión Más Nueva Del "
-                              "Programa:\n%1\nActualiza El Programa Para Abrirlo. No Se Ha Tocado.")
-            .arg(file);
-    case Status::MigrationFailed:
-        return QStringLiteral("No Se Ha Podido Poner Al Día El Diario De Gimnasio:\n%1\nEl "
-                              "Archivo Sigue Como Estaba.")
-            .arg(file);
-    case Status::WrongPassword:
-        return QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!");
-    case Status::CannotWrite:
-        return QStringLiteral("No Se Ha Podido Escribir El Diario De Gimnasio Cifrado En:\n%1\n"
-                              "%2\nEl Archivo Sigue Como Estaba.")
-            .arg(file, m_engineError);
-    }
-    return {};
 }
 
 DiaryDatabase::CopyImage::CopyImage(CopyImage &&other) noexcept
@@ -873,7 +820,7 @@ DiaryDatabase::Status DiaryDatabase::replaceWithCopy(CopyImage copy, const QStri
     QFile there(m_filePath);
     const bool present = there.exists();
     if (present && !there.rename(setAside)) {
-        m_engineError = there.errorString();
+        m_failure = Failure::said(there.errorString());
         close();
         return Status::CannotWrite;
     }
@@ -882,7 +829,7 @@ DiaryDatabase::Status DiaryDatabase::replaceWithCopy(CopyImage copy, const QStri
         QFile file(written);
         return file.open(QIODevice::ReadOnly) && file.readAll() == sealed;
     };
-    if (!atomicfile::write(m_filePath, sealed, &m_engineError, same)) {
+    if (!atomicfile::write(m_filePath, sealed, &m_failure, same)) {
         if (present)
             QFile::rename(setAside, m_filePath);
         close();

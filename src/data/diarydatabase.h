@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/failure.h"
 #include "data/sealedfile.h"
 
 #include <QByteArray>
@@ -9,11 +10,6 @@
 #include <QString>
 #include <memory>
 #include <optional>
-
-// The question at the end when the latest changes could not be written.
-inline const QString unwrittenQuestion =
-    QStringLiteral("No Se Han Podido Guardar Tus Últimos Cambios En El Diario De Gimnasio. "
-                   "¿Quieres Volver A Intentarlo?");
 
 // The diary's one database file, guarded against a second running copy of the program. On disk
 // the diary is sealed with the password (see sealedfile.h); while the program runs it lives in
@@ -76,7 +72,7 @@ public:
 
     // Writes the diary as it is now, sealed, in place of the file. Until the first seal() there
     // is nothing to write and this returns true. On failure the file stays as it was, the changes
-    // stay in memory for the next save, and writeFailed() is emitted.
+    // stay in memory for the next save, and writeFailed() is emitted with lastFailure() set.
     bool save();
     // Whether the file holds every change committed so far.
     bool isWritten() const { return !m_unwritten; }
@@ -85,7 +81,7 @@ public:
 
     // Writes a sealed copy of the diary as it is now to path: flushed, opened again with the key
     // and checked (the engine's integrity check, the same number of days) before it takes the
-    // name. False, with the reason in lastEngineError(), when anything fails; an earlier file of
+    // name. False, with the reason in lastFailure(), when anything fails; an earlier file of
     // that name is then as it was.
     bool writeCopy(const QString &path);
     // What a sealed copy holds: Ready with its days when it opens with today's key, or with the
@@ -131,14 +127,12 @@ public:
     QSqlDatabase connection() const;
     QString filePath() const { return m_filePath; }
     QString folder() const;
-    // The Spanish text that tells the user what went wrong, for the status an open returned.
-    QString errorMessage(Status status) const;
-    // The engine's or the system's own words for the last failure, for the message boxes.
-    QString lastEngineError() const { return m_engineError; }
+    // Why the last open, unlock, seal or write failed, as the system or the engine told it.
+    Failure lastFailure() const { return m_failure; }
 
 signals:
-    // A save could not reach the disk; the text tells the user.
-    void writeFailed(const QString &message);
+    // A save could not reach the disk: lastFailure() tells why.
+    void writeFailed();
 
 private:
     Status takeLock();
@@ -160,7 +154,7 @@ private:
 
     QString m_connectionName;
     QString m_filePath;
-    QString m_engineError;
+    Failure m_failure;
     std::unique_ptr<QLockFile> m_lock;
     Source m_source = Source::New;
     QByteArray m_sealedFile; // a sealed diary read by open(), until unlock() opens it

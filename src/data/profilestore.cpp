@@ -26,7 +26,7 @@ ProfileStore::ProfileStore(DiaryDatabase &database)
 std::optional<bool> ProfileStore::exists() const {
     QSqlQuery query(m_database.connection());
     if (!query.exec(selectFirst(quotedIdentifier(dayfields::keyColumn)))) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return std::nullopt;
     }
     return query.next();
@@ -39,7 +39,7 @@ std::optional<StoredProfile> ProfileStore::load() const {
                                         quotedIdentifier(height), quotedIdentifier(gymStart)}
                                 .join(u", ");
     if (!query.exec(selectFirst(columns))) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return std::nullopt;
     }
     if (!query.next())
@@ -57,7 +57,7 @@ bool ProfileStore::create(const NewProfile &profile) {
     QSqlQuery query(m_database.connection());
     if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?, ?, ?, ?, ?)")
                            .arg(quotedIdentifier(profilefields::tableName), columns.join(u", ")))) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return false;
     }
     const StoredProfile &stored = profile.profile;
@@ -65,7 +65,7 @@ bool ProfileStore::create(const NewProfile &profile) {
          {stored.name, stored.birthDate, stored.height, stored.gymStart, profile.passwordHash})
         query.addBindValue(value);
     if (!query.exec()) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return false;
     }
     m_database.save();
@@ -82,13 +82,13 @@ bool ProfileStore::update(const StoredProfile &profile) {
                  quotedIdentifier(dayfields::keyColumn),
                  selectFirst(quotedIdentifier(dayfields::keyColumn)));
     if (!query.prepare(update)) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return false;
     }
     for (const QString &value : {profile.name, profile.birthDate, profile.height, profile.gymStart})
         query.addBindValue(value);
     if (!query.exec() || query.numRowsAffected() != 1) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return false;
     }
     m_database.save();
@@ -139,7 +139,7 @@ ProfileStore::PasswordChange ProfileStore::changePassword(const QString &current
     if (m_database.seal(next) == DiaryDatabase::Status::Ready)
         return PasswordChange::Changed;
     // The file still opens with the old password only; so does the diary in memory.
-    m_lastError = m_database.lastEngineError();
+    m_lastFailure = m_database.lastFailure();
     updateFirstRow(profilefields::password, old->toString());
     return PasswordChange::NotWritten;
 }
@@ -152,12 +152,12 @@ bool ProfileStore::updateFirstRow(const QString &column, const QVariant &value) 
                  quotedIdentifier(dayfields::keyColumn),
                  selectFirst(quotedIdentifier(dayfields::keyColumn)));
     if (!query.prepare(update)) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return false;
     }
     query.addBindValue(value);
     if (!query.exec() || query.numRowsAffected() != 1) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return false;
     }
     return true;
@@ -166,7 +166,7 @@ bool ProfileStore::updateFirstRow(const QString &column, const QVariant &value) 
 std::optional<QVariant> ProfileStore::firstRowValue(const QString &column) const {
     QSqlQuery query(m_database.connection());
     if (!query.exec(selectFirst(quotedIdentifier(column)))) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return std::nullopt;
     }
     return query.next() ? query.value(0) : QVariant();

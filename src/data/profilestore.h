@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/failure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -58,9 +60,9 @@ public:
     // Seals the diary with the next password, once the current one is checked.
     PasswordChange changePassword(const QString &current, const QString &next);
 
-    // The engine's words for the last refusal.
-    QString lastError() const { return m_lastError; }
-    void setLastError(const QString &reason) { m_lastError = reason; }
+    // Why the last change was refused: the engine's words, or why the diary was not written.
+    Failure lastFailure() const { return m_lastFailure; }
+    void setLastFailure(const Failure &failure) { m_lastFailure = failure; }
 
 private:
     // The column of the first record; an invalid value when there is none, no value when the
@@ -69,5 +71,5 @@ private:
     bool updateFirstRow(const QString &column, const QVariant &value);
 
     DiaryDatabase &m_database;
-    mutable QString m_lastError;
+    mutable Failure m_lastFailure;
 };

@@ -15,6 +15,7 @@
 #include "report/statsexport.h"
 #include "ui/closinganimation.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 #include "ui/photo.h"
 #include "ui/photobox.h"
 #include "ui/restorechoice.h"
@@ -469,7 +470,7 @@ void DiaryWindow::changePassword() {
     case ProfileStore::PasswordChange::NotWritten:
         outcome = QStringLiteral("ERROR. No Se Ha Podido Guardar El Diario De Gimnasio Con La "
                                  "Nueva Clave. Sigue Abriéndose Con La Anterior.\n") +
-                  m_profiles.lastError();
+                  messages::reason(m_profiles.lastFailure());
         break;
     }
     m_dialogs.messageBox(this, outcome, title);
@@ -478,13 +479,13 @@ void DiaryWindow::changePassword() {
 void DiaryWindow::showBackupState() {
     const std::vector<backups::Backup> found =
         backups::list(backups::folderOf(m_database.filePath()));
-    backupStateAction->setText(backups::stateText(
+    backupStateAction->setText(messages::backupState(
         found.empty() ? std::nullopt : std::optional(found.front().made), m_clock.now()));
 }
 
 void DiaryWindow::backUpNow() {
     const QString title = QStringLiteral("Copia De Seguridad");
-    QString error;
+    Failure error;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const bool made = backups::makeBackup(m_database, m_clock.now(), backups::Kind::ByHand, &error);
     QGuiApplication::restoreOverrideCursor();
@@ -492,7 +493,8 @@ void DiaryWindow::backUpNow() {
         this,
         made ? QStringLiteral("Copia De Seguridad Hecha En:\n%1")
                    .arg(QDir::toNativeSeparators(backups::folderOf(m_database.filePath())))
-             : QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad:\n%1").arg(error),
+             : QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad:\n%1")
+                   .arg(messages::reason(error)),
         title);
     showBackupState();
 }
@@ -527,7 +529,7 @@ void DiaryWindow::saveCopyTo() {
         copyOutcome(written,
                     QStringLiteral("Copia Del Diario Guardada En:\n%1\nEstá Cifrada Con "
                                    "Tu Clave."),
-                    chosen, m_database.lastEngineError()),
+                    chosen, messages::reason(m_database.lastFailure())),
         title);
 }
 
@@ -555,13 +557,13 @@ void DiaryWindow::restoreBackup() {
                                 .arg(copy->days),
                             title))
         return;
-    QString error;
+    Failure error;
     if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
                              chosen->backup.path)) {
         m_dialogs.messageBox(this,
                              QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia Del Diario De "
                                             "Ahora, Así Que No Se Ha Restaurado Nada:\n%1")
-                                 .arg(error),
+                                 .arg(messages::reason(error)),
                              title);
         return;
     }
@@ -599,7 +601,7 @@ void DiaryWindow::exportCsv() {
         written.written
             ? QStringLiteral("Diario Exportado En:\n%1").arg(QDir::toNativeSeparators(chosen))
             : QStringLiteral("ERROR. No Se Ha Podido Exportar El Diario En:\n%1\n%2")
-                  .arg(QDir::toNativeSeparators(chosen), written.error),
+                  .arg(QDir::toNativeSeparators(chosen), messages::reason(written.failure)),
         title);
 }
 
@@ -680,14 +682,14 @@ void DiaryWindow::importCsv() {
          QStringLiteral("Rellenar Solo Sus Casillas Vacías")});
     if (choice < 0)
         return;
-    QString error;
+    Failure error;
     QString backup;
     if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeImport, &error, {},
                              &backup)) {
         m_dialogs.messageBox(this,
                              QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad, "
                                             "Así Que No Se Ha Importado Nada:\n%1")
-                                 .arg(error),
+                                 .arg(messages::reason(error)),
                              title);
         return;
     }
@@ -734,11 +736,12 @@ void DiaryWindow::undoLastImport() {
                                            "Antes Se Hará Una Copia De Seguridad Del De Ahora."),
                             title))
         return;
-    QString error;
+    Failure error;
     if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
                              *backup)) {
-        m_dialogs.messageBox(this, QStringLiteral("ERROR. No Se Ha Deshecho Nada:\n%1").arg(error),
-                             title);
+        m_dialogs.messageBox(
+            this, QStringLiteral("ERROR. No Se Ha Deshecho Nada:\n%1").arg(messages::reason(error)),
+            title);
         return;
     }
     emit restoreRequested(std::make_shared<DiaryDatabase::CopyImage>(std::move(*copy)));
@@ -761,7 +764,7 @@ void DiaryWindow::exportPlainCopy() {
     const bool written = m_database.writePlainCopy(chosen);
     m_dialogs.messageBox(this,
                          copyOutcome(written, QStringLiteral("Copia Sin Cifrar Guardada En:\n%1"),
-                                     chosen, m_database.lastEngineError()),
+                                     chosen, messages::reason(m_database.lastFailure())),
                          title);
 }
 

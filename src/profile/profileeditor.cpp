@@ -5,6 +5,7 @@
 #include "profile/profilestartup.h"
 #include "profile/profilesummary.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ bool ProfileEditor::run(QWidget *parent) {
             m_dialogs.messageBox(parent,
                                  QStringLiteral("ERROR. No Se Ha Podido Guardar Tu Perfil En El "
                                                 "Diario De Gimnasio.\n") +
-                                     m_profiles.lastError(),
+                                     messages::reason(m_profiles.lastFailure()),
                                  title);
             return false;
         }

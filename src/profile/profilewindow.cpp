@@ -8,6 +8,7 @@
 #include "ui/closinganimation.h"
 #include "ui/designtable.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 #include "ui/photo.h"
 #include "ui/photobox.h"
 #include "ui/twips.h"
@@ -310,7 +311,7 @@ void ProfileWindow::restoreDiary(std::shared_ptr<DiaryDatabase::CopyImage> copy)
             ? QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")
             : QStringLiteral("ERROR. No Se Ha Podido Restaurar La Copia; El Diario Sigue Como "
                              "Estaba.\n%1")
-                  .arg(m_database.errorMessage(status)),
+                  .arg(messages::openFailure(m_database, status)),
         title);
     Command1_Click();
     if (charts)

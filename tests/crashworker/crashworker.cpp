@@ -110,7 +110,7 @@ int main(int argc, char **argv) {
             const std::vector<backups::Backup> made = backups::list(folder);
             const QDateTime when = made.empty() ? QDateTime(QDate(2026, 1, 1), QTime(8, 0))
                                                 : made.front().made.addDays(1);
-            QString error;
+            Failure error;
             done = say(u"+backup "_s + backups::fileNameFor(when, backups::Kind::AtExit)) &&
                    backups::makeBackup(database, when, backups::Kind::AtExit, &error) &&
                    say(u"=backup "_s + backups::fileNameFor(when, backups::Kind::AtExit));
