@@ -1,37 +1,31 @@
 #pragma once
 
+#include "data/diarylock.h"
+#include "data/diaryschema.h"
+#include "data/diarystatus.h"
 #include "data/failure.h"
+#include "data/sealedcopies.h"
 #include "data/sealedfile.h"
 
 #include <QByteArray>
-#include <QLockFile>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
 #include <memory>
-#include <optional>
 
 // The diary's one database file, guarded against a second running copy of the program. On disk
 // the diary is sealed with the password (see sealedfile.h); while the program runs it lives in
 // memory, and every committed change is sealed and written whole again by save(). Nothing of it
 // ever reaches the disk unsealed.
+//
+// The work is done by pieces that take what they need as arguments: the lock (diarylock.h), the
+// tables (diaryschema.h), the image in memory (engineimage.h) and the copies on disk
+// (sealedcopies.h). This holds the state that ties them together: the file, the key, the
+// connection, and what is written.
 class DiaryDatabase : public QObject {
     Q_OBJECT
 public:
-    enum class Status {
-        Ready,
-        AlreadyRunning,  // another copy of the program holds the diary
-        CannotCreate,    // the folder cannot be made
-        CannotOpen,      // the file exists but cannot be opened or read
-        ReadOnly,        // the file or its folder cannot be written
-        NotADatabase,    // the file is no diary at all
-        Damaged,         // the file was changed or cut, or the engine's check fails
-        WrongSchema,     // a table or column is missing
-        NewerVersion,    // written by a newer version of the program
-        MigrationFailed, // an older diary could not be brought up to date; the file is unchanged
-        WrongPassword,   // the password does not open the file; the file is unchanged
-        CannotWrite,     // the sealed diary could not be written; the file on disk is unchanged
-    };
+    using Status = DiaryStatus;
 
     // What open() found on disk.
     enum class Source {
@@ -40,7 +34,7 @@ public:
         Sealed, // a sealed diary; unlock() opens it
     };
 
-    static constexpr int schemaVersion = 5;
+    static constexpr int schemaVersion = diaryschema::version;
 
     DiaryDatabase();
     ~DiaryDatabase() override;
@@ -93,23 +87,8 @@ public:
         qint64 days;
     };
     CopyInfo inspectCopy(const QString &path, const QString &password = {});
-    // A sealed copy opened and checked as inspectCopy() does. When Ready it holds the diary it
-    // opens to, wiped when it goes, and its sealed bytes as they were read: what was checked is
-    // what is restored, and the file is not read again.
-    class CopyImage {
-    public:
-        CopyImage() = default;
-        CopyImage(CopyImage &&other) noexcept;
-        CopyImage &operator=(CopyImage &&other) noexcept;
-        ~CopyImage();
-        Status status = Status::CannotOpen;
-        qint64 days = 0;
-
-    private:
-        friend class DiaryDatabase;
-        QByteArray image;
-        QByteArray sealed;
-    };
+    // A sealed copy opened and checked as inspectCopy() does (see sealedcopies.h).
+    using CopyImage = sealedcopies::CopyImage;
     CopyImage openCopy(const QString &path, const QString &password = {});
     // Puts an opened copy in the diary's place: brought up to date if it is older, and written
     // sealed with today's key. Nothing may hold the connection. On failure the diary is as it was.
@@ -135,32 +114,19 @@ signals:
     void writeFailed();
 
 private:
-    Status takeLock();
     Status readFile();
     Status openPlain();
     Status openImage(unsigned char *image, std::size_t size);
-    void disconnect();
-    Status checkAndMigrate(bool fresh);
-    bool createSchema();
-    bool migrate();
-    bool runInTransaction(const QStringList &statements);
-    // What a written file must show before it takes its name.
-    enum class Check { None, SameImage, WholeDiary };
-    bool writeSealed(const sealedfile::Key &key, const QString &path, Check check);
-    std::optional<qint64> countedDays(const unsigned char *image, std::size_t size);
     Status reloadFromFile();
-    bool writeMigrationBackup(const sealedfile::Key &key);
-    void sealPlainCopies(const sealedfile::Key &key);
 
     QString m_connectionName;
     QString m_filePath;
     Failure m_failure;
-    std::unique_ptr<QLockFile> m_lock;
+    DiaryLock m_lock;
     Source m_source = Source::New;
     QByteArray m_sealedFile; // a sealed diary read by open(), until unlock() opens it
     std::unique_ptr<sealedfile::Key> m_key;
-    QByteArray m_beforeMigration; // the image as it was before a migration, until set aside
-    int m_migratedFrom = 0;
+    diaryschema::Migration m_migration; // until its image as it was is set aside
     bool m_unwritten = false;
     bool m_changed = false;
 };

@@ -78,6 +78,10 @@ bool makeFolder(const QString &path) {
     return true;
 }
 
+int writeRefusal(const QString &folder) {
+    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0 ? 0 : errno;
+}
+
 void tighten(const QString &path) {
     // The folder itself may be reached through a link of its owner's; nothing within it is.
     const QString folder = QFileInfo(path).canonicalFilePath();

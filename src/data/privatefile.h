@@ -17,6 +17,9 @@ namespace privatefile {
 // to its owner alone. False when it cannot be made.
 bool makeFolder(const QString &path);
 
+// Why the folder cannot be written (the system's error), 0 when it can.
+int writeRefusal(const QString &folder);
+
 // Narrows a file or folder of an earlier version to its owner alone, and every file and folder
 // within a folder; links within it are left as they are, as is what belongs to someone else.
 void tighten(const QString &path);
