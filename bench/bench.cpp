@@ -660,9 +660,9 @@ int main(int argc, char **argv) {
                 folder + QStringLiteral("/vacio/") + DiaryDatabase::defaultFileName();
             if (empty.open(emptyPath) == DiaryDatabase::Status::Ready &&
                 empty.seal(password) == DiaryDatabase::Status::Ready) {
+                DayStore days(empty);
                 timer.restart();
-                csvimport::apply(empty.connection(), read, csvimport::Existing::Skip);
-                empty.save();
+                days.importDays(read, dayimport::Existing::Skip);
                 print(QStringLiteral("csv_import_commit_10000"), milliseconds(timer), "ms");
             }
             // "Restaurar Copia..." of the latest backup: listed (opened once), opened and checked

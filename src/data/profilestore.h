@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 class DiaryDatabase;
@@ -24,7 +25,8 @@ struct NewProfile {
 };
 
 // The profile record, the first row of its table: read, created once, checked against a password
-// and given a photo. The password's stored form never leaves this class.
+// and given a photo. The password's stored form never leaves this class. Each change is one
+// transaction, committed and written (diarychange.h).
 class ProfileStore {
 public:
     explicit ProfileStore(DiaryDatabase &database);
@@ -69,6 +71,8 @@ private:
     // engine refuses.
     std::optional<QVariant> firstRowValue(const QString &column) const;
     bool updateFirstRow(const QString &column, const QVariant &value);
+    // Makes a change as every store does (diarychange.h), the engine's words kept on refusal.
+    bool change(const std::function<bool()> &work);
 
     DiaryDatabase &m_database;
     mutable Failure m_lastFailure;

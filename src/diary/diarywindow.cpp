@@ -608,7 +608,7 @@ void DiaryWindow::exportCsv() {
 namespace {
 
 // What the user is told once the days of a CSV file are stored.
-QString importOutcome(const csvimport::Applied &applied, qint64 rejected) {
+QString importOutcome(const dayimport::Applied &applied, qint64 rejected) {
     return QStringLiteral("Importación Hecha: %1 Días Nuevos, %2 Reemplazados, %3 Rellenados, %4 "
                           "Saltados, %5 Sin Cambios Y %6 Filas Rechazadas. \"Deshacer "
                           "Última Importación\" Vuelve Al Diario De Antes.")
@@ -693,18 +693,14 @@ void DiaryWindow::importCsv() {
                              title);
         return;
     }
-    csvimport::Applied applied;
+    dayimport::Applied applied;
     {
         const std::unique_ptr<ProgressBox> progress = m_dialogs.progressBox(
             this, QStringLiteral("Importando Los Días..."), title, qint64(read.dayCount()));
-        applied = csvimport::apply(m_database.connection(), read, csvimport::Existing(choice),
-                                   [&](qint64 done, qint64) { return progress->advance(done); });
+        applied = m_days->importDays(read, dayimport::Existing(choice), backup,
+                                     [&](qint64 done, qint64) { return progress->advance(done); });
     }
     if (applied.done) {
-        // The backup is the one to go back to only once the days are stored.
-        backups::noteBeforeImport(m_database.filePath(), backup);
-        m_database.save();
-        m_days->reload();
         updateControls();
         refreshSummary();
     }
