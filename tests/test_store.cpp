@@ -4,12 +4,15 @@
 #include "data/atomicfile.h"
 #include "data/backups.h"
 #include "data/daystore.h"
+#include "data/daywriter.h"
+#include "data/diarychange.h"
 #include "data/password.h"
 #include "data/privatefile.h"
 #include "data/processguard.h"
 #include "data/sealedfile.h"
 #include "diary/diarystate.h"
 #include "report/csvexport.h"
+#include "report/csvimport.h"
 #include "report/statsexport.h"
 #include "support/diaryfixture.h"
 #include "support/tablerows.h"
@@ -83,6 +86,7 @@ private slots:
     void ordersGiveWhatAUserExpects();
     void dayStoreSavesDeletesAndMoves();
     void refusedSaveKeepsTheTypedDay();
+    void changesAreCommittedWholeOrNotAtAll();
     void profileStoreKeepsThePasswordInside();
     void backupsRotateOverTwoYears();
     void backupsKeptAreThoseAUserNeeds_data();
@@ -387,6 +391,46 @@ void TestStore::refusedSaveKeepsTheTypedDay() {
     QVERIFY(QFile::copy(diary.path(), copy) && fixture::openWith(reader, copy) == Status::Ready);
     QCOMPARE(fixture::columnInOrder(reader.connection(), orderStatement(ByDate), fields[Fh].column),
              (QStringList{"05/12/2026", "06/12/2026"}));
+}
+
+// A change that is not whole leaves the diary and its file as they were; an import cancelled or
+// refused halfway stores and counts nothing; one that is done notes its backup and is written.
+void TestStore::changesAreCommittedWholeOrNotAtAll() {
+    fixture::TempDiary diary;
+    QCOMPARE(diary.reopen(), Status::Ready);
+    const QByteArray before = fixture::fileBytes(diary.path());
+    QString error;
+    const auto halfDone = [&](QString *why) {
+        DayWriter(diary.db()).add(fixture::day({{Fh, "01/12/2026"}}));
+        *why = QStringLiteral("a medias");
+        return false;
+    };
+    QVERIFY(!diarychange::commitThenSave(diary.database(), halfDone, &error));
+    QCOMPARE(error, QStringLiteral("a medias"));
+    DayStore store(diary.database());
+    const csvimport::Read read = csvimport::read("fecha\n01/12/2026\n02/12/2026\n", {2026, 12, 8});
+    const dayimport::Applied cancelled =
+        store.importDays(read, dayimport::Existing::Skip, {}, [](qint64, qint64) { return false; });
+    QVERIFY(cancelled.cancelled && !cancelled.done && cancelled.error.isEmpty());
+    QVERIFY(
+        QSqlQuery(diary.db())
+            .exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"%1\" WHEN NEW.\"%2\" = "
+                                 "'02/12/2026' BEGIN SELECT RAISE(ABORT, 'disco lleno'); END")
+                      .arg(tableName, fields[Fh].column)));
+    const dayimport::Applied refused = store.importDays(read, dayimport::Existing::Skip);
+    QVERIFY(!refused.done && refused.added == 0 && refused.error.contains(u"disco lleno"));
+    QCOMPARE(store.storedCount(), 0);
+    QCOMPARE(fixture::fileBytes(diary.path()), before);
+
+    QVERIFY(QSqlQuery(diary.db()).exec(QStringLiteral("DROP TRIGGER refuse")));
+    Failure failure;
+    QString backup;
+    QVERIFY(backups::makeBackup(diary.database(), QDateTime(QDate(2026, 12, 8), QTime(9, 0)),
+                                backups::Kind::BeforeImport, &failure, {}, &backup));
+    const dayimport::Applied done = store.importDays(read, dayimport::Existing::Skip, backup);
+    QVERIFY(done.done && done.added == 2 && store.storedCount() == 2);
+    QCOMPARE(backups::beforeLastImport(diary.path()), std::optional(backup));
+    QVERIFY(diary.database().isWritten() && fixture::fileBytes(diary.path()) != before);
 }
 
 void TestStore::profileStoreKeepsThePasswordInside() {
