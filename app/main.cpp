@@ -7,6 +7,7 @@
 #include "ui/commandline.h"
 #include "ui/dialogs.h"
 #include "ui/keyboard.h"
+#include "ui/messages.h"
 #include "ui/windowicon.h"
 #include "ui/windowlook.h"
 

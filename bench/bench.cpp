@@ -20,6 +20,7 @@
 #include "training/reader.h"
 #include "ui/clocktexts.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -524,7 +525,7 @@ double forgedLimitsRefused(const QString &path) {
         DiaryDatabase::Status status = database.open(forged);
         if (status == DiaryDatabase::Status::Ready)
             status = database.unlock(password);
-        if (database.errorMessage(status).isEmpty())
+        if (messages::openFailure(database, status).isEmpty())
             std::fprintf(stderr, "forged header opened\n");
     });
 }
@@ -691,7 +692,7 @@ int main(int argc, char **argv) {
             // A verified backup: sealed, written aside, read back, checked, renamed.
             QDateTime made = QDateTime::currentDateTime();
             const double backup = best(3, [&] {
-                QString error;
+                Failure error;
                 made = made.addSecs(1);
                 backups::makeBackup(*database, made, backups::Kind::ByHand, &error);
             });
@@ -708,9 +709,9 @@ int main(int argc, char **argv) {
                 folder + QStringLiteral("/vacio/") + DiaryDatabase::defaultFileName();
             if (empty.open(emptyPath) == DiaryDatabase::Status::Ready &&
                 empty.seal(password) == DiaryDatabase::Status::Ready) {
+                DayStore days(empty);
                 timer.restart();
-                csvimport::apply(empty.connection(), read, csvimport::Existing::Skip);
-                empty.save();
+                days.importDays(read, dayimport::Existing::Skip);
                 print(QStringLiteral("csv_import_commit_10000"), milliseconds(timer), "ms");
             }
             // "Restaurar Copia..." of the latest backup: listed (opened once), opened and checked

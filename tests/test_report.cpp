@@ -1,6 +1,7 @@
 // The statistics reports: the exact bytes of both exports, the totals, the per-day file names and
 // what a failed export leaves behind.
 #include "data/dates.h"
+#include "data/daystore.h"
 #include "report/csvexport.h"
 #include "report/csvimport.h"
 #include "report/reportformat.h"
@@ -196,7 +197,7 @@ private slots:
             QVERIFY(csvexport::writeFile(path, preset, DayList(days)).written);
             const csvimport::Read read = csvimport::read(fixture::fileBytes(path), today);
             QVERIFY(read.error.isEmpty() && read.rejected.empty());
-            QVERIFY(csvimport::apply(diary.db(), read, csvimport::Existing::Skip).done);
+            QVERIFY(DayStore(diary.database()).importDays(read, dayimport::Existing::Skip).done);
             std::vector<DayTexts> back;
             StoredDays(diary.db(), orderStatement(ByDate)).forEach([&](const DayTexts &day) {
                 back.push_back(day);
@@ -332,19 +333,19 @@ private slots:
             "existing", "csv", "expected", // date, weight, lunch of each day
             "counts");                     // added, replaced, filled, skipped, unchanged
         const QByteArray two = "fecha;peso;comida\r\n05/12/2026;81;pasta\r\n06/12/2026;70;sopa\r\n";
-        row("skip", int(csvimport::Existing::Skip), two,
+        row("skip", int(dayimport::Existing::Skip), two,
             QStringList{"5/12/2026|80|", "06/12/2026|70|sopa"}, QString("1 0 0 1 0"));
-        row("replace", int(csvimport::Existing::Replace), two,
+        row("replace", int(dayimport::Existing::Replace), two,
             QStringList{"5/12/2026|81|pasta", "06/12/2026|70|sopa"}, QString("1 1 0 0 0"));
-        row("fill empty boxes", int(csvimport::Existing::FillEmpty), two,
+        row("fill empty boxes", int(dayimport::Existing::FillEmpty), two,
             QStringList{"5/12/2026|80|pasta", "06/12/2026|70|sopa"}, QString("1 0 1 0 0"));
-        row("replace by the same texts", int(csvimport::Existing::Replace),
+        row("replace by the same texts", int(dayimport::Existing::Replace),
             QByteArray("fecha;peso\n5/12/2026;80\n"), QStringList{"5/12/2026|80|"},
             QString("0 0 0 0 1"));
-        row("fill with nothing to fill", int(csvimport::Existing::FillEmpty),
+        row("fill with nothing to fill", int(dayimport::Existing::FillEmpty),
             QByteArray("fecha;peso\n05/12/2026;99\n"), QStringList{"5/12/2026|80|"},
             QString("0 0 0 0 1"));
-        row("two-digit years from a spreadsheet", int(csvimport::Existing::Replace),
+        row("two-digit years from a spreadsheet", int(dayimport::Existing::Replace),
             QByteArray("fecha;peso\n05/12/26;81\n7/12/26;82\n"),
             QStringList{"5/12/2026|81|", "07/12/2026|82|"}, QString("1 1 0 0 0"));
     }
@@ -357,8 +358,8 @@ private slots:
         const csvimport::Read read = csvimport::read(csv, today);
         const csvimport::Plan plan =
             csvimport::plan(read, QSet<qint64>{QDate(2026, 12, 5).toJulianDay()});
-        const csvimport::Applied applied =
-            csvimport::apply(diary.db(), read, csvimport::Existing(existing));
+        const dayimport::Applied applied =
+            DayStore(diary.database()).importDays(read, dayimport::Existing(existing));
         QVERIFY(applied.done);
         QCOMPARE(QString::asprintf("%d %d %d %d %d", applied.added, applied.replaced,
                                    applied.filled, applied.skipped, applied.unchanged),
@@ -492,7 +493,7 @@ private slots:
         QVERIFY(!outcome.written);
         const QString failedPath = failed.isEmpty() ? QString() : dir.path() + u'/' + failed;
         QCOMPARE(outcome.failedFile, failedPath);
-        QCOMPARE(outcome.reason.isEmpty(), failed.isEmpty());
+        QCOMPARE(outcome.failure.kind == Failure::Kind::None, failed.isEmpty());
         QCOMPARE(statsexport::cannotSaveMessage(outcome),
                  failed.isEmpty() ? QString()
                                   : "No Se Ha Podido Guardar El Archivo " + failedPath +

@@ -4,15 +4,19 @@
 #include "data/atomicfile.h"
 #include "data/backups.h"
 #include "data/daystore.h"
+#include "data/daywriter.h"
+#include "data/diarychange.h"
 #include "data/password.h"
 #include "data/privatefile.h"
 #include "data/processguard.h"
 #include "data/sealedfile.h"
 #include "diary/diarystate.h"
 #include "report/csvexport.h"
+#include "report/csvimport.h"
 #include "report/statsexport.h"
 #include "support/diaryfixture.h"
 #include "support/tablerows.h"
+#include "ui/messages.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -55,7 +59,7 @@ int modeOf(const QString &path) {
 bool writeEverything(DiaryDatabase &database, const QString &folder) {
     const std::vector<DayTexts> list{fixture::day({{Fh, "05/12/2026"}, {Eldiario, "hoy"}})};
     const DayList days(list);
-    QString error;
+    Failure error;
     return database.save() &&
            backups::makeBackup(database, QDateTime(QDate(2026, 12, 5), QTime(22, 0)),
                                backups::Kind::AtExit, &error) &&
@@ -82,6 +86,7 @@ private slots:
     void ordersGiveWhatAUserExpects();
     void dayStoreSavesDeletesAndMoves();
     void refusedSaveKeepsTheTypedDay();
+    void changesAreCommittedWholeOrNotAtAll();
     void profileStoreKeepsThePasswordInside();
     void backupsRotateOverTwoYears();
     void backupsKeptAreThoseAUserNeeds_data();
@@ -188,9 +193,9 @@ void TestStore::refusedFilesAreNeverTouched() {
                                             damage == "password" ? "secreto2" : fixture::password);
     fixture::setWritable(locked, true);
     QCOMPARE(status, expected);
-    QVERIFY(!diary.database().errorMessage(status).isEmpty());
+    QVERIFY(!messages::openFailure(diary.database(), status).isEmpty());
     if (damage.startsWith(u"readonly") && damage != u"readonly")
-        QVERIFY(diary.database().errorMessage(status).contains(u"Solo Lectura"));
+        QVERIFY(messages::openFailure(diary.database(), status).contains(u"Solo Lectura"));
     QCOMPARE(fixture::fileBytes(path), before);
     QStringList left = QDir(diary.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     left.removeAll(QFileInfo(path).fileName() + ".lock");
@@ -375,7 +380,7 @@ void TestStore::refusedSaveKeepsTheTypedDay() {
     QVERIFY(store.beginDay() && store.storePending(fixture::day({{Fh, "06/12/2026"}})));
     fixture::setWritable(diary.folder(), true);
     QCOMPARE(told.count(), 1);
-    QVERIFY(told.first().first().toString().contains(u"La Carpeta Es De Solo Lectura"));
+    QVERIFY(messages::saveFailure(diary.database()).contains(u"La Carpeta Es De Solo Lectura"));
     QVERIFY(!diary.database().isWritten());
     QCOMPARE(fixture::fileBytes(diary.path()), before);
     QCOMPARE(QDir(diary.folder()).entryList(QDir::Files).size(), 2); // the diary and its lock
@@ -386,6 +391,46 @@ void TestStore::refusedSaveKeepsTheTypedDay() {
     QVERIFY(QFile::copy(diary.path(), copy) && fixture::openWith(reader, copy) == Status::Ready);
     QCOMPARE(fixture::columnInOrder(reader.connection(), orderStatement(ByDate), fields[Fh].column),
              (QStringList{"05/12/2026", "06/12/2026"}));
+}
+
+// A change that is not whole leaves the diary and its file as they were; an import cancelled or
+// refused halfway stores and counts nothing; one that is done notes its backup and is written.
+void TestStore::changesAreCommittedWholeOrNotAtAll() {
+    fixture::TempDiary diary;
+    QCOMPARE(diary.reopen(), Status::Ready);
+    const QByteArray before = fixture::fileBytes(diary.path());
+    QString error;
+    const auto halfDone = [&](QString *why) {
+        DayWriter(diary.db()).add(fixture::day({{Fh, "01/12/2026"}}));
+        *why = QStringLiteral("a medias");
+        return false;
+    };
+    QVERIFY(!diarychange::commitThenSave(diary.database(), halfDone, &error));
+    QCOMPARE(error, QStringLiteral("a medias"));
+    DayStore store(diary.database());
+    const csvimport::Read read = csvimport::read("fecha\n01/12/2026\n02/12/2026\n", {2026, 12, 8});
+    const dayimport::Applied cancelled =
+        store.importDays(read, dayimport::Existing::Skip, {}, [](qint64, qint64) { return false; });
+    QVERIFY(cancelled.cancelled && !cancelled.done && cancelled.error.isEmpty());
+    QVERIFY(
+        QSqlQuery(diary.db())
+            .exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"%1\" WHEN NEW.\"%2\" = "
+                                 "'02/12/2026' BEGIN SELECT RAISE(ABORT, 'disco lleno'); END")
+                      .arg(tableName, fields[Fh].column)));
+    const dayimport::Applied refused = store.importDays(read, dayimport::Existing::Skip);
+    QVERIFY(!refused.done && refused.added == 0 && refused.error.contains(u"disco lleno"));
+    QCOMPARE(store.storedCount(), 0);
+    QCOMPARE(fixture::fileBytes(diary.path()), before);
+
+    QVERIFY(QSqlQuery(diary.db()).exec(QStringLiteral("DROP TRIGGER refuse")));
+    Failure failure;
+    QString backup;
+    QVERIFY(backups::makeBackup(diary.database(), QDateTime(QDate(2026, 12, 8), QTime(9, 0)),
+                                backups::Kind::BeforeImport, &failure, {}, &backup));
+    const dayimport::Applied done = store.importDays(read, dayimport::Existing::Skip, backup);
+    QVERIFY(done.done && done.added == 2 && store.storedCount() == 2);
+    QCOMPARE(backups::beforeLastImport(diary.path()), std::optional(backup));
+    QVERIFY(diary.database().isWritten() && fixture::fileBytes(diary.path()) != before);
 }
 
 void TestStore::profileStoreKeepsThePasswordInside() {
@@ -432,11 +477,12 @@ void TestStore::backupsRotateOverTwoYears() {
     QCOMPARE(backups::kept(made, start.addDays(729)), std::vector<bool>(made.size(), true));
 
     const QDateTime now(QDate(2026, 12, 8), QTime(9, 0));
-    QCOMPARE(backups::stateText(std::nullopt, now), QStringLiteral("Sin copias todavía"));
-    QCOMPARE(backups::stateText(QDateTime(QDate(2026, 12, 6), QTime(22, 30)), now),
+    QCOMPARE(messages::backupState(std::nullopt, now), QStringLiteral("Sin copias todavía"));
+    QCOMPARE(messages::backupState(QDateTime(QDate(2026, 12, 6), QTime(22, 30)), now),
              QStringLiteral("Última copia: 06/12/2026 22:30 (hace 2 días)"));
-    QCOMPARE(backups::stateText(now.addSecs(-60), now), QStringLiteral("Última copia: 08/12/2026 "
-                                                                       "08:59 (hoy)"));
+    QCOMPARE(messages::backupState(now.addSecs(-60), now),
+             QStringLiteral("Última copia: 08/12/2026 "
+                            "08:59 (hoy)"));
 }
 
 void TestStore::backupsKeptAreThoseAUserNeeds_data() {
@@ -496,7 +542,7 @@ void TestStore::backupIsAVerifiedSealedCopy() {
     // Nine evenings from Monday 30 November: 1 December goes, 30 November stays for its month.
     // The backup before an import of 21 October stays while the undo needs it, though a newer one
     // of its day was made on leaving.
-    QString error;
+    Failure error;
     const QDateTime first(QDate(2026, 11, 30), QTime(22, 0));
     QString undo;
     QVERIFY(
@@ -507,7 +553,7 @@ void TestStore::backupIsAVerifiedSealedCopy() {
     for (int day = 0; day < 9; ++day)
         QVERIFY2(backups::makeBackup(diary.database(), first.addDays(day), backups::Kind::AtExit,
                                      &error),
-                 qPrintable(error));
+                 qPrintable(messages::reason(error)));
     const std::vector<backups::Backup> found = backups::list(backups::folderOf(diary.path()));
     QCOMPARE(found.size(), std::size_t(10)); // seven days, November, October and the undo's
     QCOMPARE(found.front().made, first.addDays(8));
@@ -529,7 +575,7 @@ void TestStore::backupIsAVerifiedSealedCopy() {
     const bool made =
         backups::makeBackup(diary.database(), first.addDays(40), backups::Kind::AtExit, &error);
     fixture::setWritable(backups::folderOf(diary.path()), true);
-    QVERIFY(!made && !error.isEmpty());
+    QVERIFY(!made && !messages::reason(error).isEmpty());
     QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), std::size_t(10));
     QCOMPARE(QDir(backups::folderOf(diary.path())).entryList(QDir::Files).size(), 11);
 }
@@ -538,7 +584,7 @@ void TestStore::restoreRefusesDamageAndAsksForOlderPasswords() {
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile() && diary.addDays({fixture::day({{Fh, "05/12/2026"}})}));
     QCOMPARE(diary.reopen(), Status::Ready);
-    QString error;
+    Failure error;
     const QDateTime made(QDate(2026, 12, 5), QTime(22, 0));
     QVERIFY(backups::makeBackup(diary.database(), made, backups::Kind::ByHand, &error));
     const QString backup = backups::list(backups::folderOf(diary.path())).front().path;
@@ -626,7 +672,7 @@ void TestStore::filesAreTheOwnersAlone() {
     QCOMPARE(database.seal(fixture::password), Status::Ready);
     QVERIFY(writeEverything(database, folder));
     int pendingMode = -1;
-    QString error;
+    Failure error;
     QVERIFY(atomicfile::write(folder + "/nota.txt", "nota", &error, [&](const QString &written) {
         pendingMode = modeOf(written);
         return true;
@@ -696,7 +742,7 @@ void TestStore::plantedLinksAreReplacedNeverFollowed() {
     const DayList days(list);
     const QString folder = diary.folder();
     DiaryDatabase &database = diary.database();
-    QString error;
+    Failure error;
     const QMap<QString, std::function<bool()>> run = {
         {"save", [&] { return database.save(); }},
         {"password",
@@ -768,21 +814,24 @@ void TestStore::writeFailuresTellTheirReason() {
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile());
     QCOMPARE(diary.reopen(), Status::Ready);
-    QSignalSpy messages(&diary.database(), &DiaryDatabase::writeFailed);
+    QSignalSpy failed(&diary.database(), &DiaryDatabase::writeFailed);
     QString reason;
     privatefile::failNextWrite(error);
     if (operation == "save") {
-        QVERIFY(!diary.database().save());
-        reason = messages.value(0).value(0).toString();
+        QVERIFY(!diary.database().save() && failed.count() == 1);
+        reason = messages::saveFailure(diary.database());
     } else if (operation == "backup") {
+        Failure failure;
         QVERIFY(!backups::makeBackup(diary.database(), QDateTime::currentDateTime(),
-                                     backups::Kind::ByHand, &reason));
+                                     backups::Kind::ByHand, &failure));
+        reason = messages::reason(failure);
     } else if (operation == "password") {
         QCOMPARE(diary.profiles().changePassword(fixture::password, "secreto9"),
                  ProfileStore::PasswordChange::NotWritten);
-        reason = diary.profiles().lastError();
+        reason = messages::reason(diary.profiles().lastFailure());
     } else {
-        reason = statsexport::writeSingleFile(diary.folder(), {}, {fixture::day({})}).reason;
+        reason = messages::reason(
+            statsexport::writeSingleFile(diary.folder(), {}, {fixture::day({})}).failure);
     }
     QVERIFY2(reason.contains(told), qPrintable(reason));
     QCOMPARE(QDir(diary.folder()).entryList(QDir::Files | QDir::Hidden).size(), 2);

@@ -501,7 +501,7 @@ void TestWindows::restoringABackupShowsIt() {
     // A backup by hand and one on leaving the same day keep the backup the undo needs, and the
     // list tells every backup apart by its second and its kind; Cancel there restores nothing.
     importing->findChild<QAction *>("backupNowAction")->trigger();
-    QString error;
+    Failure error;
     QVERIFY(backups::makeBackup(diary.database(), now, backups::Kind::AtExit, &error));
     m_dialogs.queueInputs({""});
     importing->findChild<QAction *>("restoreAction")->trigger();
@@ -588,7 +588,7 @@ void TestWindows::aDiaryThatCannotBeOpenedOffersItsBackups() {
     // one day made by hand, and a damaged one made the day before.
     static fixture::TempDiary made;
     const QString madeCopias = backups::folderOf(made.path());
-    QString error;
+    Failure error;
     if (!QFileInfo::exists(madeCopias)) {
         QVERIFY(
             made.addProfile() && made.addDays({fixture::day({{Fh, "05/12/2026"}})}) &&

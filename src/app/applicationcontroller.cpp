@@ -11,6 +11,7 @@
 #include "flows/profileflow.h"
 #include "profile/profilewindow.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 
@@ -21,8 +22,9 @@ ApplicationController::ApplicationController(DiaryDatabase &database, ProfileSto
     , m_profiles(profiles)
     , m_dialogs(dialogs)
     , m_clock(clock) {
-    connect(&m_database, &DiaryDatabase::writeFailed, this, [this](const QString &text) {
-        m_dialogs.messageBox(QApplication::activeWindow(), text, noticeTitle);
+    connect(&m_database, &DiaryDatabase::writeFailed, this, [this] {
+        m_dialogs.messageBox(QApplication::activeWindow(), messages::saveFailure(m_database),
+                             noticeTitle);
     });
 }
 
@@ -56,12 +58,13 @@ bool ApplicationController::start(const QString &diaryPath) {
 }
 
 void ApplicationController::finish() {
-    while (!m_database.isWritten() && m_dialogs.askYesNo(nullptr, unwrittenQuestion, noticeTitle))
+    while (!m_database.isWritten() &&
+           m_dialogs.askYesNo(nullptr, messages::unwrittenQuestion(), noticeTitle))
         m_database.save();
-    QString failure;
+    Failure failure;
     if (m_database.wasChanged() && m_database.isWritten() &&
         !backups::makeBackup(m_database, m_clock.now(), backups::Kind::AtExit, &failure))
-        backups::noteFailure(m_database.filePath(), failure);
+        backups::noteFailure(m_database.filePath(), messages::reason(failure));
 }
 
 void ApplicationController::showDiary() {
@@ -164,7 +167,7 @@ void ApplicationController::restore(CopiesFlow::Restore copy) {
             ? QStringLiteral("Copia Restaurada. El Diario Es Ahora El De La Copia.")
             : QStringLiteral("ERROR. No Se Ha Podido Restaurar La Copia; El Diario Sigue Como "
                              "Estaba.\n%1")
-                  .arg(m_database.errorMessage(status)),
+                  .arg(messages::openFailure(m_database, status)),
         QStringLiteral("Restaurar Copia"));
     showDiary();
     if (charts)

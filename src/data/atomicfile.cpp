@@ -8,13 +8,13 @@ QString pendingPath(const QString &path) {
     return path + QLatin1String(".new");
 }
 
-bool write(const QString &path, const QByteArray &bytes, QString *error,
+bool write(const QString &path, const QByteArray &bytes, Failure *failure,
            const std::function<bool(const QString &written)> &check) {
     privatefile::NewFile file(path, pendingPath(path));
     if (file.create() && file.write(bytes) == bytes.size() &&
         file.commit(privatefile::NewFile::Sync::ToDisk, check))
         return true;
-    *error = file.errorString();
+    *failure = file.failure();
     return false;
 }
 

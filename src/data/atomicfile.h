@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/failure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -15,9 +17,9 @@ namespace atomicfile {
 QString pendingPath(const QString &path);
 
 // Writes bytes as the whole new content of path. `check`, when given, is asked about the written
-// file before it replaces the old one. False, with the reason in the user's words in *error, when
-// anything fails; the old file is then as it was and the pending file is gone.
-bool write(const QString &path, const QByteArray &bytes, QString *error,
+// file before it replaces the old one. False, with the reason in *failure, when anything fails;
+// the old file is then as it was and the pending file is gone.
+bool write(const QString &path, const QByteArray &bytes, Failure *failure,
            const std::function<bool(const QString &written)> &check = {});
 
 } // namespace atomicfile

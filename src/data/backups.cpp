@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QSet>
 #include <algorithm>
 
@@ -26,12 +25,11 @@ const QString importName = QStringLiteral("Antes De La Última Importación.txt"
 const struct {
     Kind kind;
     const char16_t *name;
-    const char16_t *text;
 } kinds[] = {
-    {Kind::AtExit, u"", u"Al Salir"},
-    {Kind::ByHand, u" A Mano", u"A Mano"},
-    {Kind::BeforeImport, u" Antes De Importar", u"Antes De Importar"},
-    {Kind::BeforeRestore, u" Antes De Restaurar", u"Antes De Restaurar"},
+    {Kind::AtExit, u""},
+    {Kind::ByHand, u" A Mano"},
+    {Kind::BeforeImport, u" Antes De Importar"},
+    {Kind::BeforeRestore, u" Antes De Restaurar"},
 };
 
 // The moment and the kind a backup's name tells.
@@ -81,10 +79,6 @@ std::optional<Kind> kindOf(const QString &fileName) {
     return read ? std::optional(read->second) : std::nullopt;
 }
 
-QString kindText(Kind kind) {
-    return QString::fromUtf16(kinds[std::size_t(kind)].text);
-}
-
 std::vector<Backup> list(const QString &folder) {
     std::vector<Backup> found;
     for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files))
@@ -123,12 +117,11 @@ std::vector<bool> kept(const std::vector<Backup> &newestFirst, const QDateTime &
     return keep;
 }
 
-bool makeBackup(DiaryDatabase &database, const QDateTime &now, Kind kind, QString *error,
+bool makeBackup(DiaryDatabase &database, const QDateTime &now, Kind kind, Failure *failure,
                 const QString &spared, QString *made) {
     const QString folder = folderOf(database.filePath());
     if (!privatefile::makeFolder(folder)) {
-        *error =
-            QStringLiteral("No Se Puede Crear La Carpeta:\n") + QDir::toNativeSeparators(folder);
+        *failure = Failure::noFolder(folder);
         return false;
     }
     // A backup cut short left its pending copy; the next one takes it away.
@@ -144,7 +137,7 @@ bool makeBackup(DiaryDatabase &database, const QDateTime &now, Kind kind, QStrin
         moment = moment.addSecs(1);
     const QString path = QDir(folder).filePath(fileNameFor(moment, kind));
     if (!database.writeCopy(path)) {
-        *error = database.lastEngineError();
+        *failure = database.lastFailure();
         return false;
     }
     if (made)
@@ -163,27 +156,8 @@ bool makeBackup(DiaryDatabase &database, const QDateTime &now, Kind kind, QStrin
     return true;
 }
 
-QString stateText(const std::optional<QDateTime> &last, const QDateTime &now) {
-    if (!last)
-        return QStringLiteral("Sin copias todavía");
-    const qint64 days = last->date().daysTo(now.date());
-    const QString ago = days <= 0   ? QStringLiteral("hoy")
-                        : days == 1 ? QStringLiteral("hace 1 día")
-                                    : QStringLiteral("hace %1 días").arg(days);
-    return QStringLiteral("Última copia: %1 %2 (%3)")
-        .arg(dates::shortDate(last->date()), last->time().toString(QStringLiteral("HH:mm")), ago);
-}
-
 QString madeText(const QDateTime &made) {
     return dates::shortDate(made.date()) + u' ' + made.time().toString(QStringLiteral("HH:mm:ss"));
-}
-
-QString listLine(const Backup &backup, const QString &contents) {
-    QStringList parts{madeText(backup.made),
-                      QLocale(QLocale::Spanish).formattedDataSize(backup.size)};
-    if (!contents.isEmpty())
-        parts += contents;
-    return (parts << kindText(backup.kind)).join(QStringLiteral(" · "));
 }
 
 QString setAsidePath(const QString &diaryPath, const QDateTime &now) {
@@ -196,7 +170,7 @@ QString setAsidePath(const QString &diaryPath, const QDateTime &now) {
 }
 
 void noteBeforeImport(const QString &diaryPath, const QString &backupPath) {
-    QString ignored;
+    Failure ignored;
     atomicfile::write(QDir(folderOf(diaryPath)).filePath(importName),
                       QFileInfo(backupPath).fileName().toUtf8(), &ignored);
 }
@@ -213,7 +187,7 @@ std::optional<QString> beforeLastImport(const QString &diaryPath) {
 
 void noteFailure(const QString &diaryPath, const QString &reason) {
     const QString folder = folderOf(diaryPath);
-    QString ignored;
+    Failure ignored;
     if (privatefile::makeFolder(folder))
         atomicfile::write(QDir(folder).filePath(failureName), reason.toUtf8(), &ignored);
 }

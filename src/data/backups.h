@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/failure.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -34,8 +36,6 @@ std::optional<QDateTime> madeOf(const QString &fileName);
 // The kind a backup's name tells (a name without one is of a backup made at exit); none for any
 // other name.
 std::optional<Kind> kindOf(const QString &fileName);
-// "Al Salir", "A Mano", "Antes De Importar", "Antes De Restaurar".
-QString kindText(Kind kind);
 
 struct Backup {
     QString path;
@@ -55,32 +55,25 @@ std::vector<bool> kept(const std::vector<Backup> &newestFirst, const QDateTime &
 
 // Makes a verified backup of the diary at `now` in its folder, then removes the backups no longer
 // kept, but for the one the undo of the last import needs and `spared` (a backup about to be
-// restored). False, with the reason in *error, when the backup cannot be made; nothing is removed
-// then. The path of the backup goes to *made when asked for.
-bool makeBackup(DiaryDatabase &database, const QDateTime &now, Kind kind, QString *error,
+// restored). False, with the reason in *failure, when the backup cannot be made; nothing is
+// removed then. The path of the backup goes to *made when asked for.
+bool makeBackup(DiaryDatabase &database, const QDateTime &now, Kind kind, Failure *failure,
                 const QString &spared = {}, QString *made = nullptr);
 
 // "07/12/2026 06:29:12".
 QString madeText(const QDateTime &made);
-// A line of the list of backups: "07/12/2026 06:29:12 · 96,17 KiB · 293 Días · A Mano", with
-// what is known of its contents ("293 Días", "Dañada"), left out when empty.
-QString listLine(const Backup &backup, const QString &contents);
 
 // Where a diary that cannot be opened is set aside, beside it and never deleted:
 // "<diary>.dañado-20261207-062912", a name no file has yet.
 QString setAsidePath(const QString &diaryPath, const QDateTime &now);
-
-// The state the diary's menu shows: "Última copia: 06/12/2026 22:30 (hace 2 días)", or
-// "Sin copias todavía".
-QString stateText(const std::optional<QDateTime> &last, const QDateTime &now);
 
 // The backup made before the last import, which "Deshacer Última Importación" restores; kept
 // by name in the folder of the backups.
 void noteBeforeImport(const QString &diaryPath, const QString &backupPath);
 std::optional<QString> beforeLastImport(const QString &diaryPath);
 
-// An automatic backup that failed is told at the next start: the reason is kept in the folder of
-// the backups until then. takeFailure() gives it once and forgets it.
+// An automatic backup that failed is told at the next start: the reason, as the user reads it, is
+// kept in the folder of the backups until then. takeFailure() gives it once and forgets it.
 void noteFailure(const QString &diaryPath, const QString &reason);
 std::optional<QString> takeFailure(const QString &diaryPath);
 

@@ -1,5 +1,7 @@
 #include "data/dayrecordset.h"
 
+#include "data/daywriter.h"
+
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -38,4 +40,17 @@ QString DayRecordSet::selectStatement() const {
     if (m_source == tableName())
         return QSqlTableModel::selectStatement();
     return m_source;
+}
+
+bool DayRecordSet::insertRowIntoTable(const QSqlRecord &values) {
+    // The texts the row was given, by their columns; a column never set gives a null text, which
+    // is stored as NULL as the model's own statement would leave it.
+    dayfields::DayTexts texts;
+    for (std::size_t box = 0; box < texts.size(); ++box)
+        texts[box] = values.value(dayfields::fields[box].column).toString();
+    DayWriter writer(database());
+    if (writer.isReady() && writer.add(texts))
+        return true;
+    setLastError(writer.lastError());
+    return false;
 }

@@ -26,6 +26,9 @@ public:
 
 protected:
     QString selectStatement() const override;
+    // A new row is written by DayWriter, as an imported day is, not by a statement of the model's
+    // own making: one way adds a day to the table.
+    bool insertRowIntoTable(const QSqlRecord &values) override;
 
 private:
     QString m_source;

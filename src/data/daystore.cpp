@@ -1,9 +1,10 @@
 #include "data/daystore.h"
 
+#include "data/backups.h"
 #include "data/dayrecordset.h"
+#include "data/diarychange.h"
 #include "data/diarydatabase.h"
 
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QTimer>
 
@@ -181,25 +182,42 @@ bool DayStore::ensureFetched(int row) {
 }
 
 bool DayStore::submitInTransaction() {
-    QSqlDatabase db = m_records->database();
-    const bool inTransaction = db.transaction();
-    bool stored = m_records->submitAll();
-    if (!stored)
-        m_lastError = m_records->lastError().text();
-    if (stored && inTransaction) {
-        stored = db.commit();
-        if (!stored)
-            m_lastError = db.lastError().text();
-    }
-    if (!stored && inTransaction)
-        db.rollback();
-    // What is committed is the diary's now: a file that cannot be written is told by the
-    // database, and the change is written with the next save.
-    if (stored) {
-        m_database.save();
+    const auto submit = [this](QString *error) {
+        if (m_records->submitAll())
+            return true;
+        *error = m_records->lastError().text();
+        return false;
+    };
+    const bool stored = diarychange::commitThenSave(m_database, submit, &m_lastError);
+    if (stored)
         emit storedDaysChanged();
-    }
     return stored;
+}
+
+dayimport::Applied DayStore::importDays(const dayimport::Days &days, dayimport::Existing existing,
+                                        const QString &backupBefore,
+                                        const dayimport::Progress &progress) {
+    if (isPending())
+        return {};
+    dayimport::Applied applied;
+    const auto store = [&](QString *error) {
+        return dayimport::store(m_database.connection(), days, existing, progress, &applied, error);
+    };
+    const auto noteBackup = [&] {
+        if (!backupBefore.isEmpty())
+            backups::noteBeforeImport(m_database.filePath(), backupBefore);
+    };
+    QString error;
+    if (!diarychange::commitThenSave(m_database, store, &error, noteBackup)) {
+        // Nothing was stored: nothing is counted.
+        dayimport::Applied refused;
+        refused.cancelled = applied.cancelled;
+        refused.error = applied.cancelled ? QString() : error;
+        return refused;
+    }
+    applied.done = true;
+    reload();
+    return applied;
 }
 
 void DayStore::setTexts(int row, const dayfields::DayTexts &texts) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/dayfields.h"
+#include "data/dayimport.h"
 #include "data/daywalk.h"
 
 #include <QObject>
@@ -13,8 +14,10 @@ class QAbstractItemModel;
 class QTimer;
 
 // The diary's days: the record set in the chosen order, the day on display and at most one
-// pending new day. Saves and deletes are each one committed transaction. While a day is pending
-// the record set does not move. Every change of the day on display is told by currentRowChanged.
+// pending new day. Saves, deletes and imports are each one transaction, committed and written
+// (diarychange.h); a new day reaches the table through DayWriter whichever way it comes. While a
+// day is pending the record set does not move. Every change of the day on display is told by
+// currentRowChanged.
 class DayStore : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +31,7 @@ public:
     // Opens the set from its record source and shows the first day; false when the engine
     // refused (lastError() says why) and the set is empty.
     bool open();
-    // Opens the set again after its days were changed behind it (an import), and tells so.
+    // Opens the set again after its days were changed behind it, and tells so.
     bool reload();
 
     // The days stored in the table, asked of the engine; a pending day is not counted. -1 when
@@ -58,6 +61,14 @@ public:
     // Deletes the day on display and shows the one after it, or the first when it was the last.
     // When the engine refuses, the day stays as it was.
     bool deleteCurrent();
+
+    // Stores imported days in one transaction, as dayimport::store() does, while no day is
+    // pending; then the diary is written and the set opened again from its first day. The backup
+    // made before, when given, becomes the one that "Deshacer Última Importación" restores once
+    // the days are committed (and before they are written). Nothing is stored unless it is done.
+    dayimport::Applied importDays(const dayimport::Days &days, dayimport::Existing existing,
+                                  const QString &backupBefore = {},
+                                  const dayimport::Progress &progress = {});
 
     // The texts of a row of the set, in walk order.
     dayfields::DayTexts textsAt(int row) const;

@@ -1,41 +1,31 @@
 #pragma once
 
+#include "data/diarylock.h"
+#include "data/diaryschema.h"
+#include "data/diarystatus.h"
+#include "data/failure.h"
+#include "data/sealedcopies.h"
 #include "data/sealedfile.h"
 
 #include <QByteArray>
-#include <QLockFile>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
 #include <memory>
-#include <optional>
-
-// The question at the end when the latest changes could not be written.
-inline const QString unwrittenQuestion =
-    QStringLiteral("No Se Han Podido Guardar Tus Últimos Cambios En El Diario De Gimnasio. "
-                   "¿Quieres Volver A Intentarlo?");
 
 // The diary's one database file, guarded against a second running copy of the program. On disk
 // the diary is sealed with the password (see sealedfile.h); while the program runs it lives in
 // memory, and every committed change is sealed and written whole again by save(). Nothing of it
 // ever reaches the disk unsealed.
+//
+// The work is done by pieces that take what they need as arguments: the lock (diarylock.h), the
+// tables (diaryschema.h), the image in memory (engineimage.h) and the copies on disk
+// (sealedcopies.h). This holds the state that ties them together: the file, the key, the
+// connection, and what is written.
 class DiaryDatabase : public QObject {
     Q_OBJECT
 public:
-    enum class Status {
-        Ready,
-        AlreadyRunning,  // another copy of the program holds the diary
-        CannotCreate,    // the folder cannot be made
-        CannotOpen,      // the file exists but cannot be opened or read
-        ReadOnly,        // the file or its folder cannot be written
-        NotADatabase,    // the file is no diary at all
-        Damaged,         // the file was changed or cut, or the engine's check fails
-        WrongSchema,     // a table or column is missing
-        NewerVersion,    // written by a newer version of the program
-        MigrationFailed, // an older diary could not be brought up to date; the file is unchanged
-        WrongPassword,   // the password does not open the file; the file is unchanged
-        CannotWrite,     // the sealed diary could not be written; the file on disk is unchanged
-    };
+    using Status = DiaryStatus;
 
     // What open() found on disk.
     enum class Source {
@@ -44,7 +34,7 @@ public:
         Sealed, // a sealed diary; unlock() opens it
     };
 
-    static constexpr int schemaVersion = 5;
+    static constexpr int schemaVersion = diaryschema::version;
 
     DiaryDatabase();
     ~DiaryDatabase() override;
@@ -76,7 +66,7 @@ public:
 
     // Writes the diary as it is now, sealed, in place of the file. Until the first seal() there
     // is nothing to write and this returns true. On failure the file stays as it was, the changes
-    // stay in memory for the next save, and writeFailed() is emitted.
+    // stay in memory for the next save, and writeFailed() is emitted with lastFailure() set.
     bool save();
     // Whether the file holds every change committed so far.
     bool isWritten() const { return !m_unwritten; }
@@ -85,7 +75,7 @@ public:
 
     // Writes a sealed copy of the diary as it is now to path: flushed, opened again with the key
     // and checked (the engine's integrity check, the same number of days) before it takes the
-    // name. False, with the reason in lastEngineError(), when anything fails; an earlier file of
+    // name. False, with the reason in lastFailure(), when anything fails; an earlier file of
     // that name is then as it was.
     bool writeCopy(const QString &path);
     // What a sealed copy holds: Ready with its days when it opens with today's key, or with the
@@ -97,23 +87,8 @@ public:
         qint64 days;
     };
     CopyInfo inspectCopy(const QString &path, const QString &password = {});
-    // A sealed copy opened and checked as inspectCopy() does. When Ready it holds the diary it
-    // opens to, wiped when it goes, and its sealed bytes as they were read: what was checked is
-    // what is restored, and the file is not read again.
-    class CopyImage {
-    public:
-        CopyImage() = default;
-        CopyImage(CopyImage &&other) noexcept;
-        CopyImage &operator=(CopyImage &&other) noexcept;
-        ~CopyImage();
-        Status status = Status::CannotOpen;
-        qint64 days = 0;
-
-    private:
-        friend class DiaryDatabase;
-        QByteArray image;
-        QByteArray sealed;
-    };
+    // A sealed copy opened and checked as inspectCopy() does (see sealedcopies.h).
+    using CopyImage = sealedcopies::CopyImage;
     CopyImage openCopy(const QString &path, const QString &password = {});
     // Puts an opened copy in the diary's place: brought up to date if it is older, and written
     // sealed with today's key. Nothing may hold the connection. On failure the diary is as it was.
@@ -131,42 +106,27 @@ public:
     QSqlDatabase connection() const;
     QString filePath() const { return m_filePath; }
     QString folder() const;
-    // The Spanish text that tells the user what went wrong, for the status an open returned.
-    QString errorMessage(Status status) const;
-    // The engine's or the system's own words for the last failure, for the message boxes.
-    QString lastEngineError() const { return m_engineError; }
+    // Why the last open, unlock, seal or write failed, as the system or the engine told it.
+    Failure lastFailure() const { return m_failure; }
 
 signals:
-    // A save could not reach the disk; the text tells the user.
-    void writeFailed(const QString &message);
+    // A save could not reach the disk: lastFailure() tells why.
+    void writeFailed();
 
 private:
-    Status takeLock();
     Status readFile();
     Status openPlain();
     Status openImage(unsigned char *image, std::size_t size);
-    void disconnect();
-    Status checkAndMigrate(bool fresh);
-    bool createSchema();
-    bool migrate();
-    bool runInTransaction(const QStringList &statements);
-    // What a written file must show before it takes its name.
-    enum class Check { None, SameImage, WholeDiary };
-    bool writeSealed(const sealedfile::Key &key, const QString &path, Check check);
-    std::optional<qint64> countedDays(const unsigned char *image, std::size_t size);
     Status reloadFromFile();
-    bool writeMigrationBackup(const sealedfile::Key &key);
-    void sealPlainCopies(const sealedfile::Key &key);
 
     QString m_connectionName;
     QString m_filePath;
-    QString m_engineError;
-    std::unique_ptr<QLockFile> m_lock;
+    Failure m_failure;
+    DiaryLock m_lock;
     Source m_source = Source::New;
     QByteArray m_sealedFile; // a sealed diary read by open(), until unlock() opens it
     std::unique_ptr<sealedfile::Key> m_key;
-    QByteArray m_beforeMigration; // the image as it was before a migration, until set aside
-    int m_migratedFrom = 0;
+    diaryschema::Migration m_migration; // until its image as it was is set aside
     bool m_unwritten = false;
     bool m_changed = false;
 };

@@ -65,20 +65,21 @@ void narrow(const QByteArray &name) {
 
 } // namespace
 
-bool makeFolder(const QString &path, QString *error) {
+bool makeFolder(const QString &path) {
     const QByteArray name = QFile::encodeName(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     int made = ::mkdir(name.constData(), folderMode) == 0 ? 0 : errno;
     if (made == ENOENT && QDir().mkpath(QFileInfo(path).absolutePath()))
         made = ::mkdir(name.constData(), folderMode) == 0 ? 0 : errno;
     struct stat info {};
-    if (::stat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        if (error)
-            *error = reason(made != 0 && made != EEXIST ? made : ENOTDIR);
+    if (::stat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
         return false;
-    }
     if ((info.st_mode & 077) != 0 && info.st_uid == ::geteuid())
         ::chmod(name.constData(), info.st_mode & 07777 & folderMode);
     return true;
+}
+
+int writeRefusal(const QString &folder) {
+    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0 ? 0 : errno;
 }
 
 void tighten(const QString &path) {
@@ -86,25 +87,6 @@ void tighten(const QString &path) {
     const QString folder = QFileInfo(path).canonicalFilePath();
     if (!folder.isEmpty())
         narrow(QFile::encodeName(folder));
-}
-
-QString reason(int error) {
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("No Queda Sitio En El Disco.");
-    case EROFS:
-        return QStringLiteral("El Disco Es De Solo Lectura.");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("La Carpeta Es De Solo Lectura: No Tienes Permiso Para Escribir En "
-                              "Ella.");
-    case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("La Carpeta No Existe.");
-    default:
-        return QStringLiteral("Error Del Sistema: ") + QString::fromLocal8Bit(std::strerror(error));
-    }
 }
 
 void failNextWrite(int error) {
@@ -137,7 +119,7 @@ bool NewFile::create() {
         cancel();
         return fail(error);
     }
-    m_errno = 0;
+    m_failure = {};
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
@@ -168,8 +150,7 @@ bool NewFile::commit(Sync sync, const std::function<bool(const QString &written)
     }
     if (check && !check(m_pending)) {
         cancel();
-        m_errno = 0;
-        setErrorString(QStringLiteral("El Archivo Escrito No Se Ha Podido Leer De Nuevo."));
+        m_failure = Failure::of(Failure::Kind::NotReadBack);
         return false;
     }
     // rename() replaces what stands at the name in one step, a link too: nothing is written
@@ -216,8 +197,8 @@ qint64 NewFile::writeData(const char *data, qint64 size) {
 }
 
 bool NewFile::fail(int error) {
-    m_errno = error;
-    setErrorString(reason(error));
+    m_failure = Failure::system(error);
+    setErrorString(QString::fromLocal8Bit(std::strerror(error)));
     return false;
 }
 

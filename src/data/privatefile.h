@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/failure.h"
+
 #include <QIODevice>
 #include <QString>
 #include <functional>
@@ -12,16 +14,15 @@
 namespace privatefile {
 
 // Makes the folder and any missing folders above it; the folder itself, new or not, is left open
-// to its owner alone. False, with the reason in *error when given, when it cannot be made.
-bool makeFolder(const QString &path, QString *error = nullptr);
+// to its owner alone. False when it cannot be made.
+bool makeFolder(const QString &path);
+
+// Why the folder cannot be written (the system's error), 0 when it can.
+int writeRefusal(const QString &folder);
 
 // Narrows a file or folder of an earlier version to its owner alone, and every file and folder
 // within a folder; links within it are left as they are, as is what belongs to someone else.
 void tighten(const QString &path);
-
-// The text that tells the user why the system refused: a reason of its own for a full disk, a
-// read-only disk or folder, a missing folder; the system's words otherwise.
-QString reason(int error);
 
 // The next write of a NewFile fails with this error, as a full or read-only disk would make it
 // fail; 0 for none. Only for tests of what the user is then told.
@@ -30,7 +31,7 @@ void failNextWrite(int error);
 // A file written under a pending name beside it and renamed over its name once whole. The
 // pending file is made anew (whatever stood at its name is removed first, and a link planted in
 // between makes the opening fail instead of being followed), 0600. Writes reach the file at
-// once; errorString() tells, in the user's words, why one failed.
+// once; failure() tells why one failed, errorString() in the system's words.
 class NewFile : public QIODevice {
 public:
     explicit NewFile(QString path, QString pending = {});
@@ -52,7 +53,9 @@ public:
     // Closes and removes the pending file.
     void cancel();
     // The system's error of the last failure, 0 for none.
-    int errorNumber() const { return m_errno; }
+    int errorNumber() const { return m_failure.errorNumber; }
+    // Why the last write, commit or creation failed: the system's error, or the check refused.
+    Failure failure() const { return m_failure; }
 
     bool isSequential() const override { return true; }
 
@@ -66,7 +69,7 @@ private:
     QString m_path;
     QString m_pending;
     int m_fd = -1;
-    int m_errno = 0;
+    Failure m_failure;
     bool m_made = false; // the pending file stands and is ours
 };
 

@@ -1,6 +1,7 @@
 #include "data/profilestore.h"
 
 #include "data/dayfields.h"
+#include "data/diarychange.h"
 #include "data/diarydatabase.h"
 #include "data/password.h"
 #include "data/sqlfunctions.h"
@@ -26,7 +27,7 @@ ProfileStore::ProfileStore(DiaryDatabase &database)
 std::optional<bool> ProfileStore::exists() const {
     QSqlQuery query(m_database.connection());
     if (!query.exec(selectFirst(quotedIdentifier(dayfields::keyColumn)))) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return std::nullopt;
     }
     return query.next();
@@ -39,7 +40,7 @@ std::optional<StoredProfile> ProfileStore::load() const {
                                         quotedIdentifier(height), quotedIdentifier(gymStart)}
                                 .join(u", ");
     if (!query.exec(selectFirst(columns))) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return std::nullopt;
     }
     if (!query.next())
@@ -54,45 +55,49 @@ bool ProfileStore::create(const NewProfile &profile) {
     QStringList columns;
     for (const QString &column : profilefields::textColumns)
         columns += quotedIdentifier(column);
-    QSqlQuery query(m_database.connection());
-    if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?, ?, ?, ?, ?)")
-                           .arg(quotedIdentifier(profilefields::tableName), columns.join(u", ")))) {
-        m_lastError = query.lastError().text();
-        return false;
-    }
-    const StoredProfile &stored = profile.profile;
-    for (const QString &value :
-         {stored.name, stored.birthDate, stored.height, stored.gymStart, profile.passwordHash})
-        query.addBindValue(value);
-    if (!query.exec()) {
-        m_lastError = query.lastError().text();
-        return false;
-    }
-    m_database.save();
-    return true;
+    return change([&] {
+        QSqlQuery query(m_database.connection());
+        if (!query.prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (?, ?, ?, ?, ?)")
+                    .arg(quotedIdentifier(profilefields::tableName), columns.join(u", ")))) {
+            m_lastFailure = Failure::said(query.lastError().text());
+            return false;
+        }
+        const StoredProfile &stored = profile.profile;
+        for (const QString &value :
+             {stored.name, stored.birthDate, stored.height, stored.gymStart, profile.passwordHash})
+            query.addBindValue(value);
+        if (!query.exec()) {
+            m_lastFailure = Failure::said(query.lastError().text());
+            return false;
+        }
+        return true;
+    });
 }
 
 bool ProfileStore::update(const StoredProfile &profile) {
     using namespace profilefields;
-    QSqlQuery query(m_database.connection());
     const QString update =
         QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, %4 = ?, %5 = ? WHERE %6 = (%7)")
             .arg(quotedIdentifier(tableName), quotedIdentifier(name), quotedIdentifier(birth),
                  quotedIdentifier(height), quotedIdentifier(gymStart),
                  quotedIdentifier(dayfields::keyColumn),
                  selectFirst(quotedIdentifier(dayfields::keyColumn)));
-    if (!query.prepare(update)) {
-        m_lastError = query.lastError().text();
-        return false;
-    }
-    for (const QString &value : {profile.name, profile.birthDate, profile.height, profile.gymStart})
-        query.addBindValue(value);
-    if (!query.exec() || query.numRowsAffected() != 1) {
-        m_lastError = query.lastError().text();
-        return false;
-    }
-    m_database.save();
-    return true;
+    return change([&] {
+        QSqlQuery query(m_database.connection());
+        if (!query.prepare(update)) {
+            m_lastFailure = Failure::said(query.lastError().text());
+            return false;
+        }
+        for (const QString &value :
+             {profile.name, profile.birthDate, profile.height, profile.gymStart})
+            query.addBindValue(value);
+        if (!query.exec() || query.numRowsAffected() != 1) {
+            m_lastFailure = Failure::said(query.lastError().text());
+            return false;
+        }
+        return true;
+    });
 }
 
 bool ProfileStore::checkPassword(const QString &answer) const {
@@ -111,17 +116,11 @@ std::optional<QString> ProfileStore::goalWeight() const {
 }
 
 bool ProfileStore::setGoalWeight(const QString &typed) {
-    if (!updateFirstRow(profilefields::goalWeight, typed))
-        return false;
-    m_database.save();
-    return true;
+    return change([&] { return updateFirstRow(profilefields::goalWeight, typed); });
 }
 
 bool ProfileStore::setPhoto(const QByteArray &stored) {
-    if (!updateFirstRow(profilefields::photo, stored))
-        return false;
-    m_database.save();
-    return true;
+    return change([&] { return updateFirstRow(profilefields::photo, stored); });
 }
 
 bool ProfileStore::opensDiary(const QString &answer) const {
@@ -139,7 +138,7 @@ ProfileStore::PasswordChange ProfileStore::changePassword(const QString &current
     if (m_database.seal(next) == DiaryDatabase::Status::Ready)
         return PasswordChange::Changed;
     // The file still opens with the old password only; so does the diary in memory.
-    m_lastError = m_database.lastEngineError();
+    m_lastFailure = m_database.lastFailure();
     updateFirstRow(profilefields::password, old->toString());
     return PasswordChange::NotWritten;
 }
@@ -152,21 +151,32 @@ bool ProfileStore::updateFirstRow(const QString &column, const QVariant &value) 
                  quotedIdentifier(dayfields::keyColumn),
                  selectFirst(quotedIdentifier(dayfields::keyColumn)));
     if (!query.prepare(update)) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return false;
     }
     query.addBindValue(value);
     if (!query.exec() || query.numRowsAffected() != 1) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return false;
     }
     return true;
 }
 
+bool ProfileStore::change(const std::function<bool()> &work) {
+    QString words;
+    if (diarychange::commitThenSave(
+            m_database, [&work](QString *) { return work(); }, &words))
+        return true;
+    // The work keeps its own refusal; a transaction that could not begin or end says why here.
+    if (!words.isEmpty())
+        m_lastFailure = Failure::said(words);
+    return false;
+}
+
 std::optional<QVariant> ProfileStore::firstRowValue(const QString &column) const {
     QSqlQuery query(m_database.connection());
     if (!query.exec(selectFirst(quotedIdentifier(column)))) {
-        m_lastError = query.lastError().text();
+        m_lastFailure = Failure::said(query.lastError().text());
         return std::nullopt;
     }
     return query.next() ? query.value(0) : QVariant();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "data/failure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 class DiaryDatabase;
@@ -22,7 +25,8 @@ struct NewProfile {
 };
 
 // The profile record, the first row of its table: read, created once, checked against a password
-// and given a photo. The password's stored form never leaves this class.
+// and given a photo. The password's stored form never leaves this class. Each change is one
+// transaction, committed and written (diarychange.h).
 class ProfileStore {
 public:
     explicit ProfileStore(DiaryDatabase &database);
@@ -58,16 +62,18 @@ public:
     // Seals the diary with the next password, once the current one is checked.
     PasswordChange changePassword(const QString &current, const QString &next);
 
-    // The engine's words for the last refusal.
-    QString lastError() const { return m_lastError; }
-    void setLastError(const QString &reason) { m_lastError = reason; }
+    // Why the last change was refused: the engine's words, or why the diary was not written.
+    Failure lastFailure() const { return m_lastFailure; }
+    void setLastFailure(const Failure &failure) { m_lastFailure = failure; }
 
 private:
     // The column of the first record; an invalid value when there is none, no value when the
     // engine refuses.
     std::optional<QVariant> firstRowValue(const QString &column) const;
     bool updateFirstRow(const QString &column, const QVariant &value);
+    // Makes a change as every store does (diarychange.h), the engine's words kept on refusal.
+    bool change(const std::function<bool()> &work);
 
     DiaryDatabase &m_database;
-    mutable QString m_lastError;
+    mutable Failure m_lastFailure;
 };

@@ -9,6 +9,7 @@
 #include "report/statsexport.h"
 #include "ui/closinganimation.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 #include "ui/photo.h"
 #include "ui/photobox.h"
 #include "ui/profilesummary.h"
@@ -206,7 +207,6 @@ void DiaryWindow::setBackupState(const QString &line) {
 }
 
 void DiaryWindow::showChangedDays() {
-    m_days->reload();
     updateControls();
     refreshSummary();
 }

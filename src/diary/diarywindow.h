@@ -73,8 +73,8 @@ public slots:
     void setBackupState(const QString &line);
     // The profile summary's values in the labels and the title, after the profile changed.
     void showProfile();
-    // The days were changed behind the window (an import): the record set and the summary are
-    // read again.
+    // The days were changed behind the window (an import, which reads the record set again):
+    // the buttons and the summary follow.
     void showChangedDays();
 
     void porhoras_Click();

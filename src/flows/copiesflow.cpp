@@ -4,9 +4,10 @@
 #include "data/clock.h"
 #include "flows/restorechoice.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
-#include <QDir>
 #include <QCursor>
+#include <QDir>
 #include <QGuiApplication>
 #include <QStandardPaths>
 
@@ -41,12 +42,12 @@ CopiesFlow::CopiesFlow(DiaryDatabase &database, Dialogs &dialogs, const Clock &c
 QString CopiesFlow::stateLine() const {
     const std::vector<backups::Backup> found =
         backups::list(backups::folderOf(m_database.filePath()));
-    return backups::stateText(found.empty() ? std::nullopt : std::optional(found.front().made),
-                              m_clock.now());
+    return messages::backupState(found.empty() ? std::nullopt : std::optional(found.front().made),
+                                 m_clock.now());
 }
 
 void CopiesFlow::backUpNow(QWidget *parent) {
-    QString error;
+    Failure error;
     const bool made = waiting([&] {
         return backups::makeBackup(m_database, m_clock.now(), backups::Kind::ByHand, &error);
     });
@@ -54,7 +55,8 @@ void CopiesFlow::backUpNow(QWidget *parent) {
         parent,
         made ? QStringLiteral("Copia De Seguridad Hecha En:\n%1")
                    .arg(QDir::toNativeSeparators(backups::folderOf(m_database.filePath())))
-             : QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad:\n%1").arg(error),
+             : QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad:\n%1")
+                   .arg(messages::reason(error)),
         QStringLiteral("Copia De Seguridad"));
 }
 
@@ -74,7 +76,7 @@ void CopiesFlow::saveCopyTo(QWidget *parent) {
         copyOutcome(written,
                     QStringLiteral("Copia Del Diario Guardada En:\n%1\nEstá Cifrada Con "
                                    "Tu Clave."),
-                    chosen, m_database.lastEngineError()),
+                    chosen, messages::reason(m_database.lastFailure())),
         title);
 }
 
@@ -128,10 +130,10 @@ CopiesFlow::Restore CopiesFlow::confirmed(QWidget *parent, DiaryDatabase::CopyIm
                                           const QString &spared, const QString &refused) {
     if (!m_dialogs.askYesNo(parent, question, title))
         return nullptr;
-    QString error;
+    Failure error;
     if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeRestore, &error,
                              spared)) {
-        m_dialogs.messageBox(parent, refused.arg(error), title);
+        m_dialogs.messageBox(parent, refused.arg(messages::reason(error)), title);
         return nullptr;
     }
     return std::make_shared<DiaryDatabase::CopyImage>(std::move(copy));
@@ -154,6 +156,6 @@ void CopiesFlow::exportPlainCopy(QWidget *parent) {
     const bool written = m_database.writePlainCopy(chosen);
     m_dialogs.messageBox(parent,
                          copyOutcome(written, QStringLiteral("Copia Sin Cifrar Guardada En:\n%1"),
-                                     chosen, m_database.lastEngineError()),
+                                     chosen, messages::reason(m_database.lastFailure())),
                          title);
 }

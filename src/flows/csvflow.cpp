@@ -7,10 +7,11 @@
 #include "data/diarydatabase.h"
 #include "report/csvexport.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QFile>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QSet>
 #include <QStandardPaths>
@@ -18,7 +19,7 @@
 namespace {
 
 // What the user is told once the days of a CSV file are stored.
-QString importOutcome(const csvimport::Applied &applied, qint64 rejected) {
+QString importOutcome(const dayimport::Applied &applied, qint64 rejected) {
     return QStringLiteral("Importación Hecha: %1 Días Nuevos, %2 Reemplazados, %3 Rellenados, %4 "
                           "Saltados, %5 Sin Cambios Y %6 Filas Rechazadas. \"Deshacer "
                           "Última Importación\" Vuelve Al Diario De Antes.")
@@ -71,7 +72,7 @@ void CsvFlow::exportCsv(QWidget *parent) {
         written.written
             ? QStringLiteral("Diario Exportado En:\n%1").arg(QDir::toNativeSeparators(chosen))
             : QStringLiteral("ERROR. No Se Ha Podido Exportar El Diario En:\n%1\n%2")
-                  .arg(QDir::toNativeSeparators(chosen), written.error),
+                  .arg(QDir::toNativeSeparators(chosen), messages::reason(written.failure)),
         title);
 }
 
@@ -108,7 +109,7 @@ std::optional<csvimport::Read> CsvFlow::readChosen(QWidget *parent, const QStrin
     return read;
 }
 
-std::optional<csvimport::Existing> CsvFlow::askExisting(QWidget *parent, const QString &title,
+std::optional<dayimport::Existing> CsvFlow::askExisting(QWidget *parent, const QString &title,
                                                         const csvimport::Read &read) {
     QSet<qint64> stored;
     m_days.storedDaysByDate().forEach([&](const dayfields::DayTexts &day) {
@@ -130,7 +131,7 @@ std::optional<csvimport::Existing> CsvFlow::askExisting(QWidget *parent, const Q
          QStringLiteral("Rellenar Solo Sus Casillas Vacías")});
     if (choice < 0)
         return std::nullopt;
-    return csvimport::Existing(choice);
+    return dayimport::Existing(choice);
 }
 
 bool CsvFlow::importCsv(QWidget *parent) {
@@ -144,32 +145,28 @@ bool CsvFlow::importCsv(QWidget *parent) {
     const std::optional<csvimport::Read> read = readChosen(parent, title);
     if (!read)
         return false;
-    const std::optional<csvimport::Existing> existing = askExisting(parent, title, *read);
+    const std::optional<dayimport::Existing> existing = askExisting(parent, title, *read);
     if (!existing)
         return false;
-    QString error;
+    Failure error;
     QString backup;
     if (!backups::makeBackup(m_database, m_clock.now(), backups::Kind::BeforeImport, &error, {},
                              &backup)) {
         m_dialogs.messageBox(parent,
                              QStringLiteral("ERROR. No Se Ha Podido Hacer La Copia De Seguridad, "
                                             "Así Que No Se Ha Importado Nada:\n%1")
-                                 .arg(error),
+                                 .arg(messages::reason(error)),
                              title);
         return false;
     }
-    csvimport::Applied applied;
+    // The days are stored, the backup noted as the one to go back to and the diary written, or
+    // nothing is.
+    dayimport::Applied applied;
     {
         const std::unique_ptr<ProgressBox> progress = m_dialogs.progressBox(
             parent, QStringLiteral("Importando Los Días..."), title, qint64(read->dayCount()));
-        applied = csvimport::apply(m_database.connection(), *read, *existing,
-                                   [&](qint64 done, qint64) { return progress->advance(done); });
-    }
-    if (applied.done) {
-        // The backup is the one to go back to only once the days are stored.
-        backups::noteBeforeImport(m_database.filePath(), backup);
-        m_database.save();
-        m_days.reload();
+        applied = m_days.importDays(*read, *existing, backup,
+                                    [&](qint64 done, qint64) { return progress->advance(done); });
     }
     m_dialogs.messageBox(parent,
                          applied.done        ? importOutcome(applied, read->rejectedCount)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "data/dayimport.h"
 #include "report/csvimport.h"
+
+#include <optional>
 
 class Clock;
 class DayStore;
@@ -25,7 +28,7 @@ private:
     // be read (the user has been told).
     std::optional<csvimport::Read> readChosen(QWidget *parent, const QString &title);
     // The preview and the choice for the dates already stored; none when cancelled.
-    std::optional<csvimport::Existing> askExisting(QWidget *parent, const QString &title,
+    std::optional<dayimport::Existing> askExisting(QWidget *parent, const QString &title,
                                                    const csvimport::Read &read);
 
     DiaryDatabase &m_database;

@@ -5,6 +5,7 @@
 #include "data/diarydatabase.h"
 #include "flows/restorechoice.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,9 +27,9 @@ bool DiaryRescue::open(const QString &path) {
     using Status = DiaryDatabase::Status;
     const Status status = m_database.open(path);
     if (status == Status::Damaged || status == Status::NotADatabase)
-        return offerCopies(m_database.errorMessage(status));
+        return offerCopies(messages::openFailure(m_database, status));
     if (status != Status::Ready) {
-        m_dialogs.messageBox(m_parent, m_database.errorMessage(status), noticeTitle);
+        m_dialogs.messageBox(m_parent, messages::openFailure(m_database, status), noticeTitle);
         return false;
     }
     const QString folder = backups::folderOf(m_database.filePath());
@@ -78,7 +79,7 @@ bool DiaryRescue::restoreOne() {
         if (status != DiaryDatabase::Status::Ready) {
             m_dialogs.messageBox(m_parent,
                                  QStringLiteral("ERROR. No Se Ha Podido Restaurar La Copia.\n%1")
-                                     .arg(m_database.errorMessage(status)),
+                                     .arg(messages::openFailure(m_database, status)),
                                  title);
             return false;
         }

@@ -3,6 +3,7 @@
 #include "data/password.h"
 #include "data/profilestore.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QScopeGuard>
 
@@ -63,7 +64,7 @@ void PasswordFlow::run(QWidget *parent) {
     case ProfileStore::PasswordChange::NotWritten:
         outcome = QStringLiteral("ERROR. No Se Ha Podido Guardar El Diario De Gimnasio Con La "
                                  "Nueva Clave. Sigue Abriéndose Con La Anterior.\n") +
-                  m_profiles.lastError();
+                  messages::reason(m_profiles.lastFailure());
         break;
     }
     m_dialogs.messageBox(parent, outcome, title);

@@ -4,6 +4,7 @@
 #include "flows/profileanswers.h"
 #include "flows/profilestartup.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 #include "ui/profilesummary.h"
 
 namespace {
@@ -44,7 +45,7 @@ bool ProfileFlow::run(QWidget *parent) {
             m_dialogs.messageBox(parent,
                                  QStringLiteral("ERROR. No Se Ha Podido Guardar Tu Perfil En El "
                                                 "Diario De Gimnasio.\n") +
-                                     m_profiles.lastError(),
+                                     messages::reason(m_profiles.lastFailure()),
                                  title);
             return false;
         }

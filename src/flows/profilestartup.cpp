@@ -7,6 +7,7 @@
 #include "flows/diaryrescue.h"
 #include "flows/profileanswers.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QScopeGuard>
 #include <cmath>
@@ -46,7 +47,7 @@ ProfileStartup::Outcome ProfileStartup::run() {
         QString text = exists ? QStringLiteral("ERROR. No Se Ha Podido Guardar Tu Perfil En El "
                                                "Diario De Gimnasio.")
                               : profileUnreadable;
-        const QString reason = m_profiles.lastError().trimmed();
+        const QString reason = messages::reason(m_profiles.lastFailure()).trimmed();
         if (!reason.isEmpty())
             text += u'\n' + reason;
         m_dialogs.messageBox(m_parent, text, noticeTitle);
@@ -62,7 +63,7 @@ bool ProfileStartup::storeNew() {
     if (!m_profiles.create(profile))
         return false;
     if (m_database.seal(chosen) != DiaryDatabase::Status::Ready) {
-        m_profiles.setLastError(m_database.lastEngineError());
+        m_profiles.setLastFailure(m_database.lastFailure());
         return false;
     }
     m_dialogs.messageBox(m_parent, sealedNotice, noticeTitle);
@@ -163,10 +164,10 @@ ProfileStartup::Outcome ProfileStartup::login() {
     // A diary found damaged inside only now offers the backups, as one damaged outside does.
     if (status == DiaryDatabase::Status::Damaged)
         return DiaryRescue(m_database, m_dialogs, m_clock, m_parent)
-                       .offerCopies(m_database.errorMessage(status))
+                       .offerCopies(messages::openFailure(m_database, status))
                    ? login()
                    : Outcome::NotOpened;
-    m_dialogs.messageBox(m_parent, m_database.errorMessage(status), noticeTitle);
+    m_dialogs.messageBox(m_parent, messages::openFailure(m_database, status), noticeTitle);
     return status == DiaryDatabase::Status::WrongPassword ? Outcome::LoginFailed
                                                           : Outcome::NotOpened;
 }

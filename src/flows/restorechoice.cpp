@@ -2,6 +2,7 @@
 
 #include "data/password.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -17,11 +18,11 @@ std::optional<Listed> choose(DiaryDatabase &database, Dialogs &dialogs, QWidget 
     for (const backups::Backup &backup : found) {
         const DiaryDatabase::CopyInfo info = database.inspectCopy(backup.path);
         listed.push_back({backup, info});
-        lines += backups::listLine(backup, info.status == DiaryDatabase::Status::Ready
-                                               ? QStringLiteral("%1 Días").arg(info.days)
-                                           : info.status == DiaryDatabase::Status::WrongPassword
-                                               ? needsPassword
-                                               : QStringLiteral("Dañada"));
+        lines += messages::backupLine(backup, info.status == DiaryDatabase::Status::Ready
+                                                  ? QStringLiteral("%1 Días").arg(info.days)
+                                              : info.status == DiaryDatabase::Status::WrongPassword
+                                                  ? needsPassword
+                                                  : QStringLiteral("Dañada"));
     }
     QGuiApplication::restoreOverrideCursor();
     const int chosen = dialogs.chooseItem(

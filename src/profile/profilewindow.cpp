@@ -7,6 +7,7 @@
 #include "ui/closinganimation.h"
 #include "ui/designtable.h"
 #include "ui/dialogs.h"
+#include "ui/messages.h"
 #include "ui/photo.h"
 #include "ui/photobox.h"
 #include "ui/twips.h"

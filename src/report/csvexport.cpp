@@ -29,7 +29,7 @@ Written writeFile(const QString &path, Preset preset, const DayWalk &days) {
     const char separator = separatorOf(preset);
     privatefile::NewFile file(path);
     if (!file.create())
-        return {false, file.errorString()};
+        return {false, file.failure()};
     QByteArray out;
     if (preset == Preset::Spreadsheet)
         out += "\xEF\xBB\xBF";
@@ -56,10 +56,10 @@ Written writeFile(const QString &path, Preset preset, const DayWalk &days) {
         return writing;
     });
     if (!read)
-        return {false, QStringLiteral("No Se Han Podido Leer Los Días Del Diario.")};
+        return {false, Failure::of(Failure::Kind::DaysUnreadable)};
     if (!writing || file.write(out) != out.size() ||
         !file.commit(privatefile::NewFile::Sync::ToDisk))
-        return {false, file.errorString()};
+        return {false, file.failure()};
     return {true, {}};
 }
 

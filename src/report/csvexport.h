@@ -2,6 +2,7 @@
 
 #include "data/dayfields.h"
 #include "data/daywalk.h"
+#include "data/failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -48,7 +49,7 @@ void appendField(QByteArray &out, const QString &text, char separator);
 // The whole file for the days: header, then a line a day.
 struct Written {
     bool written = false;
-    QString error; // the system's words when not written
+    Failure failure; // why not: the system's error, or the days could not be read
 };
 // Replaces the file only once it is whole, and for its owner's eyes alone (see privatefile.h).
 Written writeFile(const QString &path, Preset preset, const DayWalk &days);

@@ -29,12 +29,12 @@ bool writeAll(QIODevice &device, const QByteArray &bytes) {
     return true;
 }
 
-ExportOutcome failure(const QString &path, const QString &reason) {
-    return ExportOutcome{false, path, reason};
+ExportOutcome failure(const QString &path, const Failure &why) {
+    return ExportOutcome{false, path, why};
 }
 
 // Why an export stopped when the days themselves could not be read.
-const QString unreadableDiary = QStringLiteral("el diario no se ha podido leer entero");
+const Failure unreadable = Failure::of(Failure::Kind::DaysUnreadable);
 
 ExportOutcome success() {
     return ExportOutcome{true, {}, {}};
@@ -58,15 +58,16 @@ ExportOutcome saveFile(const QString &folder, const QString &name, bool toDisk, 
     const QString path = folder + u'/' + name;
     privatefile::NewFile file(path, folder + QStringLiteral("/.") + name + QStringLiteral(".part"));
     if (!file.create())
-        return failure(path, file.errorString());
+        return failure(path, file.failure());
     if (!write(file)) {
         // A device that refused says why; otherwise the days could not be read.
-        const QString reason = file.errorNumber() != 0 ? file.errorString() : unreadableDiary;
+        const Failure reason =
+            file.errorNumber() != 0 ? file.failure() : Failure::of(Failure::Kind::DaysUnreadable);
         file.cancel();
         return failure(path, reason);
     }
     if (!file.commit(toDisk ? privatefile::NewFile::Sync::ToDisk : privatefile::NewFile::Sync::No))
-        return failure(path, file.errorString());
+        return failure(path, file.failure());
     return success();
 }
 
@@ -139,7 +140,7 @@ ExportOutcome writeSingleFile(const QString &folder, const ReportProfile &profil
     const QString path = QDir(folder).filePath(singleFileName);
     const DayWalk::Summary summary = days.summary();
     if (!summary.complete)
-        return failure(path, unreadableDiary);
+        return failure(path, unreadable);
     if (summary.count == 0)
         return {};
     return saveFile(QDir(folder).path(), singleFileName, true, [&](QIODevice &file) {
@@ -152,7 +153,7 @@ ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profi
     const QDir dir(folder);
     const DayWalk::Summary summary = days.summary();
     if (!summary.complete)
-        return failure(dir.path(), unreadableDiary);
+        return failure(dir.path(), unreadable);
     if (summary.count == 0)
         return {};
     const QByteArray profileBytes = profileBlock(profile, summary);
@@ -167,7 +168,7 @@ ExportOutcome writePerDayFiles(const QString &folder, const ReportProfile &profi
         return outcome.written;
     });
     // The files written before a day that could not be read stay complete.
-    return walked ? outcome : failure(dir.path(), unreadableDiary);
+    return walked ? outcome : failure(dir.path(), unreadable);
 }
 
 ExportOutcome writeSingleFile(const QString &folder, const ReportProfile &profile,

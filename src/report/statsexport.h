@@ -2,6 +2,7 @@
 
 #include "data/dayfields.h"
 #include "data/daywalk.h"
+#include "data/failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,7 +26,7 @@ struct ReportProfile {
 struct ExportOutcome {
     bool written = false;
     QString failedFile; // full path of the file that could not be written
-    QString reason;     // the system's words for it
+    Failure failure;    // why: the system's error, or the days could not be read
 };
 
 // The two statistics reports. Days come in date order, dated days first (as the date-ordered

@@ -99,10 +99,11 @@ int main(int argc, char **argv) {
             QByteArray csv = "fecha;diario\r\n";
             for (int day = 0; day < 100; ++day)
                 csv += QDate(2026, 1, 1).addDays(day).toString(u"dd/MM/yyyy").toUtf8() + ";día\r\n";
-            done = csvimport::apply(database.connection(), csvimport::read(csv, QDate(2026, 1, 1)),
-                                    csvimport::Existing::Skip)
-                       .done &&
-                   database.save();
+            done =
+                DayStore(database)
+                    .importDays(csvimport::read(csv, QDate(2026, 1, 1)), dayimport::Existing::Skip)
+                    .done &&
+                database.isWritten();
         }
         count.finish();
         const QString folder = backups::folderOf(path);
@@ -110,7 +111,7 @@ int main(int argc, char **argv) {
             const std::vector<backups::Backup> made = backups::list(folder);
             const QDateTime when = made.empty() ? QDateTime(QDate(2026, 1, 1), QTime(8, 0))
                                                 : made.front().made.addDays(1);
-            QString error;
+            Failure error;
             done = say(u"+backup "_s + backups::fileNameFor(when, backups::Kind::AtExit)) &&
                    backups::makeBackup(database, when, backups::Kind::AtExit, &error) &&
                    say(u"=backup "_s + backups::fileNameFor(when, backups::Kind::AtExit));
@@ -127,11 +128,12 @@ int main(int argc, char **argv) {
             for (int day = 0; day < 50; ++day)
                 csv += QDate(2100, 1, 1).addDays(stored + day).toString(u"dd/MM/yyyy").toUtf8() +
                        ";importado\r\n";
-            done = stored >= 0 && say(u"+import %1"_s.arg(stored / 50)) &&
-                   csvimport::apply(database.connection(), csvimport::read(csv, QDate(2026, 1, 1)),
-                                    csvimport::Existing::Skip)
-                       .done &&
-                   database.save() && say(u"=import %1"_s.arg(stored / 50));
+            done =
+                stored >= 0 && say(u"+import %1"_s.arg(stored / 50)) &&
+                DayStore(database)
+                    .importDays(csvimport::read(csv, QDate(2026, 1, 1)), dayimport::Existing::Skip)
+                    .done &&
+                database.isWritten() && say(u"=import %1"_s.arg(stored / 50));
         }
         return done ? 0 : 3;
     }
