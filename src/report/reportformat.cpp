@@ -2,6 +2,7 @@
 
 #include "data/dates.h"
 #include "report/quitarcaracter.h"
+#include "report/reportsections.h"
 #include "report/statsexport.h"
 #include "report/windows1252.h"
 
@@ -54,10 +55,12 @@ struct DayBlockBytes {
             SectionBytes &bytes = sections[i];
             bytes.box = order[i];
             bytes.section = field.section;
-            bytes.heading = field.section == Section::DiaryText ? windows1252::encode(field.heading)
-                                                                : headingBytes(field.heading);
+            const reportsections::Words &words = reportsections::words[order[i]];
+            const QString heading = QString::fromUtf16(words.heading);
+            bytes.heading = field.section == Section::DiaryText ? windows1252::encode(heading)
+                                                                : headingBytes(heading);
             if (field.section == Section::Value)
-                bytes.end = windows1252::encode(field.unit);
+                bytes.end = windows1252::encode(QString::fromUtf16(words.unit));
             bytes.end += lineEnd;
             // Dates and values are followed by an empty line.
             if (field.section == Section::DateLine || field.section == Section::Value)
