@@ -3,6 +3,7 @@
 // Run with a diary of 1,000, 10,000 and 100,000 generated days. The windows are driven through
 // their own slots on the offscreen platform unless another one is set.
 #include "app/applicationcontroller.h"
+#include "calendar/calendarwindow.h"
 #include "charts/progresswindow.h"
 #include "data/backups.h"
 #include "data/clock.h"
@@ -17,6 +18,7 @@
 #include "report/csvexport.h"
 #include "report/csvimport.h"
 #include "report/statsexport.h"
+#include "search/searchwindow.h"
 #include "training/reader.h"
 #include "ui/clocktexts.h"
 #include "ui/dialogs.h"
@@ -29,6 +31,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStandardPaths>
@@ -224,6 +227,59 @@ int chartsFigures(const QString &path) {
     for (const auto bars : {ProgressWindow::WeeklySums, ProgressWindow::MonthlyMeans})
         timed([&] { progress->showBars(bars); });
     std::printf("%.3g %.3g %.1f\n", open, slowest, peakMegabytes() - without);
+    return 0;
+}
+
+// The search and the calendar over the diary window, in this process: the first opening of the
+// search (its index built), a two-word search with a field filter with its days listed (best of
+// five), the slowest key press while a twelve-letter word is typed (each search run as the pause
+// after the key would run it, its days listed), how far the peak memory rises above that of the
+// program without the search, and the calendar opened (best of five). Prints the five figures.
+int searchFigures(const QString &path) {
+    LoggedIn program(path);
+    if (!program.ready)
+        return 2;
+    program.controller.showDiary();
+    DiaryWindow *diary = program.diary();
+    while (diary->days().isReadingAhead())
+        QCoreApplication::processEvents();
+    if (!resetPeak())
+        return 3;
+    const double without = peakMegabytes();
+    QElapsedTimer timer;
+    timer.start();
+    program.controller.run(DiaryWindow::Request::Search);
+    SearchWindow *search = program.controller.searchWindow();
+    QCoreApplication::processEvents();
+    const double open = milliseconds(timer);
+    auto *box = search->findChild<QLineEdit *>();
+    auto *list = search->findChild<QListView *>();
+    qsizetype found = 0;
+    const auto searched = [&](const QString &text) {
+        box->setText(text);
+        QElapsedTimer run;
+        run.start();
+        search->search();
+        QCoreApplication::processEvents();
+        found += list->model()->rowCount();
+        return milliseconds(run);
+    };
+    const double twoWords =
+        best(5, [&] { return searched(QStringLiteral("fuerza sent que_has_hecho:press")); });
+    double slowestKey = 0;
+    const QString word = QStringLiteral("sentimientos");
+    for (int round = 0; round < 3; ++round)
+        for (qsizetype letters = 1; letters <= word.size(); ++letters)
+            slowestKey = std::max(slowestKey, searched(word.left(letters)));
+    const double extra = peakMegabytes() - without;
+    const double calendar = best(5, [&] {
+        delete program.controller.calendarWindow();
+        program.controller.run(DiaryWindow::Request::ShowCalendar);
+        QCoreApplication::processEvents();
+    });
+    if (found == 0)
+        std::fprintf(stderr, "nothing found\n");
+    std::printf("%.3g %.3g %.3g %.1f %.3g\n", open, twoWords, slowestKey, extra, calendar);
     return 0;
 }
 
@@ -573,6 +629,8 @@ int main(int argc, char **argv) {
         return loginReady(arguments[2], arguments[3].toLongLong());
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--charts"))
         return chartsFigures(arguments[2]);
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--search"))
+        return searchFigures(arguments[2]);
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--import-preview"))
         return importPreviewFigures(arguments[2], arguments[3]);
 
@@ -646,6 +704,17 @@ int main(int argc, char **argv) {
             print(QStringLiteral("charts_open_10000"), figures.value(0).toDouble(), "ms");
             print(QStringLiteral("charts_switch_10000"), figures.value(1).toDouble(), "ms");
             print(QStringLiteral("charts_extra_memory_10000"), figures.value(2).toDouble(), "MB");
+            QProcess searching;
+            searching.start(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--search"), path});
+            searching.waitForFinished(120000);
+            const QList<QByteArray> lookups =
+                searching.readAllStandardOutput().trimmed().split(' ');
+            print(QStringLiteral("search_open_10000"), lookups.value(0).toDouble(), "ms");
+            print(QStringLiteral("search_10000"), lookups.value(1).toDouble(), "ms");
+            print(QStringLiteral("search_as_typed_10000"), lookups.value(2).toDouble(), "ms");
+            print(QStringLiteral("search_extra_memory_10000"), lookups.value(3).toDouble(), "MB");
+            print(QStringLiteral("calendar_open_10000"), lookups.value(4).toDouble(), "ms");
             // A valid CSV of 100 MB, from the file chosen to its preview (at most 4 s), and the
             // memory it takes meanwhile (at most 400 MB).
             const QString large = folder + QStringLiteral("/grande.csv");

@@ -3,6 +3,7 @@
 
 #include "data/atomicfile.h"
 #include "data/backups.h"
+#include "data/calendarsettings.h"
 #include "data/daystore.h"
 #include "data/daywriter.h"
 #include "data/diarychange.h"
@@ -223,6 +224,7 @@ void TestStore::olderSchemaIsBackedUpAndMigrated_data() {
     row("with the date index", 2);
     row("girth pairs indexed on val", 3);
     row("no goal weight", 4);
+    row("no calendar settings", 5);
 }
 
 void TestStore::olderSchemaIsBackedUpAndMigrated() {
@@ -257,8 +259,10 @@ void TestStore::olderSchemaIsBackedUpAndMigrated() {
              (QStringList{"35,9", "36"}));
     QVERIFY(readsItsIndex(diary.db(), ByBiceps));
     QVERIFY(diary.profiles().setGoalWeight(QStringLiteral("75,5")));
+    QVERIFY(CalendarSettings(diary.database()).setDaysPerWeek(4));
     QCOMPARE(diary.reopen(), Status::Ready);
     QCOMPARE(diary.profiles().goalWeight(), std::optional<QString>(QStringLiteral("75,5")));
+    QCOMPARE(CalendarSettings(diary.database()).daysPerWeek(), 4);
 
     // No plain copy is left: the diary as it was is set aside sealed, and so is the earlier one.
     const QStringList backups = QDir(diary.folder()).entryList({QStringLiteral("*.bak")});

@@ -441,11 +441,14 @@ void TestWindows::windowsFitTheScreen() {
     QVERIFY(app.start(diary.path()));
     ProfileWindow &window = *app.profileWindow();
     window.Command1_Click();
-    app.diaryWindow()->findChild<QAction *>("showProgressAction")->trigger();
+    for (const char *action : {"showProgressAction", "searchAction", "showCalendarAction"})
+        app.diaryWindow()->findChild<QAction *>(action)->trigger();
     const QRect available = window.screen()->availableGeometry();
     for (QWidget *shown :
          {static_cast<QWidget *>(&window), static_cast<QWidget *>(app.diaryWindow()),
-          app.diaryWindow()->findChild<QWidget *>("progreso")}) {
+          app.diaryWindow()->findChild<QWidget *>("progreso"),
+          app.diaryWindow()->findChild<QWidget *>("buscar"),
+          app.diaryWindow()->findChild<QWidget *>("calendario")}) {
         QVERIFY(QTest::qWaitForWindowExposed(shown));
         QVERIFY2(available.contains(shown->frameGeometry()), qPrintable(shown->objectName()));
     }

@@ -1,5 +1,6 @@
 #include "app/applicationcontroller.h"
 
+#include "calendar/calendarwindow.h"
 #include "charts/progresswindow.h"
 #include "data/backups.h"
 #include "data/clock.h"
@@ -10,6 +11,7 @@
 #include "flows/passwordflow.h"
 #include "flows/profileflow.h"
 #include "profile/profilewindow.h"
+#include "search/searchwindow.h"
 #include "ui/dialogs.h"
 #include "ui/messages.h"
 
@@ -35,6 +37,14 @@ ApplicationController::~ApplicationController() {
 
 ProgressWindow *ApplicationController::progressWindow() const {
     return m_diary ? m_diary->findChild<ProgressWindow *>() : nullptr;
+}
+
+SearchWindow *ApplicationController::searchWindow() const {
+    return m_diary ? m_diary->findChild<SearchWindow *>() : nullptr;
+}
+
+CalendarWindow *ApplicationController::calendarWindow() const {
+    return m_diary ? m_diary->findChild<CalendarWindow *>() : nullptr;
 }
 
 bool ApplicationController::start(const QString &diaryPath) {
@@ -79,6 +89,10 @@ void ApplicationController::showDiary() {
         connect(m_diary.data(), &DiaryWindow::leaving, this, [this] {
             if (ProgressWindow *charts = progressWindow())
                 charts->close();
+            if (SearchWindow *search = searchWindow())
+                search->close();
+            if (CalendarWindow *calendar = calendarWindow())
+                calendar->close();
         });
     }
     m_diary->show();
@@ -119,7 +133,33 @@ void ApplicationController::run(DiaryWindow::Request request) {
         return;
     case R::ShowProgress:
         return showProgress();
+    case R::Search:
+        return showSearch();
+    case R::ShowCalendar:
+        return showCalendar();
     }
+}
+
+void ApplicationController::showSearch() {
+    SearchWindow *search = searchWindow();
+    if (!search) {
+        search = new SearchWindow(m_database.connection(), m_diary->days(), m_diary);
+        connect(search, &SearchWindow::dayChosen, m_diary.data(), &DiaryWindow::showDay);
+    }
+    search->show();
+    search->raise();
+    search->activateWindow();
+}
+
+void ApplicationController::showCalendar() {
+    CalendarWindow *calendar = calendarWindow();
+    if (!calendar) {
+        calendar = new CalendarWindow(m_database, m_diary->days(), m_dialogs, m_clock, m_diary);
+        connect(calendar, &CalendarWindow::dayChosen, m_diary.data(), &DiaryWindow::showDay);
+    }
+    calendar->show();
+    calendar->raise();
+    calendar->activateWindow();
 }
 
 void ApplicationController::showProgress() {

@@ -7,12 +7,14 @@
 #include <QPointer>
 #include <QString>
 
+class CalendarWindow;
 class Clock;
 class Dialogs;
 class DiaryDatabase;
 class ProfileStore;
 class ProfileWindow;
 class ProgressWindow;
+class SearchWindow;
 
 // The program's one owner of its windows: it opens the diary (offering the backups when it
 // cannot), runs the first-run questions or the login, shows the profile window, opens the diary
@@ -37,6 +39,8 @@ public:
     ProfileWindow *profileWindow() const { return m_profile.get(); }
     DiaryWindow *diaryWindow() const { return m_diary; }
     ProgressWindow *progressWindow() const;
+    SearchWindow *searchWindow() const;
+    CalendarWindow *calendarWindow() const;
 
 public slots:
     // "&Entrar": the diary window, made when it is not open.
@@ -51,6 +55,9 @@ public slots:
 private:
     void restoreLater(CopiesFlow::Restore copy);
     void showProgress();
+    // The search and the calendar: one of each, beside the diary window, whose days they show.
+    void showSearch();
+    void showCalendar();
     void editProfile();
 
     DiaryDatabase &m_database;

@@ -85,6 +85,20 @@ void DayStore::toLast() {
     showRow(m_records->exactCount() - 1);
 }
 
+int DayStore::rowOf(qint64 id) {
+    const int key = m_records->columnOf(dayfields::keyColumn);
+    const int rows = key >= 0 ? m_records->exactCount() : 0;
+    for (int row = 0; row < rows; ++row)
+        if (m_records->data(m_records->index(row, key)).toLongLong() == id)
+            return row;
+    return -1;
+}
+
+void DayStore::toRow(int row) {
+    if (!isPending() && row >= 0 && ensureFetched(row))
+        showRow(row);
+}
+
 bool DayStore::setOrder(dayfields::Order order) {
     if (isPending())
         return false;

@@ -47,6 +47,12 @@ public:
     void toNext();
     void toLast();
 
+    // The row of the stored day with this key in the set's order, the whole set read first; -1
+    // when it is not there.
+    int rowOf(qint64 id);
+    // Shows a row of the set; nothing while a day is pending or when there is no such row.
+    void toRow(int row);
+
     // Re-opens the set in another order and shows its first day. When the engine refuses, the
     // previous order is opened again and false is returned.
     bool setOrder(dayfields::Order order);

@@ -1,5 +1,6 @@
 #include "data/diaryschema.h"
 
+#include "data/calendarsettings.h"
 #include "data/dayfields.h"
 #include "data/engineimage.h"
 #include "data/sqlfunctions.h"
@@ -127,6 +128,8 @@ bool migrate(const QSqlDatabase &db, Migration *migration, Failure *failure) {
     QStringList statements = dropOldPairIndexes() + indexStatements();
     if (migration->from < 5)
         statements += addGoalWeight();
+    if (migration->from < 6)
+        statements += CalendarSettings::tableStatements();
     return runInTransaction(db, statements << setVersion(), failure);
 }
 
@@ -171,7 +174,9 @@ DiaryStatus check(const QSqlDatabase &db, bool fresh, Migration *migration, Fail
         query.finish();
         if (!empty)
             return DiaryStatus::WrongSchema;
-        if (!runInTransaction(db, tableStatements() + indexStatements() + QStringList{setVersion()},
+        if (!runInTransaction(db,
+                              tableStatements() + indexStatements() +
+                                  CalendarSettings::tableStatements() + QStringList{setVersion()},
                               failure))
             return DiaryStatus::CannotCreate;
     }

@@ -158,6 +158,15 @@ void DiaryWindow::moveLast() {
         m_days->toLast();
 }
 
+bool DiaryWindow::showDay(qint64 id) {
+    if (m_state.exporting || !settlePendingDay())
+        return false;
+    const int row = m_days->rowOf(id);
+    if (row >= 0)
+        m_days->toRow(row);
+    return row >= 0;
+}
+
 void DiaryWindow::sortBy(dayfields::Order order) {
     if (m_state.exporting || !settlePendingDay())
         return;

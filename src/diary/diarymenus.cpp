@@ -78,7 +78,9 @@ void DiaryWindow::buildMenu() {
          {"exportCsvAction", u"Exportar CSV...", {}, {}, R::ExportCsv},
          {"importCsvAction", u"Importar CSV...", {}, {}, R::ImportCsv},
          {"undoImportAction", u"Deshacer Última Importación", {}, {}, R::UndoImport},
-         {"exportPlainAction", u"Exportar Copia Sin Cifrar...", {}, {}, R::ExportPlainCopy}});
+         {"exportPlainAction", u"Exportar Copia Sin Cifrar...", {}, {}, R::ExportPlainCopy},
+         {},
+         {"searchAction", u"&Buscar...", {}, {}, R::Search, QKeySequence(Qt::CTRL | Qt::Key_F)}});
 
     graficas = menuBar()->addMenu(QStringLiteral("&Gráficas"));
     graficas->setObjectName(QStringLiteral("graficas"));
@@ -87,5 +89,6 @@ void DiaryWindow::buildMenu() {
                            {},
                            {},
                            R::ShowProgress,
-                           QKeySequence(Qt::CTRL | Qt::Key_G)}});
+                           QKeySequence(Qt::CTRL | Qt::Key_G)},
+                          {"showCalendarAction", u"Ver &Calendario...", {}, {}, R::ShowCalendar}});
 }

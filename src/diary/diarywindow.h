@@ -52,6 +52,8 @@ public:
         UndoImport,
         ExportPlainCopy,
         ShowProgress,
+        Search,
+        ShowCalendar,
     };
     Q_ENUM(Request)
 
@@ -88,6 +90,10 @@ public slots:
     void porpie_Click();
     void porgeme_Click();
     void porhorario_Click();
+
+    // Shows the stored day with this key, in the order on display, after a day being added was
+    // settled as a move settles it; false when the day is not there or the move was not made.
+    bool showDay(qint64 id);
 
     // The navigation bar of Data1.
     void moveFirst();

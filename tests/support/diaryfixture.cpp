@@ -77,8 +77,11 @@ bool makeOlderVersion(const QSqlDatabase &db, int version) {
                             .arg(key.indexName, dayfields::tableName, expression)))
             return false;
     }
-    if (!query.exec(QStringLiteral("ALTER TABLE \"%1\" DROP COLUMN \"%2\"")
-                        .arg(profilefields::tableName, profilefields::goalWeight)))
+    for (const char *table : {"Ajustes", "Semanas En Pausa"})
+        if (version < 6 && !query.exec(QStringLiteral("DROP TABLE \"%1\"").arg(table)))
+            return false;
+    if (version < 5 && !query.exec(QStringLiteral("ALTER TABLE \"%1\" DROP COLUMN \"%2\"")
+                                       .arg(profilefields::tableName, profilefields::goalWeight)))
         return false;
     return query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
