@@ -123,6 +123,12 @@ CalendarWindow::~CalendarWindow() {
 }
 
 void CalendarWindow::buildControls() {
+    buildGrid();
+    buildSettings();
+    layOut();
+}
+
+void CalendarWindow::buildGrid() {
     m_grid->setObjectName(QStringLiteral("calendarioDias"));
     m_grid->setModel(m_model);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -144,7 +150,9 @@ void CalendarWindow::buildControls() {
                     showPauseCaption();
                 }
             });
+}
 
+void CalendarWindow::buildSettings() {
     for (QLabel *streak : {m_currentStreak, m_bestStreak})
         streak->setWordWrap(true);
     m_currentStreak->setObjectName(QStringLiteral("rachaActual"));
@@ -177,7 +185,9 @@ void CalendarWindow::buildControls() {
     connect(m_pauseAction, &QAction::triggered, this, &CalendarWindow::togglePause);
     m_undated->setObjectName(QStringLiteral("sinFecha"));
     m_undated->setWordWrap(true);
+}
 
+void CalendarWindow::layOut() {
     const auto labelled = [this](const QString &caption, QWidget *control) {
         auto *label = new QLabel(caption, this);
         label->setBuddy(control);

@@ -52,6 +52,9 @@ signals:
 
 private:
     void buildControls();
+    void buildGrid();
+    void buildSettings();
+    void layOut();
     void refresh();
     void showStreaks();
     void showLegend();

@@ -4,6 +4,7 @@
 #include "data/daystore.h"
 #include "data/privatefile.h"
 #include "data/profilestore.h"
+#include "ui/besideparent.h"
 #include "ui/dialogs.h"
 
 #include <QChart>
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSvgGenerator>
@@ -93,18 +93,7 @@ void ProgressWindow::connectControls() {
 }
 
 void ProgressWindow::placeOnScreen() {
-    const QWidget *diary = parentWidget() ? parentWidget()->window() : nullptr;
-    const bool beside = diary && diary->isVisible();
-    const QScreen *shownOn = beside ? diary->screen() : screen();
-    if (!shownOn)
-        return;
-    // The window's frame is not known before it is shown: the diary's stands for it.
-    const QSize frame = beside ? diary->frameGeometry().size() - diary->size() : QSize(0, 0);
-    const QRect place =
-        placeBeside(shownOn->availableGeometry(), beside ? diary->frameGeometry() : QRect(),
-                    preferredSize + frame, minimumSizeHint() + frame);
-    resize(place.size() - frame);
-    move(place.topLeft());
+    besideparent::place(this, preferredSize);
 }
 
 QChart *ProgressWindow::chart() const {

@@ -63,6 +63,74 @@ QString indexColumn(dayfields::Box box) {
     return QLatin1String(csvexport::columnNames[std::size_t(box)]);
 }
 
+namespace {
+
+// One word, phrase or filter of the query as typed: "-" before it leaves its days out, a field's
+// CSV name and ":" before it keeps it to that field.
+struct Term {
+    bool excluded = false;
+    std::optional<dayfields::Box> field;
+    QStringView value;
+    bool phrase = false;
+};
+
+// Reads the term that begins at *i (past any separators) and moves *i past it.
+Term readTerm(QStringView text, qsizetype *i) {
+    const qsizetype n = text.size();
+    Term term;
+    term.excluded = text[*i] == u'-' && *i + 1 < n && !parts(text[*i + 1]);
+    if (term.excluded)
+        ++*i;
+    qsizetype nameEnd = *i;
+    while (nameEnd < n && isNameCharacter(text[nameEnd]))
+        ++nameEnd;
+    if (nameEnd > *i && nameEnd < n && text[nameEnd] == u':') {
+        term.field = fieldNamed(text.sliced(*i, nameEnd - *i));
+        if (term.field)
+            *i = nameEnd + 1;
+    }
+    term.phrase = *i < n && text[*i] == u'"';
+    if (term.phrase) {
+        qsizetype close = text.indexOf(u'"', *i + 1);
+        if (close < 0)
+            close = n;
+        term.value = text.sliced(*i + 1, close - *i - 1);
+        *i = std::min(n, close + 1);
+    } else {
+        qsizetype end = *i;
+        while (end < n && !parts(text[end]))
+            ++end;
+        term.value = text.sliced(*i, end - *i);
+        *i = end;
+    }
+    return term;
+}
+
+// A number filter ("peso:>80") goes to query->numbers; true when the term was one (or one being
+// typed, or one that can match nothing), false when it is to be searched as text.
+bool takeNumberFilter(const Term &term, Query *query) {
+    if (!term.field || dayfields::fields[*term.field].kind != dayfields::Kind::Number ||
+        term.phrase)
+        return false;
+    const std::optional<Comparison> comparison = comparisonOf(term.value);
+    const QStringView number =
+        comparison ? term.value.sliced(comparison->length).trimmed() : term.value;
+    const std::optional<double> read = dates::readNumber(number);
+    if (comparison && number.isEmpty())
+        return true; // still being typed
+    if (comparison && !read) {
+        query->impossible = true;
+        return true;
+    }
+    if (!read)
+        return false;
+    query->numbers +=
+        {*term.field, comparison ? comparison->op : NumberFilter::Equal, *read, term.excluded};
+    return true;
+}
+
+} // namespace
+
 Query parse(QStringView text) {
     Query query;
     if (text.size() > maxLength) {
@@ -71,66 +139,20 @@ Query parse(QStringView text) {
     }
     QStringList must;
     QStringList leaveOut;
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
+    for (qsizetype i = 0; i < text.size();) {
         if (parts(text[i])) {
             ++i;
             continue;
         }
-        const bool excluded = text[i] == u'-' && i + 1 < n && !parts(text[i + 1]);
-        if (excluded)
-            ++i;
-        std::optional<dayfields::Box> field;
-        qsizetype nameEnd = i;
-        while (nameEnd < n && isNameCharacter(text[nameEnd]))
-            ++nameEnd;
-        if (nameEnd > i && nameEnd < n && text[nameEnd] == u':') {
-            field = fieldNamed(text.sliced(i, nameEnd - i));
-            if (field)
-                i = nameEnd + 1;
-        }
-        QStringView value;
-        const bool phrase = i < n && text[i] == u'"';
-        if (phrase) {
-            qsizetype close = text.indexOf(u'"', i + 1);
-            if (close < 0)
-                close = n;
-            value = text.sliced(i + 1, close - i - 1);
-            i = std::min(n, close + 1);
-        } else {
-            qsizetype end = i;
-            while (end < n && !parts(text[end]))
-                ++end;
-            value = text.sliced(i, end - i);
-            i = end;
-        }
-
-        if (field && dayfields::fields[*field].kind == dayfields::Kind::Number && !phrase) {
-            const std::optional<Comparison> comparison = comparisonOf(value);
-            const QStringView number =
-                comparison ? value.sliced(comparison->length).trimmed() : value;
-            const std::optional<double> read = dates::readNumber(number);
-            if (comparison && number.isEmpty())
-                continue; // still being typed
-            if (comparison && !read) {
-                query.impossible = true;
-                continue;
-            }
-            if (read) {
-                query.numbers +=
-                    {*field, comparison ? comparison->op : NumberFilter::Equal, *read, excluded};
-                continue;
-            }
-        }
-        if (!hasWordCharacter(value))
+        const Term term = readTerm(text, &i);
+        if (takeNumberFilter(term, &query) || !hasWordCharacter(term.value))
             continue;
-        QString term = quoted(value) + (phrase ? QString() : QStringLiteral("*"));
-        if (field)
-            term = u'{' + indexColumn(*field) + QStringLiteral("} : ") + term;
-        QStringList &terms = excluded ? leaveOut : must;
-        if (!terms.contains(term))
-            terms += term;
+        QString match = quoted(term.value) + (term.phrase ? QString() : QStringLiteral("*"));
+        if (term.field)
+            match = u'{' + indexColumn(*term.field) + QStringLiteral("} : ") + match;
+        QStringList &terms = term.excluded ? leaveOut : must;
+        if (!terms.contains(match))
+            terms += match;
     }
     if (must.size() + leaveOut.size() + query.numbers.size() > maxTerms) {
         query = Query{};

@@ -210,16 +210,12 @@ bool SearchIndex::build(sqlite3 *db) {
     return true;
 }
 
-SearchIndex::Found SearchIndex::find(const Query &query) {
-    Found found;
-    if (query.impossible || query.asksNothing())
-        return found;
-    if (!ensure()) {
-        found.refused = true;
-        return found;
-    }
-    // The days found with the day their date reads as: driven by the index when words must
-    // appear, else by the day table.
+namespace {
+
+// The days a query finds with the day their date reads as: driven by the index when words must
+// appear, else by the day table. The words bind to ?1, the words left out to ?2, the numbers
+// from ?3 on.
+QString selection(const Query &query) {
     const QString key = quotedIdentifier(dayfields::keyColumn);
     QStringList conditions;
     QString from = dayTable() + QStringLiteral(" AS d");
@@ -238,27 +234,58 @@ SearchIndex::Found SearchIndex::find(const Query &query) {
                                QLatin1String(comparison(filter.op)))
                           .arg(i + 3);
     }
-    Statement select(handle(),
-                     QStringLiteral("SELECT d.%1, day_number(d.%2) FROM %3 WHERE %4")
-                         .arg(key, quotedIdentifier(dayfields::fields[dayfields::Fh].column), from,
-                              conditions.join(QStringLiteral(" AND "))));
+    return QStringLiteral("SELECT d.%1, day_number(d.%2) FROM %3 WHERE %4")
+        .arg(key, quotedIdentifier(dayfields::fields[dayfields::Fh].column), from,
+             conditions.join(QStringLiteral(" AND ")));
+}
+
+void bindSelection(Statement &select, const Query &query) {
+    if (!query.match.isEmpty())
+        select.bind(1, query.match);
+    if (!query.excluded.isEmpty())
+        select.bind(2, query.excluded);
+    for (qsizetype i = 0; i < query.numbers.size(); ++i)
+        select.bind(int(i) + 3, query.numbers[i].value);
+}
+
+struct FoundDay {
+    bool exact;
+    qint64 number; // of its date; below every date when it reads as none
+    qint64 id;
+};
+
+// Those whose words are as typed first, then the newest first; asTyped is in the key's order.
+void putInOrder(std::vector<FoundDay> &days, const std::vector<qint64> &asTyped,
+                SearchIndex::Found *found) {
+    for (FoundDay &day : days) {
+        day.exact = std::binary_search(asTyped.begin(), asTyped.end(), day.id);
+        found->exact += day.exact;
+    }
+    std::sort(days.begin(), days.end(), [](const FoundDay &a, const FoundDay &b) {
+        return std::tie(a.exact, a.number, a.id) > std::tie(b.exact, b.number, b.id);
+    });
+    found->ids.reserve(days.size());
+    for (const FoundDay &day : days)
+        found->ids.push_back(day.id);
+}
+
+} // namespace
+
+SearchIndex::Found SearchIndex::find(const Query &query) {
+    Found found;
+    if (query.impossible || query.asksNothing())
+        return found;
+    if (!ensure()) {
+        found.refused = true;
+        return found;
+    }
+    Statement select(handle(), selection(query));
     // The days whose words are as typed, accents too: in the index's order, the key's.
     Statement exactly(handle(),
                       QStringLiteral("SELECT rowid FROM temp.%1 WHERE %1 MATCH ?1").arg(exact));
-    if (select) {
-        if (!query.match.isEmpty())
-            select.bind(1, query.match);
-        if (!query.excluded.isEmpty())
-            select.bind(2, query.excluded);
-        for (qsizetype i = 0; i < query.numbers.size(); ++i)
-            select.bind(int(i) + 3, query.numbers[i].value);
-    }
-    struct Day {
-        bool exact;
-        qint64 number; // of its date; below every date when it reads as none
-        qint64 id;
-    };
-    std::vector<Day> days;
+    if (select)
+        bindSelection(select, query);
+    std::vector<FoundDay> days;
     int step = select ? select.step() : SQLITE_ERROR;
     for (; step == SQLITE_ROW; step = select.step())
         days.push_back({false,
@@ -279,16 +306,7 @@ SearchIndex::Found SearchIndex::find(const Query &query) {
         found.refused = true;
         return found;
     }
-    for (Day &day : days) {
-        day.exact = std::binary_search(asTyped.begin(), asTyped.end(), day.id);
-        found.exact += day.exact;
-    }
-    std::sort(days.begin(), days.end(), [](const Day &a, const Day &b) {
-        return std::tie(a.exact, a.number, a.id) > std::tie(b.exact, b.number, b.id);
-    });
-    found.ids.reserve(days.size());
-    for (const Day &day : days)
-        found.ids.push_back(day.id);
+    putInOrder(days, asTyped, &found);
     return found;
 }
 

@@ -49,24 +49,21 @@ SearchWindow::SearchWindow(const QSqlDatabase &db, DayStore &days, QWidget *pare
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    auto *boxLabel = new QLabel(QStringLiteral("&Buscar:"), this);
-    boxLabel->setBuddy(m_box);
+    setUpControls();
+    layOut();
+    connectControls(days);
+    m_index.ensure();
+    besideparent::place(this, preferredSize);
+}
+
+void SearchWindow::setUpControls() {
     m_box->setObjectName(QStringLiteral("buscarTexto"));
     m_box->setAccessibleName(QStringLiteral("Buscar"));
     m_box->setMaxLength(int(search::maxLength));
     m_box->setClearButtonEnabled(true);
     m_box->setToolTip(QStringLiteral("Campos: ") + fieldNames());
-    auto *help = new QLabel(
-        QStringLiteral("Varias Palabras: Todas. \"Entre Comillas\": Esa Frase. -Palabra: Sin "
-                       "Ella. Un Solo Campo: Diario:Rodilla, Que_Has_Hecho:Muerto. Números: "
-                       "Peso:>80, Peso:<80, Peso:=80."),
-        this);
-    help->setObjectName(QStringLiteral("ayudaBuscar"));
-    help->setWordWrap(true);
     m_count->setObjectName(QStringLiteral("diasEncontrados"));
     m_count->setText(QStringLiteral("Escribe Lo Que Buscas"));
-    auto *listLabel = new QLabel(QStringLiteral("&Resultados:"), this);
-    listLabel->setBuddy(m_list);
     m_list->setObjectName(QStringLiteral("resultados"));
     m_list->setAccessibleName(QStringLiteral("Resultados"));
     m_list->setModel(m_results);
@@ -77,7 +74,20 @@ SearchWindow::SearchWindow(const QSqlDatabase &db, DayStore &days, QWidget *pare
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_show->setObjectName(QStringLiteral("verDia"));
     m_show->setAccessibleName(QStringLiteral("Ver Día"));
+}
 
+void SearchWindow::layOut() {
+    auto *boxLabel = new QLabel(QStringLiteral("&Buscar:"), this);
+    boxLabel->setBuddy(m_box);
+    auto *help = new QLabel(
+        QStringLiteral("Varias Palabras: Todas. \"Entre Comillas\": Esa Frase. -Palabra: Sin "
+                       "Ella. Un Solo Campo: Diario:Rodilla, Que_Has_Hecho:Muerto. Números: "
+                       "Peso:>80, Peso:<80, Peso:=80."),
+        this);
+    help->setObjectName(QStringLiteral("ayudaBuscar"));
+    help->setWordWrap(true);
+    auto *listLabel = new QLabel(QStringLiteral("&Resultados:"), this);
+    listLabel->setBuddy(m_list);
     auto *layout = new QGridLayout(this);
     layout->addWidget(boxLabel, 0, 0);
     layout->addWidget(m_box, 0, 1);
@@ -88,7 +98,9 @@ SearchWindow::SearchWindow(const QSqlDatabase &db, DayStore &days, QWidget *pare
     layout->addWidget(m_show, 5, 1, Qt::AlignRight);
     layout->setRowStretch(4, 1);
     layout->setColumnStretch(1, 1);
+}
 
+void SearchWindow::connectControls(DayStore &days) {
     m_pause->setSingleShot(true);
     m_pause->setInterval(pauseMs);
     connect(m_pause, &QTimer::timeout, this, &SearchWindow::search);
@@ -105,9 +117,6 @@ SearchWindow::SearchWindow(const QSqlDatabase &db, DayStore &days, QWidget *pare
     connect(&days, &DayStore::storedDaysChanged, this, &SearchWindow::search);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
-
-    m_index.ensure();
-    besideparent::place(this, preferredSize);
 }
 
 bool SearchWindow::eventFilter(QObject *watched, QEvent *event) {

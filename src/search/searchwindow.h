@@ -37,6 +37,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setUpControls();
+    void layOut();
+    void connectControls(DayStore &days);
     void chooseCurrent();
     void showCount(const search::Query &query, const search::SearchIndex::Found &found);
 
