@@ -1,12 +1,13 @@
 // The window-free logic: dates and numbers, clock texts, the height answer, QuitarCaracter,
 // Windows-1252 and the report's pieces of 78, and the fuzz targets' properties on their seeds.
 #include "../fuzz/invariants.h"
-#include "ui/clocktexts.h"
 #include "flows/profileanswers.h"
 #include "flows/profilestartup.h"
 #include "support/diaryfixture.h"
 #include "support/tablerows.h"
+#include "ui/clocktexts.h"
 #include "ui/commandline.h"
+#include "ui/textwrap.h"
 
 #include <QDir>
 #include <QTest>
@@ -215,6 +216,8 @@ private slots:
     void windows1252_data() {
         columns<bool, QString, QByteArray>("pieces", "text", "expected");
         row("spanish", false, "¿ñó?ÁÉÍÓÚÜ", QByteArray("\xbf\xf1\xf3?\xc1\xc9\xcd\xd3\xda\xdc"));
+        // The edges of Latin-1: no-break space, ÿ, and the first character past them.
+        row("latin-1 edges", false, QStringLiteral("\u00a0\u00ff\u0100"), QByteArray("\xa0\xff?"));
         row("euro and quotes", false, "€“”‘’…–—", QByteArray("\x80\x93\x94\x91\x92\x85\x96\x97"));
         row("upper range letters", false, "ŠšŒœŽžŸƒˆ˜™•†‡‰‹›‚„",
             QByteArray("\x8a\x9a\x8c\x9c\x8e\x9e\x9f\x83\x88\x98"
@@ -249,6 +252,13 @@ private slots:
         QByteArray appended("x");
         pieces ? reportformat::appendPieces(appended, text) : windows1252::append(appended, text);
         QCOMPARE(appended, "x" + expected);
+    }
+
+    // The longest run of characters between blanks, which chooses how a long text wraps.
+    void longestWord() {
+        QCOMPARE(textwrap::longestWord(u"ab cde  f"), 3);
+        QCOMPARE(textwrap::longestWord(QStringLiteral("abcd\u2029ab ")), 4);
+        QCOMPARE(textwrap::longestWord(u""), 0);
     }
 
     // What each command line prints and its exit code; "" and 0: the program starts.

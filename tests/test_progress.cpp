@@ -299,6 +299,7 @@ void TestProgress::windowOpensBesideTheDiary_data() {
     const QRect screen(0, 0, 1280, 992);
     // Wanting 1000 x 720, at least 540 x 400.
     row("room on the right", screen, QRect(0, 0, 500, 600), QRect(508, 0, 772, 720));
+    row("just the minimum on the right", screen, QRect(0, 0, 732, 600), QRect(740, 0, 540, 720));
     row("room on the left", screen, QRect(700, 100, 580, 600), QRect(0, 100, 692, 720));
     row("no room beside: centred", screen, QRect(300, 0, 700, 600), QRect(140, 136, 1000, 720));
     row("a scaled screen", QRect(0, 0, 640, 480), QRect(), QRect(0, 0, 640, 480));

@@ -293,9 +293,13 @@ private slots:
         QBuffer device(&csv);
         QVERIFY(device.open(QIODevice::ReadOnly));
         int calls = 0;
-        const csvimport::Read read =
-            csvimport::read(device, today, [&](qint64, qint64) { return ++calls != cancelAt; });
+        qint64 done = 0; // the progress told last: it reaches the size of the file
+        const csvimport::Read read = csvimport::read(device, today, [&](qint64 at, qint64 of) {
+            done = at == of ? at : -at;
+            return ++calls != cancelAt;
+        });
         QCOMPARE(calls, chunks); // a file without its header is refused on its first megabyte
+        QCOMPARE(done, cancelAt || !head.isEmpty() ? -(qint64(chunks) << 20) : csv.size());
         QCOMPARE(read.cancelled, cancelAt > 0);
         QCOMPARE(read.error.isEmpty(), head.isEmpty());
         if (!text.isEmpty())

@@ -7,6 +7,7 @@
 #include "data/daystore.h"
 #include "data/daywriter.h"
 #include "data/diarychange.h"
+#include "data/diaryschema.h"
 #include "data/password.h"
 #include "data/privatefile.h"
 #include "data/processguard.h"
@@ -288,7 +289,8 @@ void TestStore::ordersGiveWhatAUserExpects_data() {
     row("forearm", int(ByForearm), Dad, QStringList{"28", "27", "25", "", ""});
     row("leg", int(ByLeg), Dpd, QStringList{"100", "60", "55", "", ""});
     row("calf", int(ByCalf), Dgd, QStringList{"40", "38", "9", "", ""});
-    row("timetable", int(ByTimetable), Horahoy, QStringList{"9:00", "10:30", "18:00", "", ""});
+    // Runs of digits by value, whatever zeros lead them: "9" and "09:00" before "10:30".
+    row("timetable", int(ByTimetable), Horahoy, QStringList{"9", "09:00", "10:30", "18:00", ""});
 }
 
 void TestStore::ordersGiveWhatAUserExpects() {
@@ -299,10 +301,10 @@ void TestStore::ordersGiveWhatAUserExpects() {
     const Box boxes[] = {Fh,  Hgim, Lagua, Peski, Dculo, Dp,  Dbd,    Dbi,
                          Dad, Dai,  Dpd,   Dpi,   Dgd,   Dgi, Horahoy};
     QList<DayTexts> days;
-    for (const char *line :
-         {"10/01/2027|2|1.5|80|100|100|abc|40,5|25|25|55|55|38|38|18:00",
-          "5/12/2026|10|2|100|80|100,5|36|35|28|28|100|100|9|9|10:30", "no sé|abc|||||30||||x||y||",
-          "x||||x||||||||||", "20/11/2026|9,5|10|95|95|80|35,9|35,9|27|27|60|60|40|40|9:00"}) {
+    for (const char *line : {"10/01/2027|2|1.5|80|100|100|abc|40,5|25|25|55|55|38|38|18:00",
+                             "5/12/2026|10|2|100|80|100,5|36|35|28|28|100|100|9|9|10:30",
+                             "no sé|abc|||||30||||x||y||9", "x||||x||||||||||",
+                             "20/11/2026|9,5|10|95|95|80|35,9|35,9|27|27|60|60|40|40|09:00"}) {
         DayTexts day;
         const QStringList texts = QString::fromUtf8(line).split(u'|');
         for (std::size_t i = 0; i < std::size(boxes); ++i)
@@ -609,6 +611,16 @@ void TestStore::restoreRefusesDamageAndAsksForOlderPasswords() {
     QCOMPARE(diary.database().restoreFrom(diary.database().openCopy(damaged, fixture::password)),
              Status::Damaged);
     QCOMPARE(dates(), (QStringList{"05/12/2026", "06/12/2026"}));
+    // So is a copy of a newer version, which the diary had already taken in memory: the diary is
+    // read again from its file.
+    QSqlQuery engine(diary.db());
+    QVERIFY(engine.exec("PRAGMA user_version = 99"));
+    QVERIFY(backups::makeBackup(diary.database(), made.addDays(1), backups::Kind::ByHand, &error));
+    QVERIFY(engine.exec(QStringLiteral("PRAGMA user_version = %1").arg(diaryschema::version)));
+    const QString newer = backups::list(backups::folderOf(diary.path())).front().path;
+    QVERIFY(newer != backup);
+    QCOMPARE(diary.database().restoreFrom(diary.database().openCopy(newer)), Status::NewerVersion);
+    QCOMPARE(dates(), (QStringList{"05/12/2026", "06/12/2026"}));
 
     // With its own password it opens, takes the diary's place and is sealed with today's key.
     const DiaryDatabase::CopyInfo info = diary.database().inspectCopy(backup, fixture::password);
@@ -848,20 +860,22 @@ void TestStore::noCoreFileHoldsTheDiary() {
     QVERIFY(::pipe(channel) == 0);
     const pid_t child = ::fork();
     if (child == 0) {
+        const bool dumpableBefore = processguard::current().dumpable;
         const bool set = processguard::protect();
         const processguard::State state = processguard::current();
-        const unsigned long long answer[] = {set, state.coreSoftLimit, state.coreHardLimit,
-                                             state.dumpable, state.umask};
+        const unsigned long long answer[] = {dumpableBefore,      set,
+                                             state.coreSoftLimit, state.coreHardLimit,
+                                             state.dumpable,      state.umask};
         ::_exit(::write(channel[1], answer, sizeof answer) == sizeof answer ? 0 : 1);
     }
     ::close(channel[1]);
-    unsigned long long answer[5] = {};
+    unsigned long long answer[6] = {};
     const bool read = ::read(channel[0], answer, sizeof answer) == sizeof answer;
     ::close(channel[0]);
     int status = 1;
     QVERIFY(::waitpid(child, &status, 0) == child && read);
     QCOMPARE(QList<unsigned long long>(std::begin(answer), std::end(answer)),
-             (QList<unsigned long long>{1, 0, 0, 0, 077}));
+             (QList<unsigned long long>{1, 1, 0, 0, 0, 077}));
 }
 
 // A password is overwritten once used; a copy that someone else still holds is left whole.
