@@ -251,7 +251,7 @@ void TestCalendar::calendarByKeyboardAndScreenReader() {
              "Racha Actual: 2 Semanas Con 3 Días O Más De Gimnasio, 0 Días Seguidos");
     QCOMPARE(text("mejorRacha"),
              "Mejor Racha: 2 Semanas Con 3 Días O Más De Gimnasio, 3 Días Seguidos");
-    QCOMPARE(text("sinFecha"), "1 Día Sin Fecha Válida");
+    QCOMPARE(text("sinFecha"), "1 día sin fecha válida");
 
     // Today first; arrows go by days and weeks and on into another year.
     QTableView *grid = calendar->grid();

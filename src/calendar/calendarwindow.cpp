@@ -276,8 +276,8 @@ void CalendarWindow::refresh() {
     m_grid->setCurrentIndex(current);
     m_grid->scrollTo(current);
     m_undated->setText(m_diary.undated == 0 ? QString()
-                                            : counted(m_diary.undated, u"Día Sin Fecha Válida",
-                                                      u"Días Sin Fecha Válida"));
+                                            : counted(m_diary.undated, u"día sin fecha válida",
+                                                      u"días sin fecha válida"));
     m_undated->setVisible(m_diary.undated > 0);
     showStreaks();
     showLegend();
