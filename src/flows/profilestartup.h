@@ -24,7 +24,7 @@ std::optional<int> readHeight(QStringView answer);
 // The notice after the first-run questions: the new diary is sealed with the password chosen.
 inline const QString sealedNotice = QStringLiteral(
     "Tu Diario De Gimnasio Queda Cifrado Con Esta Clave: Sin Ella Nadie, Ni Tú, Podrá Abrirlo "
-    "Ni Leerlo. Si La Olvidas, No Hay Forma De Recuperar El Diario. ¡¡ Nó La Olvides !!");
+    "Ni Leerlo. Si La Olvidas, No Hay Forma De Recuperar El Diario. ¡¡ No La Olvides !!");
 
 // The start-up of the profile: with no profile stored, the five first-run questions, the new
 // profile record and the diary sealed with the password chosen; then the login, which opens the
