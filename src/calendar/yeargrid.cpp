@@ -2,18 +2,13 @@
 
 #include "calendar/streaks.h"
 #include "data/dates.h"
+#include "ui/datewords.h"
 
 #include <array>
 
 namespace calendar {
 
 namespace {
-
-const std::array<const char16_t *, 7> weekdays = {u"Lunes",   u"Martes", u"Miércoles", u"Jueves",
-                                                  u"Viernes", u"Sábado", u"Domingo"};
-const std::array<const char16_t *, 12> months = {
-    u"Enero", u"Febrero", u"Marzo",      u"Abril",   u"Mayo",      u"Junio",
-    u"Julio", u"Agosto",  u"Septiembre", u"Octubre", u"Noviembre", u"Diciembre"};
 
 // A measure's unit, singular and plural, and the upper bounds of levels 1 to 3.
 struct Measure {
@@ -41,23 +36,6 @@ QString withUnit(double value, const Measure &measure) {
 }
 
 } // namespace
-
-QString weekdayName(int dayOfWeek) {
-    return dayOfWeek >= 1 && dayOfWeek <= 7 ? QString::fromUtf16(weekdays[dayOfWeek - 1])
-                                            : QString();
-}
-
-QString monthName(int month) {
-    return month >= 1 && month <= 12 ? QString::fromUtf16(months[month - 1]) : QString();
-}
-
-QString spokenDate(QDate date) {
-    return QStringLiteral("%1 %2 De %3 De %4")
-        .arg(weekdayName(date.dayOfWeek()))
-        .arg(date.day())
-        .arg(monthName(date.month()))
-        .arg(date.year());
-}
 
 Shade shadeOf(const DayTotals *day, Shading shading) {
     const Measure measure = measureOf(shading);
@@ -101,7 +79,7 @@ QStringList legend(Shading shading) {
 }
 
 QString cellName(QDate date, const Shade &shade, bool paused, bool today) {
-    QString name = spokenDate(date) + QStringLiteral(": ") + shade.spoken;
+    QString name = datewords::spokenDate(date) + QStringLiteral(": ") + shade.spoken;
     if (paused)
         name += QStringLiteral(", Semana En Pausa");
     if (today)
@@ -117,7 +95,7 @@ QString YearWeeks::monthsBeginning(int week) const {
     QStringList names;
     for (int day = 0; day < 7; ++day)
         if (const QDate date = dateAt(week, day); date.day() == 1 && date.year() == year)
-            names += monthName(date.month());
+            names += datewords::monthName(date.month());
     return names.join(u", ");
 }
 

@@ -13,10 +13,6 @@ namespace calendar {
 
 enum class Shading { Hours, Water, Training };
 
-QString weekdayName(int dayOfWeek); // 1 is "Lunes"
-QString monthName(int month);       // 1 is "Enero"
-QString spokenDate(QDate date);     // "Lunes 3 De Marzo De 2025"
-
 // How a day is shaded.
 struct Shade {
     int level = -1; // -1 no record; 0 a record without any; 1 to 4 more and more

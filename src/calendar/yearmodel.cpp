@@ -1,6 +1,7 @@
 #include "calendar/yearmodel.h"
 
 #include "calendar/streaks.h"
+#include "ui/datewords.h"
 
 #include <QBrush>
 #include <QFont>
@@ -117,8 +118,8 @@ QVariant YearModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return role == Qt::DisplayRole ? weekdayName(section + 1).left(3)
-                                       : weekdayName(section + 1);
+        return role == Qt::DisplayRole ? datewords::weekdayName(section + 1).left(3)
+                                       : datewords::weekdayName(section + 1);
     if (section < 0 || section >= m_weeks.weeks)
         return {};
     QString label = m_weeks.monthsBeginning(section);
@@ -127,7 +128,7 @@ QVariant YearModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role == Qt::AccessibleTextRole)
         return QStringLiteral("Semana Del %1 De %2")
                    .arg(m_weeks.dateAt(section, 0).day())
-                   .arg(monthName(m_weeks.dateAt(section, 0).month())) +
+                   .arg(datewords::monthName(m_weeks.dateAt(section, 0).month())) +
                (label.isEmpty() ? QString() : QStringLiteral(": ") + label);
     return label;
 }

@@ -1,8 +1,8 @@
 #include "search/resultlist.h"
 
-#include "calendar/yeargrid.h"
 #include "data/dates.h"
 #include "search/searchindex.h"
+#include "ui/datewords.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -69,7 +69,7 @@ const ResultList::Shown &ResultList::shownAt(int row) const {
     for (const SearchIndex::Fragment &fragment : m_index.fragments(m_query, ids)) {
         Shown shown;
         const std::optional<QDate> date = dates::readDate(fragment.date);
-        shown.date = date ? calendar::spokenDate(*date)
+        shown.date = date ? datewords::spokenDate(*date)
                           : QStringLiteral("Sin Fecha Válida: ") + oneLine(fragment.date.left(40));
         if (fragment.box < dayfields::BoxCount)
             shown.field = dayfields::fields[fragment.box].column;
