@@ -1,7 +1,8 @@
 #include "training/catalogueentries.h"
 
 // The exercises the reader knows, as data: the look-ups are in catalogue.cpp.
-namespace training::internal {
+namespace training {
+namespace internal {
 namespace {
 
 // Muscle groups as bits, for a compact table.
@@ -354,4 +355,5 @@ std::span<const CatalogueRow> catalogueRows() {
     return rows;
 }
 
-} // namespace training::internal
+} // namespace internal
+} // namespace training

@@ -6,7 +6,8 @@
 
 // The catalogue's table as written: one row an exercise. The look-ups are built from it once, in
 // catalogue.cpp.
-namespace training::internal {
+namespace training {
+namespace internal {
 
 struct CatalogueRow {
     const char16_t *name;
@@ -20,4 +21,5 @@ struct CatalogueRow {
 
 std::span<const CatalogueRow> catalogueRows();
 
-} // namespace training::internal
+} // namespace internal
+} // namespace training
