@@ -1,5 +1,6 @@
 #include "training/reader.h"
 
+#include "training/exercisenames.h"
 #include "training/pieces.h"
 #include "training/sets.h"
 #include "training/tokens.h"
@@ -7,85 +8,11 @@
 #include <algorithm>
 #include <utility>
 
-using namespace Qt::Literals::StringLiterals;
-
+// A day's reading put together: each piece a name with its numbers, an exercise or a note.
 namespace training {
 namespace {
 
 using namespace internal;
-
-// Words after which a name's own words start: "hoy", "luego dominadas".
-bool isLeadIn(const QString &word) {
-    static const QSet<QString> words = {
-        u"hoy"_s,        u"luego"_s,   u"despues"_s, u"tambien"_s,  u"hice"_s,   u"hecho"_s,
-        u"he"_s,         u"mas"_s,     u"ademas"_s,  u"otra"_s,     u"otro"_s,   u"vez"_s,
-        u"finalmente"_s, u"final"_s,   u"para"_s,    u"terminar"_s, u"acabar"_s, u"empezar"_s,
-        u"empece"_s,     u"primero"_s, u"tras"_s,    u"eso"_s,      u"y"_s,      u"de"_s,
-        u"un"_s,         u"poco"_s,    u"al"_s,      u"por"_s,      u"el"_s,     u"la"_s};
-    return words.contains(word);
-}
-
-// Words that make a piece a note whatever its numbers: cardio, stretching, rest.
-bool isNoteWord(const QString &word) {
-    static const QSet<QString> words = {
-        u"cardio"_s,        u"cinta"_s,        u"bici"_s,     u"bicicleta"_s,  u"eliptica"_s,
-        u"correr"_s,        u"carrera"_s,      u"andar"_s,    u"caminar"_s,    u"caminata"_s,
-        u"estiramientos"_s, u"estiramiento"_s, u"estirar"_s,  u"descanso"_s,   u"calentamiento"_s,
-        u"calentar"_s,      u"movilidad"_s,    u"spinning"_s, u"natacion"_s,   u"nadar"_s,
-        u"piscina"_s,       u"yoga"_s,         u"pilates"_s,  u"zumba"_s,      u"comba"_s,
-        u"sauna"_s,         u"hiit"_s,         u"tabata"_s,   u"futbol"_s,     u"padel"_s,
-        u"tenis"_s,         u"running"_s,      u"trote"_s,    u"escaladora"_s, u"stepper"_s,
-        u"remoergometro"_s};
-    return words.contains(word);
-}
-
-// --- Names ----------------------------------------------------------------------------------
-
-struct Named {
-    qsizetype entry = -1;
-    QList<qsizetype> candidates; // two or more: doubtful
-    QString own;                 // a name of the user's own, from a correction
-    bool near = false;           // one slip away, or nearly a name when not found
-};
-
-Named lookUp(const QStringList &words, const QString &key, const Corrections &corrections,
-             int *nearLookUps) {
-    Named named;
-    if (const auto corrected = corrections.exerciseFor(key)) {
-        named.entry = catalogue::indexOf(*corrected);
-        if (named.entry < 0)
-            named.own = *corrected;
-        return named;
-    }
-    for (qsizetype skip = 0; skip < words.size(); ++skip) {
-        if (skip > 0 && !isLeadIn(words[skip - 1]))
-            break;
-        const QList<qsizetype> found =
-            catalogue::withKey(skip == 0 ? key : nameKey(words.mid(skip)));
-        if (found.size() == 1) {
-            named.entry = found[0];
-            return named;
-        }
-        if (found.size() > 1) {
-            named.candidates = found;
-            return named;
-        }
-    }
-    // A slip: bounded in number, so that a long text of unknown words is read in linear time.
-    if (++*nearLookUps > 200)
-        return named;
-    const QList<qsizetype> near = catalogue::nearKey(key);
-    if (near.size() == 1)
-        named.entry = near[0];
-    else if (near.size() > 1)
-        named.candidates = near;
-    named.near = true;
-    if (near.isEmpty() && key.size() < 10) {
-        named.candidates = catalogue::nearKey(key, 1);
-        named.near = !named.candidates.isEmpty();
-    }
-    return named;
-}
 
 // The text of a note: as typed, without the blanks and marks around it.
 QString noteText(QStringView text) {
@@ -100,47 +27,76 @@ QString noteText(QStringView text) {
     return text.toString();
 }
 
-} // namespace
-
-// --- Corrections ----------------------------------------------------------------------------
-
-void Corrections::setExercise(QStringView typedName, const QString &exercise) {
-    names.insert(nameKey(typedName), exercise);
-}
-void Corrections::setTextExercise(QStringView text, const QString &exercise) {
-    texts.insert(fold(text), exercise);
-}
-void Corrections::setNoTraining(QStringView text) {
-    notTraining.insert(fold(text));
-}
-std::optional<QString> Corrections::exerciseFor(QStringView key) const {
-    if (names.isEmpty())
-        return std::nullopt;
-    const auto it = names.constFind(key.toString());
-    return it == names.cend() ? std::nullopt : std::optional(*it);
-}
-std::optional<QString> Corrections::textExercise(QStringView text) const {
-    const auto it = texts.constFind(fold(text));
-    return it == texts.cend() ? std::nullopt : std::optional(*it);
-}
-bool Corrections::isNoTraining(QStringView text) const {
-    return !notTraining.isEmpty() && notTraining.contains(fold(text));
+bool isSetToken(const Token &t) {
+    return t.kind == Kind::Number || t.kind == Kind::Failure;
 }
 
-// --- Reading --------------------------------------------------------------------------------
+// Where a piece's name, numbers and comment lie among its tokens.
+struct PieceParts {
+    qsizetype nameFrom = 0, nameTo = 0; // none when nameFrom == nameTo
+    qsizetype numbersFrom = 0, numbersTo = 0;
+    qsizetype commentFrom = 0; // up to the end
+};
 
-Reading read(QStringView text, const Corrections &corrections) {
-    Reading reading;
-    if (corrections.isNoTraining(text)) {
-        if (const QString note = noteText(text); !note.isEmpty())
-            reading.notes += note;
-        return reading;
+// The name is the words before the numbers, or after them when none come before; the words after
+// the numbers are a comment, kept as a note.
+PieceParts partsOf(const QList<Token> &tokens) {
+    const qsizetype size = tokens.size();
+    const auto kindAt = [&tokens](qsizetype i) { return tokens[i].kind; };
+    qsizetype nameFrom = 0, nameTo = 0;
+    while (nameTo < size && (kindAt(nameTo) == Kind::Word || kindAt(nameTo) == Kind::Filler ||
+                             kindAt(nameTo) == Kind::LoadMark || kindAt(nameTo) == Kind::Ballast ||
+                             kindAt(nameTo) == Kind::Times))
+        ++nameTo;
+    // "press banca con 70 4x8": the words that bring a load belong to the numbers.
+    while (nameTo > 0 && nameTo < size &&
+           (kindAt(nameTo - 1) == Kind::LoadMark || kindAt(nameTo - 1) == Kind::Filler))
+        --nameTo;
+    qsizetype commentFrom = size;
+    while (commentFrom > nameTo &&
+           (kindAt(commentFrom - 1) == Kind::Word || kindAt(commentFrom - 1) == Kind::Filler ||
+            kindAt(commentFrom - 1) == Kind::LoadMark))
+        --commentFrom;
+    while (commentFrom < size && kindAt(commentFrom) != Kind::Word)
+        ++commentFrom;
+    if (std::none_of(tokens.begin(), tokens.begin() + nameTo,
+                     [](const Token &t) { return t.kind == Kind::Word; })) {
+        nameFrom = nameTo = 0;
+        if (commentFrom < size) {
+            nameFrom = commentFrom;
+            nameTo = size;
+            commentFrom = size;
+        }
     }
-    const std::optional<QString> textExercise =
-        corrections.texts.isEmpty() ? std::nullopt : corrections.textExercise(text);
-    const QString folded = foldInPlace(text);
-    int nearLookUps = 0;
+    PieceParts parts;
+    parts.nameFrom = nameFrom;
+    parts.nameTo = nameTo;
+    parts.numbersFrom = nameFrom == 0 ? nameTo : 0;
+    parts.numbersTo = nameFrom == 0 ? commentFrom : nameFrom;
+    parts.commentFrom = commentFrom;
+    return parts;
+}
 
+// Reads a day's text piece by piece. An exercise stays open while the pieces after it bring it
+// numbers, and is closed, its sets read, when another name or a note comes; notes next to each
+// other across a weak separator join.
+class DayReader {
+public:
+    DayReader(QStringView text, const Corrections &corrections)
+        : m_text(text)
+        , m_corrections(corrections)
+        , m_textExercise(corrections.texts.isEmpty() ? std::nullopt
+                                                     : corrections.textExercise(text))
+        , m_folded(foldInPlace(text)) {}
+
+    Reading read() {
+        for (const Piece &piece : piecesOf(m_text))
+            readPiece(piece);
+        close();
+        return std::move(m_reading);
+    }
+
+private:
     // The exercise being read, its tokens and where it began.
     struct Open {
         Exercise exercise;
@@ -148,225 +104,134 @@ Reading read(QStringView text, const Corrections &corrections) {
         bool ballast = false;
         qsizetype start = 0, end = 0;
     };
-    std::optional<Open> open;
-    // The last note, while the next piece may join it.
-    qsizetype noteStart = -1, noteEnd = -1;
-    bool lastWasNote = false;
 
-    const auto addNote = [&](qsizetype start, qsizetype end, Separator before) {
-        if (lastWasNote && (before == Separator::Weak || before == Separator::Colon) &&
-            !reading.notes.isEmpty()) {
-            reading.notes.last() = noteText(text.mid(noteStart, end - noteStart));
-        } else {
-            const QString note = noteText(text.mid(start, end - start));
-            if (note.isEmpty())
-                return;
-            reading.notes += note;
-            noteStart = start;
-        }
-        noteEnd = end;
-        lastWasNote = true;
-    };
-    const auto close = [&] {
-        if (!open)
-            return;
-        Exercise &exercise = open->exercise;
-        const SetsReading sets =
-            readSets(open->tokens, exercise.bodyWeight, exercise.own, open->ballast);
-        if (sets.noteOnly && !exercise.doubtful) {
-            const QString note = noteText(text.mid(open->start, open->end - open->start));
-            reading.notes += note;
-        } else {
-            exercise.sets = sets.sets;
-            exercise.doubtful |= sets.doubtful;
-            reading.doubtful |= exercise.doubtful;
-            reading.exercises += std::move(exercise);
-        }
-        open.reset();
-    };
-
-    for (const Piece &piece : piecesOf(text)) {
-        QList<Token> tokens = tokensOf(text, folded, piece.start, piece.end);
-        // The name: the words before the numbers, or after them when none come before.
-        qsizetype nameFrom = 0, nameTo = 0;
-        while (nameTo < tokens.size() &&
-               (tokens[nameTo].kind == Kind::Word || tokens[nameTo].kind == Kind::Filler ||
-                tokens[nameTo].kind == Kind::LoadMark || tokens[nameTo].kind == Kind::Ballast ||
-                tokens[nameTo].kind == Kind::Times))
-            ++nameTo;
-        // "press banca con 70 4x8": the words that bring a load belong to the numbers.
-        while (
-            nameTo > 0 && nameTo < tokens.size() &&
-            (tokens[nameTo - 1].kind == Kind::LoadMark || tokens[nameTo - 1].kind == Kind::Filler))
-            --nameTo;
-        const auto hasWord = [&](qsizetype from, qsizetype to) {
-            return std::any_of(tokens.begin() + from, tokens.begin() + to,
-                               [](const Token &t) { return t.kind == Kind::Word; });
-        };
-        // Trailing words after the numbers: a comment, kept as a note.
-        qsizetype commentFrom = tokens.size();
-        while (commentFrom > nameTo && (tokens[commentFrom - 1].kind == Kind::Word ||
-                                        tokens[commentFrom - 1].kind == Kind::Filler ||
-                                        tokens[commentFrom - 1].kind == Kind::LoadMark))
-            --commentFrom;
-        while (commentFrom < tokens.size() && tokens[commentFrom].kind != Kind::Word)
-            ++commentFrom;
-        if (!hasWord(nameFrom, nameTo)) {
-            nameFrom = nameTo = 0;
-            if (commentFrom < tokens.size()) {
-                nameFrom = commentFrom;
-                nameTo = tokens.size();
-                commentFrom = tokens.size();
-            }
-        }
-        const qsizetype numbersFrom = nameFrom == 0 ? nameTo : 0;
-        const qsizetype numbersTo = nameFrom == 0 ? commentFrom : nameFrom;
-        QList<Token> numbers = tokens.mid(numbersFrom, numbersTo - numbersFrom);
-        const bool hasNumbers = std::any_of(numbers.begin(), numbers.end(), [](const Token &t) {
-            return t.kind == Kind::Number || t.kind == Kind::Failure;
-        });
+    void readPiece(const Piece &piece) {
+        const QList<Token> tokens = tokensOf(m_text, m_folded, piece.start, piece.end);
+        const PieceParts parts = partsOf(tokens);
+        QList<Token> numbers = tokens.mid(parts.numbersFrom, parts.numbersTo - parts.numbersFrom);
+        const bool hasNumbers = std::any_of(numbers.cbegin(), numbers.cend(), isSetToken);
         const qsizetype commentStart =
-            commentFrom < tokens.size() ? tokens[commentFrom].start : piece.end;
+            parts.commentFrom < tokens.size() ? tokens[parts.commentFrom].start : piece.end;
+        if (parts.nameTo != parts.nameFrom)
+            readNamed(piece, tokens, parts, std::move(numbers), hasNumbers, commentStart);
+        else if (hasNumbers)
+            readNumbersAlone(piece, std::move(numbers), commentStart);
+    }
 
-        if (nameTo == nameFrom) {
-            // Numbers alone go on with the exercise just before.
-            if (!hasNumbers)
-                continue;
-            if (open && !lastWasNote) {
-                numbers.prepend(
-                    Token(piece.before == Separator::Bracket ? Kind::Bracket : Kind::ListMark,
-                          piece.start, piece.start));
-                open->tokens += numbers;
-                open->end = piece.end;
-            } else {
-                close();
-                reading.doubtful = true; // sets of no exercise
-                addNote(piece.start, piece.end, Separator::Strong);
-                lastWasNote = false;
-            }
-            if (commentStart < piece.end) {
-                close();
-                addNote(commentStart, piece.end, Separator::Strong);
-            }
-            continue;
+    // Numbers alone go on with the exercise just before; with none, they are sets of no exercise.
+    void readNumbersAlone(const Piece &piece, QList<Token> numbers, qsizetype commentStart) {
+        if (m_open && !m_lastWasNote) {
+            numbers.prepend(
+                Token(piece.before == Separator::Bracket ? Kind::Bracket : Kind::ListMark,
+                      piece.start, piece.start));
+            m_open->tokens += numbers;
+            m_open->end = piece.end;
+        } else {
+            close();
+            m_reading.doubtful = true; // sets of no exercise
+            addNote(piece.start, piece.end, Separator::Strong);
+            m_lastWasNote = false;
         }
+        addComment(piece, commentStart);
+    }
 
-        QStringList words;
-        words.reserve(nameTo - nameFrom);
-        bool ballast = false, noteWord = false;
-        for (qsizetype i = nameFrom; i < nameTo; ++i) {
-            if (tokens[i].kind == Kind::Ballast)
-                ballast = true;
-            else if (!tokens[i].word.isEmpty())
-                words += tokens[i].word;
-            noteWord |= isNoteWord(tokens[i].word);
-        }
-        while (!words.isEmpty() && (wordKinds().value(words.last(), Kind::Word) == Kind::Filler ||
-                                    wordKinds().value(words.last(), Kind::Word) == Kind::LoadMark))
-            words.removeLast();
-        // "Abdominales: crunch 3x20": a name without sets before a colon and another name is
-        // a heading.
-        if (open && piece.before == Separator::Colon &&
-            std::none_of(open->tokens.begin(), open->tokens.end(), [](const Token &t) {
-                return t.kind == Kind::Number || t.kind == Kind::Failure;
-            })) {
-            addNote(open->start, open->end, Separator::Strong);
-            open.reset();
-        }
+    // A name, with the numbers after it: an exercise opened, or a note.
+    void readNamed(const Piece &piece, const QList<Token> &tokens, const PieceParts &parts,
+                   QList<Token> numbers, bool hasNumbers, qsizetype commentStart) {
+        const NameWords name = nameWordsOf(tokens, parts.nameFrom, parts.nameTo);
+        closeHeading(piece);
         close();
-        const QString key = nameKey(words);
-        Named named = lookUp(words, key, corrections, &nearLookUps);
+        const QString key = nameKey(name.words);
+        Named named = lookUp(name.words, key, m_corrections, &m_nearLookUps);
         const bool found = named.entry >= 0 && !named.near;
         if (!found &&
-            (noteWord || (!hasNumbers && named.entry < 0) || (!hasNumbers && named.near))) {
-            addNote(piece.start, commentStart < piece.end ? piece.end : piece.end, piece.before);
-            continue;
+            (name.noteWord || (!hasNumbers && named.entry < 0) || (!hasNumbers && named.near))) {
+            addNote(piece.start, piece.end, piece.before);
+            return;
         }
-        lastWasNote = false;
-        Exercise exercise;
+        m_lastWasNote = false;
+        if (m_textExercise && (named.entry < 0 || !named.candidates.isEmpty()))
+            named = namedAs(*m_textExercise);
+        Exercise exercise = exerciseNamed(named, tokens, parts.nameFrom, parts.nameTo);
         exercise.typedKey = key;
-        if (textExercise && (named.entry < 0 || !named.candidates.isEmpty())) {
-            named = {};
-            named.entry = catalogue::indexOf(*textExercise);
-            if (named.entry < 0)
-                named.own = *textExercise;
+        m_open =
+            Open{std::move(exercise), std::move(numbers), name.ballast, piece.start, commentStart};
+        addComment(piece, commentStart);
+    }
+
+    // "Abdominales: crunch 3x20": a name without sets before a colon and another name is a
+    // heading.
+    void closeHeading(const Piece &piece) {
+        if (m_open && piece.before == Separator::Colon &&
+            std::none_of(m_open->tokens.cbegin(), m_open->tokens.cend(), isSetToken)) {
+            addNote(m_open->start, m_open->end, Separator::Strong);
+            m_open.reset();
         }
-        if (named.entry >= 0 && (named.candidates.isEmpty() || named.candidates.size() == 1)) {
-            const CatalogueEntry &entry = catalogue::entry(named.entry);
-            exercise.name = entry.name;
-            exercise.muscles = entry.primary;
-            exercise.secondaryMuscles = entry.secondary;
-            exercise.bodyWeight = entry.bodyWeight;
-        } else {
-            // Shared by two exercises, nearly a known one, or the user's own.
-            QString typed;
-            if (!named.own.isEmpty()) {
-                typed = named.own;
-            } else {
-                QStringList shown;
-                for (qsizetype i = nameFrom; i < nameTo; ++i)
-                    if (tokens[i].kind != Kind::Ballast)
-                        shown += tokens[i].word;
-                while (!shown.isEmpty() && (wordKinds().value(shown.last()) == Kind::Filler ||
-                                            wordKinds().value(shown.last()) == Kind::LoadMark))
-                    shown.removeLast();
-                typed = shown.join(u' ');
-                typed.detach(); // the words point into the folded text, which goes
-            }
-            exercise.name = typed;
-            exercise.own = named.candidates.isEmpty(); // else one of the candidates
-            for (const qsizetype c : std::as_const(named.candidates))
-                exercise.candidates += catalogue::entry(c).name;
-            exercise.doubtful = !named.candidates.isEmpty();
-        }
-        open = Open{std::move(exercise), std::move(numbers), ballast, piece.start, commentStart};
+    }
+
+    // The words after a piece's numbers, from commentStart: a note of their own.
+    void addComment(const Piece &piece, qsizetype commentStart) {
         if (commentStart < piece.end) {
             close();
             addNote(commentStart, piece.end, Separator::Strong);
         }
     }
-    close();
-    return reading;
-}
 
-// --- Summary --------------------------------------------------------------------------------
-
-QString summary(const Reading &reading) {
-    if (reading.doubtful)
-        return u"?"_s;
-    const auto number = [](double v) { return QString::number(v, 'g', 10); };
-    QStringList items;
-    for (const Exercise &exercise : reading.exercises) {
-        QString item = exercise.name + (exercise.own ? u" (propio)"_s : QString());
-        QStringList groups;
-        for (qsizetype i = 0; i < exercise.sets.size();) {
-            const Set &set = exercise.sets[i];
-            qsizetype j = i;
-            while (j < exercise.sets.size() && exercise.sets[j] == set)
-                ++j;
-            QString group = QString::number(j - i) + u'x';
-            if (set.seconds)
-                group += QString::number(*set.seconds) + u's';
-            else if (set.reps)
-                group += QString::number(*set.reps) + (set.toFailure ? u"!"_s : QString());
-            else
-                group += set.toFailure ? u"max"_s : u"?"_s;
-            if (set.bodyWeight)
-                group += u"@pc"_s + (set.addedKg != 0 ? u'+' + number(set.addedKg) : QString());
-            else if (set.kg)
-                group += u'@' + number(*set.kg);
-            if (set.perHand)
-                group += u"cu"_s;
-            groups += group;
-            i = j;
+    // A note, or the last one longer when this follows it across a weak separator or a colon.
+    void addNote(qsizetype start, qsizetype end, Separator before) {
+        if (m_lastWasNote && (before == Separator::Weak || before == Separator::Colon) &&
+            !m_reading.notes.isEmpty()) {
+            m_reading.notes.last() = noteText(m_text.mid(m_noteStart, end - m_noteStart));
+        } else {
+            const QString note = noteText(m_text.mid(start, end - start));
+            if (note.isEmpty())
+                return;
+            m_reading.notes += note;
+            m_noteStart = start;
         }
-        if (!groups.isEmpty())
-            item += u':' + groups.join(u',');
-        items += item;
+        m_lastWasNote = true;
     }
-    for (const QString &note : reading.notes)
-        items += u'"' + note + u'"';
-    return items.join(u" | "_s);
+
+    // The open exercise with its sets read; cardio with times alone becomes a note.
+    void close() {
+        if (!m_open)
+            return;
+        Exercise &exercise = m_open->exercise;
+        const SetsReading sets =
+            readSets(m_open->tokens, exercise.bodyWeight, exercise.own, m_open->ballast);
+        if (sets.noteOnly && !exercise.doubtful) {
+            const QString note = noteText(m_text.mid(m_open->start, m_open->end - m_open->start));
+            m_reading.notes += note;
+        } else {
+            exercise.sets = sets.sets;
+            exercise.doubtful |= sets.doubtful;
+            m_reading.doubtful |= exercise.doubtful;
+            m_reading.exercises += std::move(exercise);
+        }
+        m_open.reset();
+    }
+
+    QStringView m_text;
+    const Corrections &m_corrections;
+    const std::optional<QString> m_textExercise; // what the user said this whole text names
+    const QString m_folded; // the text folded in place, when it can be; the tokens point into it
+    int m_nearLookUps = 0;
+    Reading m_reading;
+    std::optional<Open> m_open;
+    qsizetype m_noteStart = -1; // where the last note began, while the next piece may join it
+    bool m_lastWasNote = false;
+};
+
+} // namespace
+
+Reading read(QStringView text, const Corrections &corrections) {
+    if (corrections.isNoTraining(text)) {
+        Reading reading;
+        if (const QString note = noteText(text); !note.isEmpty())
+            reading.notes += note;
+        return reading;
+    }
+    return DayReader(text, corrections).read();
 }
 
 } // namespace training
