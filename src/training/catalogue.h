@@ -6,7 +6,8 @@
 #include <QStringView>
 
 // The exercises the training reader knows: one name each, the names people write for them, the
-// muscle groups they work and how they carry the body's weight. The table itself is catalogue.cpp.
+// muscle groups they work and how they carry the body's weight. The table itself is
+// catalogueentries.cpp.
 namespace training {
 
 // The muscle groups, in the order the windows list them; muscleName() gives their Spanish names.

@@ -1,857 +1,18 @@
 #include "training/reader.h"
 
-#include <QVarLengthArray>
+#include "training/exercisenames.h"
+#include "training/pieces.h"
+#include "training/sets.h"
+#include "training/tokens.h"
+
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
-using namespace Qt::Literals::StringLiterals;
-
+// A day's reading put together: each piece a name with its numbers, an exercise or a note.
 namespace training {
 namespace {
 
-// --- Pieces ---------------------------------------------------------------------------------
-
-// What comes before a piece: notes next to each other join across a weak separator only.
-enum class Separator { Strong, Weak, Colon, Bracket };
-
-struct Piece {
-    qsizetype start;
-    qsizetype end;
-    Separator before;
-};
-
-bool isBlank(QChar c) {
-    // Marks of direction and other invisible formats count as blanks.
-    return c.isSpace() || (c.unicode() > 0x7F && c.category() == QChar::Other_Format);
-}
-bool isDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-bool isBullet(QChar c) {
-    switch (c.unicode()) {
-    case u'-':
-    case u'*':
-    case u'•':
-    case u'·':
-    case u'–':
-    case u'—':
-    case u'>':
-        return true;
-    default:
-        return false;
-    }
-}
-bool isLineBreak(QChar c) {
-    return c == u'\n' || c == u'\r' || c == QChar(0x2028) || c == QChar(0x2029);
-}
-
-// The text's pieces, as the reading rules in reader.h tell.
-QList<Piece> piecesOf(QStringView text) {
-    QList<Piece> pieces;
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    Separator pending = Separator::Strong;
-    bool lineStart = true;
-    const auto at = [&](qsizetype i) { return i >= 0 && i < n ? text[i] : QChar(u' '); };
-    const auto cut = [&](qsizetype end, qsizetype next, Separator separator) {
-        const bool content = std::any_of(text.begin() + start, text.begin() + end,
-                                         [](QChar c) { return c.isLetterOrNumber(); });
-        if (content)
-            pieces += {start, end, pending};
-        pending = content || pending == Separator::Weak || pending == Separator::Colon ? separator
-                                                                                       : pending;
-        start = next;
-    };
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (isLineBreak(c)) {
-            cut(i, i + 1, Separator::Strong);
-            lineStart = true;
-            continue;
-        }
-        if (lineStart) {
-            if (isBlank(c))
-                continue;
-            lineStart = false;
-            if (isBullet(c) && isBlank(at(i + 1))) {
-                cut(i, i + 1, Separator::Strong);
-                continue;
-            }
-            qsizetype j = i;
-            while (j < n && isDigit(text[j]))
-                ++j;
-            if (j > i && j - i <= 2 && (at(j) == u'.' || at(j) == u')') && isBlank(at(j + 1))) {
-                cut(i, j + 1, Separator::Strong);
-                i = j;
-                continue;
-            }
-        }
-        const bool digitsAround = isDigit(at(i - 1)) && isDigit(at(i + 1));
-        switch (c.unicode()) {
-        case u';':
-        case u'|':
-        case u'•':
-        case u'·':
-            cut(i, i + 1, Separator::Strong);
-            break;
-        case u',':
-            if (!digitsAround)
-                cut(i, i + 1, Separator::Strong);
-            break;
-        case u'.':
-            if (!digitsAround && (isBlank(at(i + 1)) || i + 1 == n))
-                cut(i, i + 1, Separator::Strong);
-            break;
-        case u'+':
-            if (!isDigit(at(i + 1)))
-                cut(i, i + 1, Separator::Weak);
-            break;
-        case u':':
-            cut(i, i + 1, Separator::Colon);
-            break;
-        case u'(':
-        case u')':
-        case u'[':
-        case u']':
-            cut(i, i + 1, Separator::Bracket);
-            break;
-        case u'-':
-        case u'–':
-        case u'—':
-            if (isBlank(at(i - 1)) && isBlank(at(i + 1)))
-                cut(i, i + 1, Separator::Weak);
-            break;
-        case u'/': {
-            qsizetype j = i + 1;
-            while (j < n && isBlank(text[j]))
-                ++j;
-            if (isBlank(at(i - 1)) && j > i + 1 && at(j).isLetter())
-                cut(i, i + 1, Separator::Weak);
-            break;
-        }
-        case u'y':
-        case u'Y':
-            if (i > 0 && isBlank(at(i - 1)) && isBlank(at(i + 1)))
-                cut(i, i + 1, Separator::Weak);
-            break;
-        default:
-            break;
-        }
-    }
-    cut(n, n, Separator::Strong);
-    return pieces;
-}
-
-// --- Tokens ---------------------------------------------------------------------------------
-
-enum class Kind {
-    Number,
-    Times,    // "x", "×", "*", "por" between numbers
-    Plus,     // "+" before a number: added load
-    ListMark, // "/", "-", "," between numbers, and the start of a piece that goes on
-    Bracket,  // a parenthesis between pieces
-    Minutes,  // "min", "'", also "h" as 60 minutes
-    Seconds,  // "s", "seg", '"'
-    Distance, // "km", "m", "pasos"
-    Kilos,
-    Pounds,
-    Reps,
-    Series,
-    Failure,
-    Last,
-    PerHand,
-    BodyWeight,
-    Ballast,  // "lastre", "lastrado"
-    Filler,   // "de", "con", "a", "@"...
-    LoadMark, // "con", "a", "@": a number after it is a load
-    Word,     // any other word: a name, or a comment
-    // Words of phrases, which become one of the above once their neighbours are known.
-    By,      // "por": "4 por 8", "por mano"
-    Each,    // "cada mano"
-    Without, // "sin peso"
-    Weight,  // "peso corporal", or a name ("peso muerto")
-    Percent, // "80%": a share of a maximum, not a load
-    End,     // past the last token
-};
-
-struct Token {
-    Token(Kind k, qsizetype from, qsizetype to, QString folded = {})
-        : kind(k)
-        , start(from)
-        , end(to)
-        , word(std::move(folded)) {}
-    Kind kind;
-    qsizetype start;
-    qsizetype end;
-    QString word;     // folded
-    double value = 0; // a number's value
-    bool huge = false;
-};
-
-const QHash<QString, Kind> &wordKinds() {
-    static const QHash<QString, Kind> kinds = [] {
-        QHash<QString, Kind> k;
-        const auto add = [&k](Kind kind, std::initializer_list<const char16_t *> words) {
-            for (const char16_t *w : words)
-                k.insert(QString::fromUtf16(w), kind);
-        };
-        add(Kind::Times, {u"x"});
-        add(Kind::By, {u"por"});
-        add(Kind::Each, {u"cada"});
-        add(Kind::Without, {u"sin"});
-        add(Kind::Weight, {u"peso"});
-        add(Kind::Minutes, {u"min", u"mins", u"minuto", u"minutos", u"h", u"hora", u"horas"});
-        add(Kind::Seconds, {u"s", u"seg", u"segs", u"sg", u"segundo", u"segundos", u"sec"});
-        add(Kind::Distance, {u"km", u"kms", u"m", u"metros", u"metro", u"pasos", u"kilometros"});
-        add(Kind::Kilos, {u"kg", u"kgs", u"k", u"kilo", u"kilos", u"kilogramos", u"kgr"});
-        add(Kind::Pounds, {u"lb", u"lbs", u"libra", u"libras"});
-        add(Kind::Reps, {u"reps", u"rep", u"repeticiones", u"repeticion", u"repes", u"r"});
-        add(Kind::Series, {u"series", u"serie", u"sets", u"set", u"tandas"});
-        add(Kind::Failure, {u"fallo", u"max", u"maximo", u"maximas", u"amrap", u"maximo"});
-        add(Kind::Last, {u"ultima", u"ultimas", u"ultimo", u"ultimos"});
-        add(Kind::PerHand, {u"cu"});
-        add(Kind::BodyWeight, {u"pc", u"bw", u"corporal"});
-        add(Kind::Ballast, {u"lastre", u"lastrada", u"lastradas", u"lastrado", u"lastrados"});
-        add(Kind::LoadMark, {u"con", u"a", u"@"});
-        add(Kind::Filler,
-            {u"de", u"del", u"la", u"las", u"el", u"los", u"al", u"en", u"y", u"e", u"peso"});
-        return k;
-    }();
-    return kinds;
-}
-
-// Words after which a name's own words start: "hoy", "luego dominadas".
-bool isLeadIn(const QString &word) {
-    static const QSet<QString> words = {
-        u"hoy"_s,        u"luego"_s,   u"despues"_s, u"tambien"_s,  u"hice"_s,   u"hecho"_s,
-        u"he"_s,         u"mas"_s,     u"ademas"_s,  u"otra"_s,     u"otro"_s,   u"vez"_s,
-        u"finalmente"_s, u"final"_s,   u"para"_s,    u"terminar"_s, u"acabar"_s, u"empezar"_s,
-        u"empece"_s,     u"primero"_s, u"tras"_s,    u"eso"_s,      u"y"_s,      u"de"_s,
-        u"un"_s,         u"poco"_s,    u"al"_s,      u"por"_s,      u"el"_s,     u"la"_s};
-    return words.contains(word);
-}
-
-// Words that make a piece a note whatever its numbers: cardio, stretching, rest.
-bool isNoteWord(const QString &word) {
-    static const QSet<QString> words = {
-        u"cardio"_s,        u"cinta"_s,        u"bici"_s,     u"bicicleta"_s,  u"eliptica"_s,
-        u"correr"_s,        u"carrera"_s,      u"andar"_s,    u"caminar"_s,    u"caminata"_s,
-        u"estiramientos"_s, u"estiramiento"_s, u"estirar"_s,  u"descanso"_s,   u"calentamiento"_s,
-        u"calentar"_s,      u"movilidad"_s,    u"spinning"_s, u"natacion"_s,   u"nadar"_s,
-        u"piscina"_s,       u"yoga"_s,         u"pilates"_s,  u"zumba"_s,      u"comba"_s,
-        u"sauna"_s,         u"hiit"_s,         u"tabata"_s,   u"futbol"_s,     u"padel"_s,
-        u"tenis"_s,         u"running"_s,      u"trote"_s,    u"escaladora"_s, u"stepper"_s,
-        u"remoergometro"_s};
-    return words.contains(word);
-}
-
-bool isWordChar(QChar c) {
-    return c.isLetter() || (c.unicode() >= 0x300 && c.category() == QChar::Mark_NonSpacing);
-}
-
-// The tokens of a piece of the text.
-// The folded text, when it folds in place, saves folding each word apart.
-QList<Token> tokensOf(QStringView text, const QString &folded, qsizetype from, qsizetype to) {
-    QList<Token> tokens;
-    tokens.reserve((to - from) / 3 + 4);
-    const auto at = [&](qsizetype i) { return i < to ? text[i] : QChar(u' '); };
-    for (qsizetype i = from; i < to;) {
-        const QChar c = text[i];
-        if (isDigit(c)) {
-            qsizetype j = i;
-            while (j < to && isDigit(text[j]))
-                ++j;
-            qsizetype end = j;
-            // A decimal point, or a decimal comma with a fraction a load has (",5", ",25",
-            // ",75", ",50") that is not a list of numbers ("12,10,8").
-            if ((at(j) == u'.' || at(j) == u',') && isDigit(at(j + 1))) {
-                qsizetype k = j + 1;
-                while (k < to && isDigit(text[k]))
-                    ++k;
-                const QStringView fraction = text.mid(j + 1, k - j - 1);
-                const bool list = at(k) == u',' && isDigit(at(k + 1));
-                if (at(j) == u'.' ? fraction.size() <= 3
-                                  : !list && (fraction.size() == 1 || fraction == u"25" ||
-                                              fraction == u"75" || fraction == u"50"))
-                    end = k;
-            }
-            Token t(Kind::Number, i, end);
-            t.huge = j - i > 6;
-            if (!t.huge) {
-                double whole = 0, fraction = 0, scale = 1;
-                for (qsizetype k = i; k < j; ++k)
-                    whole = whole * 10 + (text[k].unicode() - u'0');
-                for (qsizetype k = j + 1; k < end; ++k, scale *= 10)
-                    fraction = fraction * 10 + (text[k].unicode() - u'0');
-                t.value = whole + fraction / scale;
-            }
-            tokens += t;
-            i = end;
-            continue;
-        }
-        if (isWordChar(c)) {
-            qsizetype j = i;
-            while (j < to && isWordChar(text[j]))
-                ++j;
-            // "c/u"
-            const bool each = j == i + 1 && (c == u'c' || c == u'C') && at(j) == u'/' &&
-                              (at(j + 1) == u'u' || at(j + 1) == u'U') && !isWordChar(at(j + 2));
-            if (each)
-                j += 2;
-            QString word = folded.isEmpty() ? fold(text.mid(i, j - i))
-                                            : QString::fromRawData(folded.constData() + i, j - i);
-            if (each)
-                word = u"cu"_s;
-            if (word.isEmpty()) { // accents alone
-                i = j;
-                continue;
-            }
-            const bool afterNumber =
-                !tokens.isEmpty() && tokens.last().kind == Kind::Number && tokens.last().end == i;
-            // "3xmax", "4x8", "60kgx10": the times sign is glued to what is beside it.
-            if (word.size() > 1 && word.startsWith(u'x') && (afterNumber || isDigit(at(j))) &&
-                !wordKinds().contains(word)) {
-                tokens += Token(Kind::Times, i, i + 1);
-                word.remove(0, 1);
-                i += 1;
-            }
-            if (word.size() > 1 && word.endsWith(u'x') &&
-                wordKinds().value(word.chopped(1), Kind::Word) == Kind::Kilos) {
-                tokens += Token(Kind::Kilos, i, j - 1, word.chopped(1));
-                tokens += Token(Kind::Times, j - 1, j);
-                i = j;
-                continue;
-            }
-            // No word of a set is longer than "repeticiones".
-            const Kind kind = word.size() > 12 ? Kind::Word : wordKinds().value(word, Kind::Word);
-            tokens += Token(kind, i, j, word);
-            i = j;
-            continue;
-        }
-        switch (c.unicode()) {
-        case u'×':
-        case u'*':
-            tokens += Token(Kind::Times, i, i + 1);
-            break;
-        case u'+':
-            tokens += Token(Kind::Plus, i, i + 1);
-            break;
-        case u'/':
-        case u'-':
-        case u',':
-        case u'–':
-            tokens += Token(Kind::ListMark, i, i + 1);
-            break;
-        case u'@':
-            tokens += Token(Kind::LoadMark, i, i + 1);
-            break;
-        case u'%':
-            tokens += Token(Kind::Percent, i, i + 1);
-            break;
-        case u'\'':
-        case u'’':
-            tokens += Token(Kind::Minutes, i, i + 1);
-            break;
-        case u'"':
-        case u'”':
-            tokens += Token(Kind::Seconds, i, i + 1);
-            break;
-        default:
-            break;
-        }
-        ++i;
-    }
-    // Phrases: "cada mano", "por lado", "peso corporal", "sin peso", "por" between numbers.
-    static const QSet<QString> sides = {u"mano"_s,      u"manos"_s, u"una"_s,   u"uno"_s,
-                                        u"lado"_s,      u"lados"_s, u"brazo"_s, u"pierna"_s,
-                                        u"mancuerna"_s, u"pesa"_s};
-    const qsizetype n = tokens.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        Token &t = tokens[i];
-        const Kind next = i + 1 < n ? tokens[i + 1].kind : Kind::End;
-        const bool side = (next == Kind::Word || next == Kind::Filler) &&
-                          (t.kind == Kind::Each || t.kind == Kind::By || t.kind == Kind::Times) &&
-                          sides.contains(tokens[i + 1].word);
-        if (side) {
-            t.kind = Kind::PerHand;
-            tokens[i + 1].kind = Kind::Filler;
-        } else if (t.kind == Kind::Weight) {
-            t.kind = next == Kind::BodyWeight ? Kind::BodyWeight : Kind::Word; // "peso muerto"
-        } else if (t.kind == Kind::Without && (next == Kind::Weight || next == Kind::Ballast)) {
-            t.kind = Kind::BodyWeight;
-            tokens[i + 1].kind = Kind::Filler;
-        } else if (t.kind == Kind::By) {
-            const bool between =
-                i > 0 && next == Kind::Number && tokens[i - 1].kind == Kind::Number;
-            t.kind = between ? Kind::Times : Kind::Filler;
-        } else if (t.kind == Kind::Each || t.kind == Kind::Without) {
-            t.kind = Kind::Word;
-        }
-    }
-    return tokens;
-}
-
-// --- Sets -----------------------------------------------------------------------------------
-
-constexpr double poundInKilos = 0.45359237;
-constexpr qsizetype maxSets = 200;
-
-// A number with what was written beside it.
-struct Amount {
-    double value = 0;
-    bool kilos = false;   // with "kg" or pounds: surely a load
-    bool failure = false; // "max" instead of a number
-    std::optional<int> seconds;
-    bool written = false;
-};
-
-// What the numbers of one exercise say, before they become sets.
-struct Block {
-    enum Type { Pair, List } type = List;
-    Amount a;               // Pair: sets or load
-    Amount b;               // Pair: repetitions or load
-    Amount c;               // a third number ("4x8x80")
-    bool setsFirst = false; // "4 series de 8": a is surely the sets
-    QList<int> reps;        // List
-    std::optional<double> load;
-    bool addedLoad = false;
-    bool failure = false;
-    bool lastFailure = false;
-};
-
-bool isCount(double v, double most) {
-    return v >= 1 && v <= most && v == std::floor(v);
-}
-
-// A repetition count as kept: 0 to 100 (more is doubtful).
-int repetitions(double value) {
-    return int(std::clamp(value, 0.0, 100.0));
-}
-
-double roundedKilos(double kilos) {
-    return std::round(kilos * 100) / 100;
-}
-
-struct SetsReading {
-    QList<Set> sets;
-    bool doubtful = false;
-    bool noteOnly = false; // durations or distances alone: cardio, written as a note
-};
-
-// Reads the sets of an exercise from the tokens after its name.
-SetsReading readSets(const QList<Token> &tokens, BodyWeight kind, bool own, bool ballast) {
-    SetsReading result;
-    QVarLengthArray<Block, 8> blocks;
-    std::optional<double> pendingLoad;
-    bool pendingAdded = false;
-    bool bodyWeight = false, perHand = false, pendingFailure = false, lastMark = false;
-    bool loadMark = false, separated = true, bracket = false, distance = false;
-    QVarLengthArray<int, 4> durations;
-    const qsizetype n = tokens.size();
-    const auto kindAt = [&](qsizetype i) { return i < n ? tokens[i].kind : Kind::End; };
-    const auto skipFillers = [&](qsizetype i) {
-        while (i < n && (tokens[i].kind == Kind::Filler || tokens[i].kind == Kind::LoadMark))
-            ++i;
-        return i;
-    };
-    // A number at i with its unit: returns the index after it.
-    const auto amountAt = [&](qsizetype i, Amount *amount) {
-        amount->value = tokens[i].value;
-        amount->written = true;
-        result.doubtful |= tokens[i].huge;
-        ++i;
-        switch (kindAt(i)) {
-        case Kind::Kilos:
-            amount->kilos = true;
-            return i + 1;
-        case Kind::Pounds:
-            amount->kilos = true;
-            amount->value = roundedKilos(amount->value * poundInKilos);
-            return i + 1;
-        case Kind::Percent:
-            result.doubtful = true; // "al 80%": of a maximum the text does not give
-            return i + 1;
-        case Kind::Seconds:
-            amount->seconds = int(std::min(amount->value, 1e6));
-            return i + 1;
-        case Kind::Minutes:
-            amount->seconds =
-                int(std::min(amount->value * (tokens[i].word.startsWith(u'h') ? 3600 : 60), 1e6));
-            return i + 1;
-        default:
-            return i;
-        }
-    };
-    const auto addLoad = [&](double kilos, bool added) {
-        if (!blocks.isEmpty() && !blocks.last().load && !pendingLoad) {
-            blocks.last().load = kilos;
-            blocks.last().addedLoad = added;
-        } else if (!pendingLoad) {
-            pendingLoad = kilos;
-            pendingAdded = added;
-        } else {
-            result.doubtful = true; // two loads for one set
-        }
-    };
-    // The load written before a pair is that pair's.
-    const auto takePending = [&](Block &block) {
-        if (pendingLoad && !block.c.written) {
-            block.load = pendingLoad;
-            block.addedLoad = pendingAdded;
-            pendingLoad.reset();
-        }
-    };
-    const auto pairAfter = [&](qsizetype i) {
-        while (kindAt(i) == Kind::PerHand)
-            ++i;
-        return kindAt(i) == Kind::Number && kindAt(i + 1) == Kind::Times;
-    };
-    for (qsizetype i = 0; i < n;) {
-        const Token &t = tokens[i];
-        switch (t.kind) {
-        case Kind::Number: {
-            Amount first;
-            qsizetype j = amountAt(i, &first);
-            if (kindAt(j) == Kind::Times) {
-                Block block;
-                block.type = Block::Pair;
-                block.a = first;
-                j = skipFillers(j + 1);
-                if (kindAt(j) == Kind::Failure) {
-                    block.b.failure = block.b.written = true;
-                    ++j;
-                } else if (kindAt(j) == Kind::Number) {
-                    j = amountAt(j, &block.b);
-                    if (kindAt(j) == Kind::Times && kindAt(j + 1) == Kind::Number)
-                        j = amountAt(j + 1, &block.c);
-                    if (kindAt(j) == Kind::Times)
-                        result.doubtful = true;
-                } else {
-                    result.doubtful = true;
-                }
-                if (kindAt(j) == Kind::Reps)
-                    ++j;
-                takePending(block);
-                blocks += block;
-                i = j;
-            } else if (kindAt(j) == Kind::Series) {
-                Block block;
-                block.type = Block::Pair;
-                block.setsFirst = true;
-                block.a = first;
-                j = skipFillers(j + 1);
-                if (kindAt(j) == Kind::Times)
-                    j = skipFillers(j + 1);
-                if (kindAt(j) == Kind::Failure) {
-                    block.b.failure = block.b.written = true;
-                    ++j;
-                } else if (kindAt(j) == Kind::Number) {
-                    j = amountAt(j, &block.b);
-                    if (kindAt(j) == Kind::Reps)
-                        ++j;
-                }
-                takePending(block);
-                blocks += block;
-                i = j;
-            } else if (kindAt(j) == Kind::Reps) {
-                Block block;
-                block.reps += repetitions(first.value);
-                result.doubtful |= first.kilos || !isCount(first.value, 100);
-                blocks += block;
-                i = j + 1;
-            } else if (first.seconds) {
-                durations += *first.seconds;
-                i = j;
-            } else if (kindAt(j) == Kind::Distance) {
-                distance = true;
-                i = j + 1;
-            } else if (first.kilos || loadMark || pairAfter(j)) {
-                // A load, written as one or just before its sets ("140 3x5", "28 c/u 4x8").
-                addLoad(first.value, ballast);
-                i = j;
-            } else {
-                // A bare number: the load of the pair just before it, or a repetition count.
-                Block *last = blocks.isEmpty() ? nullptr : &blocks.last();
-                const bool listed = kindAt(j) == Kind::ListMark || kindAt(j) == Kind::Number;
-                if (last && last->type == Block::Pair && !last->load && !last->c.written &&
-                    (!separated || (bracket && !listed)) && !pendingLoad) {
-                    last->load = first.value;
-                    last->addedLoad = ballast;
-                } else if (last && last->type == Block::List && !last->load && separated &&
-                           !bracket && !(last->reps.isEmpty())) {
-                    last->reps += repetitions(first.value);
-                    result.doubtful |= !isCount(first.value, 100);
-                } else {
-                    Block block;
-                    block.reps += repetitions(first.value);
-                    result.doubtful |= !isCount(first.value, 100);
-                    blocks += block;
-                }
-                i = j;
-            }
-            separated = false;
-            bracket = false;
-            loadMark = false;
-            continue;
-        }
-        case Kind::Plus:
-            if (kindAt(i + 1) == Kind::Number) {
-                Amount load;
-                i = amountAt(i + 1, &load);
-                addLoad(load.value, true);
-                separated = bracket = loadMark = false;
-                continue;
-            }
-            break;
-        case Kind::ListMark:
-            separated = true;
-            break;
-        case Kind::Bracket:
-            separated = bracket = true;
-            break;
-        case Kind::LoadMark:
-            loadMark = true;
-            break;
-        case Kind::Failure:
-            if (!blocks.isEmpty() && !separated) {
-                blocks.last().failure = !lastMark;
-                blocks.last().lastFailure = lastMark;
-            } else if (!blocks.isEmpty() && lastMark) {
-                blocks.last().lastFailure = true;
-            } else if (!blocks.isEmpty()) {
-                blocks.last().failure = true;
-            } else {
-                pendingFailure = true;
-            }
-            break;
-        case Kind::Last:
-            lastMark = true;
-            break;
-        case Kind::PerHand:
-            perHand = true;
-            break;
-        case Kind::BodyWeight:
-            bodyWeight = true;
-            break;
-        case Kind::Ballast:
-            ballast = true;
-            break;
-        case Kind::Filler:
-        case Kind::Reps:
-        case Kind::Series:
-            break;
-        default:
-            result.doubtful = true; // words among the numbers, a sign alone
-            break;
-        }
-        ++i;
-    }
-    if (pendingLoad) {
-        bool used = false;
-        for (Block &block : blocks)
-            if (!block.load && !block.c.written) {
-                block.load = pendingLoad;
-                block.addedLoad = pendingAdded;
-                used = true;
-            }
-        result.doubtful |= !used;
-    }
-    if (blocks.isEmpty() && pendingFailure) {
-        Block block;
-        block.type = Block::Pair;
-        block.setsFirst = true;
-        block.a = {1, false, false, {}, true};
-        block.b.failure = block.b.written = true;
-        blocks += block;
-    }
-    if (blocks.isEmpty()) {
-        const bool held = kind == BodyWeight::Held;
-        if ((!durations.isEmpty() && !held) || distance) {
-            result.noteOnly = true;
-            return result;
-        }
-        for (const int secs : std::as_const(durations)) {
-            Set set;
-            set.seconds = secs;
-            set.bodyWeight = true;
-            result.sets += set;
-        }
-        return result;
-    }
-    result.doubtful |= !durations.isEmpty() || distance;
-
-    // "4 series al fallo (8, 7, 6, 5)": the repetitions of sets counted before them.
-    for (qsizetype i = 0; i + 1 < blocks.size(); ++i) {
-        Block &pair = blocks[i];
-        Block &list = blocks[i + 1];
-        if (pair.type == Block::Pair && list.type == Block::List && !pair.c.written &&
-            (pair.b.failure || !pair.b.written) && !pair.a.kilos &&
-            double(list.reps.size()) == pair.a.value && !(pair.load && list.load)) {
-            list.failure |= pair.b.failure;
-            if (!list.load) {
-                list.load = pair.load;
-                list.addedLoad = pair.addedLoad;
-            }
-            blocks.remove(i);
-        }
-    }
-
-    // How the pairs with no load of their own are read: all as loads or all as sets.
-    double least = 1e300, most = 0;
-    int unloaded = 0;
-    for (const Block &b : blocks) {
-        if (b.type == Block::Pair && !b.setsFirst && !b.load && !b.a.kilos && !b.c.written) {
-            least = std::min(least, b.a.value);
-            most = std::max(most, b.a.value);
-            ++unloaded;
-        }
-    }
-    const bool loadsFirst = unloaded > 0 && most > 10 && least > 5;
-    const bool setsFirst = unloaded > 0 && most <= 10 && (unloaded == 1 || most <= 5);
-    result.doubtful |= unloaded > 0 && !loadsFirst && !setsFirst;
-
-    const bool bodyKind = kind == BodyWeight::Always || kind == BodyWeight::Held;
-    const qsizetype lastBlock = blocks.size() - 1;
-    for (qsizetype bi = 0; bi < blocks.size(); ++bi) {
-        const Block &block = blocks[bi];
-        int count = 0;
-        std::optional<int> reps;
-        std::optional<int> seconds;
-        bool failure = block.failure;
-        std::optional<double> load = block.load;
-        bool added = block.addedLoad || ballast;
-        if (block.type == Block::List) {
-            if (!load && !(bodyKind || kind == BodyWeight::Unloaded) && !bodyWeight)
-                result.doubtful = true; // "press banca 10 8 6": repetitions or loads?
-            if (kind == BodyWeight::Held)
-                result.doubtful = true;
-        } else {
-            Amount sets = block.a, repetitions = block.b;
-            bool loadFirst = block.a.kilos ||
-                             (!block.setsFirst && !block.load && !block.c.written && loadsFirst);
-            if (block.c.written) {
-                if (block.load)
-                    result.doubtful = true;
-                if (!block.a.kilos && block.a.value <= 10) {
-                    // "4x8x80": sets, repetitions, load.
-                    load = block.c.value;
-                    result.doubtful |= !block.c.kilos && block.c.value <= 10;
-                } else if (block.b.value == block.c.value && !block.b.kilos && !block.c.kilos) {
-                    // "100x5x5": five sets of five, whichever is which.
-                    load = block.a.value;
-                    sets = block.b;
-                    repetitions = block.c;
-                    loadFirst = false;
-                } else {
-                    result.doubtful = true; // "80x8x4"
-                    continue;
-                }
-            } else if (!block.a.kilos && block.load && block.a.value > 10) {
-                result.doubtful = true; // "100x5 110"
-            }
-            if (loadFirst) {
-                if (bodyKind)
-                    result.doubtful = true; // "dominadas 20x3": written the other way round?
-                load = block.a.value;
-                count = 1;
-            } else {
-                if (!isCount(sets.value, 20) || sets.kilos)
-                    result.doubtful = true;
-                count = int(std::clamp(sets.value, 0.0, 20.0));
-            }
-            if (repetitions.failure) {
-                failure = true;
-            } else if (repetitions.seconds) {
-                seconds = repetitions.seconds;
-            } else if (repetitions.written) {
-                if (repetitions.kilos || !isCount(repetitions.value, 100) ||
-                    (repetitions.value > 50 && !bodyKind && kind != BodyWeight::Unloaded && !own))
-                    result.doubtful = true;
-                reps = int(std::clamp(repetitions.value, 0.0, 100.0));
-            }
-        }
-        if (load && (*load > 1000 || *load < 0))
-            result.doubtful = true;
-        const auto makeSet = [&](std::optional<int> setReps) {
-            Set set;
-            set.reps = setReps;
-            set.seconds = seconds;
-            set.toFailure = failure;
-            set.perHand = perHand;
-            set.bodyWeight =
-                bodyWeight || bodyKind || added || (kind == BodyWeight::Unloaded && !load);
-            if (load && set.bodyWeight)
-                set.addedKg = *load; // on top of the body
-            else if (load)
-                set.kg = *load;
-            return set;
-        };
-        if (block.type == Block::List) {
-            for (const int r : block.reps)
-                result.sets += makeSet(r);
-        } else {
-            for (int s = 0; s < count; ++s)
-                result.sets += makeSet(reps);
-        }
-        if (block.lastFailure && bi == lastBlock && !result.sets.isEmpty())
-            result.sets.last().toFailure = true;
-    }
-    // No day has this many sets of one exercise: a list of numbers that is no training.
-    if (result.sets.size() > maxSets) {
-        result.sets.resize(maxSets);
-        result.doubtful = true;
-    }
-    return result;
-}
-
-// --- Names ----------------------------------------------------------------------------------
-
-struct Named {
-    qsizetype entry = -1;
-    QList<qsizetype> candidates; // two or more: doubtful
-    QString own;                 // a name of the user's own, from a correction
-    bool near = false;           // one slip away, or nearly a name when not found
-};
-
-Named lookUp(const QStringList &words, const QString &key, const Corrections &corrections,
-             int *nearLookUps) {
-    Named named;
-    if (const auto corrected = corrections.exerciseFor(key)) {
-        named.entry = catalogue::indexOf(*corrected);
-        if (named.entry < 0)
-            named.own = *corrected;
-        return named;
-    }
-    for (qsizetype skip = 0; skip < words.size(); ++skip) {
-        if (skip > 0 && !isLeadIn(words[skip - 1]))
-            break;
-        const QList<qsizetype> found =
-            catalogue::withKey(skip == 0 ? key : nameKey(words.mid(skip)));
-        if (found.size() == 1) {
-            named.entry = found[0];
-            return named;
-        }
-        if (found.size() > 1) {
-            named.candidates = found;
-            return named;
-        }
-    }
-    // A slip: bounded in number, so that a long text of unknown words is read in linear time.
-    if (++*nearLookUps > 200)
-        return named;
-    const QList<qsizetype> near = catalogue::nearKey(key);
-    if (near.size() == 1)
-        named.entry = near[0];
-    else if (near.size() > 1)
-        named.candidates = near;
-    named.near = true;
-    if (near.isEmpty() && key.size() < 10) {
-        named.candidates = catalogue::nearKey(key, 1);
-        named.near = !named.candidates.isEmpty();
-    }
-    return named;
-}
+using namespace internal;
 
 // The text of a note: as typed, without the blanks and marks around it.
 QString noteText(QStringView text) {
@@ -866,47 +27,76 @@ QString noteText(QStringView text) {
     return text.toString();
 }
 
-} // namespace
-
-// --- Corrections ----------------------------------------------------------------------------
-
-void Corrections::setExercise(QStringView typedName, const QString &exercise) {
-    names.insert(nameKey(typedName), exercise);
-}
-void Corrections::setTextExercise(QStringView text, const QString &exercise) {
-    texts.insert(fold(text), exercise);
-}
-void Corrections::setNoTraining(QStringView text) {
-    notTraining.insert(fold(text));
-}
-std::optional<QString> Corrections::exerciseFor(QStringView key) const {
-    if (names.isEmpty())
-        return std::nullopt;
-    const auto it = names.constFind(key.toString());
-    return it == names.cend() ? std::nullopt : std::optional(*it);
-}
-std::optional<QString> Corrections::textExercise(QStringView text) const {
-    const auto it = texts.constFind(fold(text));
-    return it == texts.cend() ? std::nullopt : std::optional(*it);
-}
-bool Corrections::isNoTraining(QStringView text) const {
-    return !notTraining.isEmpty() && notTraining.contains(fold(text));
+bool isSetToken(const Token &t) {
+    return t.kind == Kind::Number || t.kind == Kind::Failure;
 }
 
-// --- Reading --------------------------------------------------------------------------------
+// Where a piece's name, numbers and comment lie among its tokens.
+struct PieceParts {
+    qsizetype nameFrom = 0, nameTo = 0; // none when nameFrom == nameTo
+    qsizetype numbersFrom = 0, numbersTo = 0;
+    qsizetype commentFrom = 0; // up to the end
+};
 
-Reading read(QStringView text, const Corrections &corrections) {
-    Reading reading;
-    if (corrections.isNoTraining(text)) {
-        if (const QString note = noteText(text); !note.isEmpty())
-            reading.notes += note;
-        return reading;
+// The name is the words before the numbers, or after them when none come before; the words after
+// the numbers are a comment, kept as a note.
+PieceParts partsOf(const QList<Token> &tokens) {
+    const qsizetype size = tokens.size();
+    const auto kindAt = [&tokens](qsizetype i) { return tokens[i].kind; };
+    qsizetype nameFrom = 0, nameTo = 0;
+    while (nameTo < size && (kindAt(nameTo) == Kind::Word || kindAt(nameTo) == Kind::Filler ||
+                             kindAt(nameTo) == Kind::LoadMark || kindAt(nameTo) == Kind::Ballast ||
+                             kindAt(nameTo) == Kind::Times))
+        ++nameTo;
+    // "press banca con 70 4x8": the words that bring a load belong to the numbers.
+    while (nameTo > 0 && nameTo < size &&
+           (kindAt(nameTo - 1) == Kind::LoadMark || kindAt(nameTo - 1) == Kind::Filler))
+        --nameTo;
+    qsizetype commentFrom = size;
+    while (commentFrom > nameTo &&
+           (kindAt(commentFrom - 1) == Kind::Word || kindAt(commentFrom - 1) == Kind::Filler ||
+            kindAt(commentFrom - 1) == Kind::LoadMark))
+        --commentFrom;
+    while (commentFrom < size && kindAt(commentFrom) != Kind::Word)
+        ++commentFrom;
+    if (std::none_of(tokens.begin(), tokens.begin() + nameTo,
+                     [](const Token &t) { return t.kind == Kind::Word; })) {
+        nameFrom = nameTo = 0;
+        if (commentFrom < size) {
+            nameFrom = commentFrom;
+            nameTo = size;
+            commentFrom = size;
+        }
     }
-    const std::optional<QString> textExercise =
-        corrections.texts.isEmpty() ? std::nullopt : corrections.textExercise(text);
-    const QString folded = foldInPlace(text);
-    int nearLookUps = 0;
+    PieceParts parts;
+    parts.nameFrom = nameFrom;
+    parts.nameTo = nameTo;
+    parts.numbersFrom = nameFrom == 0 ? nameTo : 0;
+    parts.numbersTo = nameFrom == 0 ? commentFrom : nameFrom;
+    parts.commentFrom = commentFrom;
+    return parts;
+}
 
+// Reads a day's text piece by piece. An exercise stays open while the pieces after it bring it
+// numbers, and is closed, its sets read, when another name or a note comes; notes next to each
+// other across a weak separator join.
+class DayReader {
+public:
+    DayReader(QStringView text, const Corrections &corrections)
+        : m_text(text)
+        , m_corrections(corrections)
+        , m_textExercise(corrections.texts.isEmpty() ? std::nullopt
+                                                     : corrections.textExercise(text))
+        , m_folded(foldInPlace(text)) {}
+
+    Reading read() {
+        for (const Piece &piece : piecesOf(m_text))
+            readPiece(piece);
+        close();
+        return std::move(m_reading);
+    }
+
+private:
     // The exercise being read, its tokens and where it began.
     struct Open {
         Exercise exercise;
@@ -914,225 +104,134 @@ Reading read(QStringView text, const Corrections &corrections) {
         bool ballast = false;
         qsizetype start = 0, end = 0;
     };
-    std::optional<Open> open;
-    // The last note, while the next piece may join it.
-    qsizetype noteStart = -1, noteEnd = -1;
-    bool lastWasNote = false;
 
-    const auto addNote = [&](qsizetype start, qsizetype end, Separator before) {
-        if (lastWasNote && (before == Separator::Weak || before == Separator::Colon) &&
-            !reading.notes.isEmpty()) {
-            reading.notes.last() = noteText(text.mid(noteStart, end - noteStart));
-        } else {
-            const QString note = noteText(text.mid(start, end - start));
-            if (note.isEmpty())
-                return;
-            reading.notes += note;
-            noteStart = start;
-        }
-        noteEnd = end;
-        lastWasNote = true;
-    };
-    const auto close = [&] {
-        if (!open)
-            return;
-        Exercise &exercise = open->exercise;
-        const SetsReading sets =
-            readSets(open->tokens, exercise.bodyWeight, exercise.own, open->ballast);
-        if (sets.noteOnly && !exercise.doubtful) {
-            const QString note = noteText(text.mid(open->start, open->end - open->start));
-            reading.notes += note;
-        } else {
-            exercise.sets = sets.sets;
-            exercise.doubtful |= sets.doubtful;
-            reading.doubtful |= exercise.doubtful;
-            reading.exercises += std::move(exercise);
-        }
-        open.reset();
-    };
-
-    for (const Piece &piece : piecesOf(text)) {
-        QList<Token> tokens = tokensOf(text, folded, piece.start, piece.end);
-        // The name: the words before the numbers, or after them when none come before.
-        qsizetype nameFrom = 0, nameTo = 0;
-        while (nameTo < tokens.size() &&
-               (tokens[nameTo].kind == Kind::Word || tokens[nameTo].kind == Kind::Filler ||
-                tokens[nameTo].kind == Kind::LoadMark || tokens[nameTo].kind == Kind::Ballast ||
-                tokens[nameTo].kind == Kind::Times))
-            ++nameTo;
-        // "press banca con 70 4x8": the words that bring a load belong to the numbers.
-        while (
-            nameTo > 0 && nameTo < tokens.size() &&
-            (tokens[nameTo - 1].kind == Kind::LoadMark || tokens[nameTo - 1].kind == Kind::Filler))
-            --nameTo;
-        const auto hasWord = [&](qsizetype from, qsizetype to) {
-            return std::any_of(tokens.begin() + from, tokens.begin() + to,
-                               [](const Token &t) { return t.kind == Kind::Word; });
-        };
-        // Trailing words after the numbers: a comment, kept as a note.
-        qsizetype commentFrom = tokens.size();
-        while (commentFrom > nameTo && (tokens[commentFrom - 1].kind == Kind::Word ||
-                                        tokens[commentFrom - 1].kind == Kind::Filler ||
-                                        tokens[commentFrom - 1].kind == Kind::LoadMark))
-            --commentFrom;
-        while (commentFrom < tokens.size() && tokens[commentFrom].kind != Kind::Word)
-            ++commentFrom;
-        if (!hasWord(nameFrom, nameTo)) {
-            nameFrom = nameTo = 0;
-            if (commentFrom < tokens.size()) {
-                nameFrom = commentFrom;
-                nameTo = tokens.size();
-                commentFrom = tokens.size();
-            }
-        }
-        const qsizetype numbersFrom = nameFrom == 0 ? nameTo : 0;
-        const qsizetype numbersTo = nameFrom == 0 ? commentFrom : nameFrom;
-        QList<Token> numbers = tokens.mid(numbersFrom, numbersTo - numbersFrom);
-        const bool hasNumbers = std::any_of(numbers.begin(), numbers.end(), [](const Token &t) {
-            return t.kind == Kind::Number || t.kind == Kind::Failure;
-        });
+    void readPiece(const Piece &piece) {
+        const QList<Token> tokens = tokensOf(m_text, m_folded, piece.start, piece.end);
+        const PieceParts parts = partsOf(tokens);
+        QList<Token> numbers = tokens.mid(parts.numbersFrom, parts.numbersTo - parts.numbersFrom);
+        const bool hasNumbers = std::any_of(numbers.cbegin(), numbers.cend(), isSetToken);
         const qsizetype commentStart =
-            commentFrom < tokens.size() ? tokens[commentFrom].start : piece.end;
+            parts.commentFrom < tokens.size() ? tokens[parts.commentFrom].start : piece.end;
+        if (parts.nameTo != parts.nameFrom)
+            readNamed(piece, tokens, parts, std::move(numbers), hasNumbers, commentStart);
+        else if (hasNumbers)
+            readNumbersAlone(piece, std::move(numbers), commentStart);
+    }
 
-        if (nameTo == nameFrom) {
-            // Numbers alone go on with the exercise just before.
-            if (!hasNumbers)
-                continue;
-            if (open && !lastWasNote) {
-                numbers.prepend(
-                    Token(piece.before == Separator::Bracket ? Kind::Bracket : Kind::ListMark,
-                          piece.start, piece.start));
-                open->tokens += numbers;
-                open->end = piece.end;
-            } else {
-                close();
-                reading.doubtful = true; // sets of no exercise
-                addNote(piece.start, piece.end, Separator::Strong);
-                lastWasNote = false;
-            }
-            if (commentStart < piece.end) {
-                close();
-                addNote(commentStart, piece.end, Separator::Strong);
-            }
-            continue;
+    // Numbers alone go on with the exercise just before; with none, they are sets of no exercise.
+    void readNumbersAlone(const Piece &piece, QList<Token> numbers, qsizetype commentStart) {
+        if (m_open && !m_lastWasNote) {
+            numbers.prepend(
+                Token(piece.before == Separator::Bracket ? Kind::Bracket : Kind::ListMark,
+                      piece.start, piece.start));
+            m_open->tokens += numbers;
+            m_open->end = piece.end;
+        } else {
+            close();
+            m_reading.doubtful = true; // sets of no exercise
+            addNote(piece.start, piece.end, Separator::Strong);
+            m_lastWasNote = false;
         }
+        addComment(piece, commentStart);
+    }
 
-        QStringList words;
-        words.reserve(nameTo - nameFrom);
-        bool ballast = false, noteWord = false;
-        for (qsizetype i = nameFrom; i < nameTo; ++i) {
-            if (tokens[i].kind == Kind::Ballast)
-                ballast = true;
-            else if (!tokens[i].word.isEmpty())
-                words += tokens[i].word;
-            noteWord |= isNoteWord(tokens[i].word);
-        }
-        while (!words.isEmpty() && (wordKinds().value(words.last(), Kind::Word) == Kind::Filler ||
-                                    wordKinds().value(words.last(), Kind::Word) == Kind::LoadMark))
-            words.removeLast();
-        // "Abdominales: crunch 3x20": a name without sets before a colon and another name is
-        // a heading.
-        if (open && piece.before == Separator::Colon &&
-            std::none_of(open->tokens.begin(), open->tokens.end(), [](const Token &t) {
-                return t.kind == Kind::Number || t.kind == Kind::Failure;
-            })) {
-            addNote(open->start, open->end, Separator::Strong);
-            open.reset();
-        }
+    // A name, with the numbers after it: an exercise opened, or a note.
+    void readNamed(const Piece &piece, const QList<Token> &tokens, const PieceParts &parts,
+                   QList<Token> numbers, bool hasNumbers, qsizetype commentStart) {
+        const NameWords name = nameWordsOf(tokens, parts.nameFrom, parts.nameTo);
+        closeHeading(piece);
         close();
-        const QString key = nameKey(words);
-        Named named = lookUp(words, key, corrections, &nearLookUps);
+        const QString key = nameKey(name.words);
+        Named named = lookUp(name.words, key, m_corrections, &m_nearLookUps);
         const bool found = named.entry >= 0 && !named.near;
         if (!found &&
-            (noteWord || (!hasNumbers && named.entry < 0) || (!hasNumbers && named.near))) {
-            addNote(piece.start, commentStart < piece.end ? piece.end : piece.end, piece.before);
-            continue;
+            (name.noteWord || (!hasNumbers && named.entry < 0) || (!hasNumbers && named.near))) {
+            addNote(piece.start, piece.end, piece.before);
+            return;
         }
-        lastWasNote = false;
-        Exercise exercise;
+        m_lastWasNote = false;
+        if (m_textExercise && (named.entry < 0 || !named.candidates.isEmpty()))
+            named = namedAs(*m_textExercise);
+        Exercise exercise = exerciseNamed(named, tokens, parts.nameFrom, parts.nameTo);
         exercise.typedKey = key;
-        if (textExercise && (named.entry < 0 || !named.candidates.isEmpty())) {
-            named = {};
-            named.entry = catalogue::indexOf(*textExercise);
-            if (named.entry < 0)
-                named.own = *textExercise;
+        m_open =
+            Open{std::move(exercise), std::move(numbers), name.ballast, piece.start, commentStart};
+        addComment(piece, commentStart);
+    }
+
+    // "Abdominales: crunch 3x20": a name without sets before a colon and another name is a
+    // heading.
+    void closeHeading(const Piece &piece) {
+        if (m_open && piece.before == Separator::Colon &&
+            std::none_of(m_open->tokens.cbegin(), m_open->tokens.cend(), isSetToken)) {
+            addNote(m_open->start, m_open->end, Separator::Strong);
+            m_open.reset();
         }
-        if (named.entry >= 0 && (named.candidates.isEmpty() || named.candidates.size() == 1)) {
-            const CatalogueEntry &entry = catalogue::entry(named.entry);
-            exercise.name = entry.name;
-            exercise.muscles = entry.primary;
-            exercise.secondaryMuscles = entry.secondary;
-            exercise.bodyWeight = entry.bodyWeight;
-        } else {
-            // Shared by two exercises, nearly a known one, or the user's own.
-            QString typed;
-            if (!named.own.isEmpty()) {
-                typed = named.own;
-            } else {
-                QStringList shown;
-                for (qsizetype i = nameFrom; i < nameTo; ++i)
-                    if (tokens[i].kind != Kind::Ballast)
-                        shown += tokens[i].word;
-                while (!shown.isEmpty() && (wordKinds().value(shown.last()) == Kind::Filler ||
-                                            wordKinds().value(shown.last()) == Kind::LoadMark))
-                    shown.removeLast();
-                typed = shown.join(u' ');
-                typed.detach(); // the words point into the folded text, which goes
-            }
-            exercise.name = typed;
-            exercise.own = named.candidates.isEmpty(); // else one of the candidates
-            for (const qsizetype c : std::as_const(named.candidates))
-                exercise.candidates += catalogue::entry(c).name;
-            exercise.doubtful = !named.candidates.isEmpty();
-        }
-        open = Open{std::move(exercise), std::move(numbers), ballast, piece.start, commentStart};
+    }
+
+    // The words after a piece's numbers, from commentStart: a note of their own.
+    void addComment(const Piece &piece, qsizetype commentStart) {
         if (commentStart < piece.end) {
             close();
             addNote(commentStart, piece.end, Separator::Strong);
         }
     }
-    close();
-    return reading;
-}
 
-// --- Summary --------------------------------------------------------------------------------
-
-QString summary(const Reading &reading) {
-    if (reading.doubtful)
-        return u"?"_s;
-    const auto number = [](double v) { return QString::number(v, 'g', 10); };
-    QStringList items;
-    for (const Exercise &exercise : reading.exercises) {
-        QString item = exercise.name + (exercise.own ? u" (propio)"_s : QString());
-        QStringList groups;
-        for (qsizetype i = 0; i < exercise.sets.size();) {
-            const Set &set = exercise.sets[i];
-            qsizetype j = i;
-            while (j < exercise.sets.size() && exercise.sets[j] == set)
-                ++j;
-            QString group = QString::number(j - i) + u'x';
-            if (set.seconds)
-                group += QString::number(*set.seconds) + u's';
-            else if (set.reps)
-                group += QString::number(*set.reps) + (set.toFailure ? u"!"_s : QString());
-            else
-                group += set.toFailure ? u"max"_s : u"?"_s;
-            if (set.bodyWeight)
-                group += u"@pc"_s + (set.addedKg != 0 ? u'+' + number(set.addedKg) : QString());
-            else if (set.kg)
-                group += u'@' + number(*set.kg);
-            if (set.perHand)
-                group += u"cu"_s;
-            groups += group;
-            i = j;
+    // A note, or the last one longer when this follows it across a weak separator or a colon.
+    void addNote(qsizetype start, qsizetype end, Separator before) {
+        if (m_lastWasNote && (before == Separator::Weak || before == Separator::Colon) &&
+            !m_reading.notes.isEmpty()) {
+            m_reading.notes.last() = noteText(m_text.mid(m_noteStart, end - m_noteStart));
+        } else {
+            const QString note = noteText(m_text.mid(start, end - start));
+            if (note.isEmpty())
+                return;
+            m_reading.notes += note;
+            m_noteStart = start;
         }
-        if (!groups.isEmpty())
-            item += u':' + groups.join(u',');
-        items += item;
+        m_lastWasNote = true;
     }
-    for (const QString &note : reading.notes)
-        items += u'"' + note + u'"';
-    return items.join(u" | "_s);
+
+    // The open exercise with its sets read; cardio with times alone becomes a note.
+    void close() {
+        if (!m_open)
+            return;
+        Exercise &exercise = m_open->exercise;
+        const SetsReading sets =
+            readSets(m_open->tokens, exercise.bodyWeight, exercise.own, m_open->ballast);
+        if (sets.noteOnly && !exercise.doubtful) {
+            const QString note = noteText(m_text.mid(m_open->start, m_open->end - m_open->start));
+            m_reading.notes += note;
+        } else {
+            exercise.sets = sets.sets;
+            exercise.doubtful |= sets.doubtful;
+            m_reading.doubtful |= exercise.doubtful;
+            m_reading.exercises += std::move(exercise);
+        }
+        m_open.reset();
+    }
+
+    QStringView m_text;
+    const Corrections &m_corrections;
+    const std::optional<QString> m_textExercise; // what the user said this whole text names
+    const QString m_folded; // the text folded in place, when it can be; the tokens point into it
+    int m_nearLookUps = 0;
+    Reading m_reading;
+    std::optional<Open> m_open;
+    qsizetype m_noteStart = -1; // where the last note began, while the next piece may join it
+    bool m_lastWasNote = false;
+};
+
+} // namespace
+
+Reading read(QStringView text, const Corrections &corrections) {
+    if (corrections.isNoTraining(text)) {
+        Reading reading;
+        if (const QString note = noteText(text); !note.isEmpty())
+            reading.notes += note;
+        return reading;
+    }
+    return DayReader(text, corrections).read();
 }
 
 } // namespace training
