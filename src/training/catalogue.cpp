@@ -57,6 +57,9 @@ struct Index {
             for (const qsizetype entry : it.value())
                 keysByLength[length].emplace_back(it.key(), entry);
         }
+        // The hash's order changes from run to run; the look-up walks these in one order.
+        for (auto &keys : keysByLength)
+            std::sort(keys.begin(), keys.end());
     }
 };
 
@@ -149,6 +152,8 @@ QList<qsizetype> nearKey(QStringView key, int extra) {
                 found += entry;
         }
     }
+    // The exercises a slip may stand for, in the catalogue's order whatever the hash's.
+    std::sort(found.begin(), found.end());
     cache.insert(cacheKey, found);
     return found;
 }
