@@ -455,6 +455,12 @@ void TestStore::profileStoreKeepsThePasswordInside() {
     QCOMPARE(diary.reopen(), Status::Ready);
     QCOMPARE(profiles.photo(), std::optional<QByteArray>(QByteArray("\x89PNG\0x", 6)));
     QVERIFY(!fixture::fileBytes(diary.path()).contains("PNG"));
+    // A wrong current password changes nothing: the diary still opens with its own.
+    const QByteArray sealed = fixture::fileBytes(diary.path());
+    QCOMPARE(profiles.changePassword("otra-clave", "secreto9"),
+             ProfileStore::PasswordChange::WrongCurrent);
+    QVERIFY(profiles.checkPassword(fixture::password) && !profiles.checkPassword("secreto9"));
+    QCOMPARE(fixture::fileBytes(diary.path()), sealed);
 }
 
 void TestStore::backupsRotateOverTwoYears() {
