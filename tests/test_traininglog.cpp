@@ -114,27 +114,30 @@ void TestTrainingLog::setsAsShown() {
 }
 
 void TestTrainingLog::daysReadWithTheirWeight_data() {
-    // Records, the corrections ("texto=ejercicio", "texto=" for no training); the body weight of
-    // each day read and the texts left unread with their number of days.
+    // Records, the corrections ("texto=ejercicio", "texto=" for no training); each exercise's
+    // days (by name, then date) with their body weight, and the texts left unread with their
+    // number of days.
     columns<QStringList, QStringList, QStringList, QStringList>("records", "corrections", "weights",
                                                                 "unread");
     row("the weight of the day or the nearest before",
         QStringList{"01/11/2026|80|", "03/11/2026||dominadas 3x8", "15/11/2026||dominadas 3x8",
                     "16/11/2026||dominadas 3x8", "20/11/2026|82|dominadas 3x8"},
-        QStringList{}, QStringList{"80", "80", "none", "82"}, QStringList{});
+        QStringList{},
+        QStringList{"03/11/2026 80", "15/11/2026 80", "16/11/2026 none", "20/11/2026 82"},
+        QStringList{});
     row("days in date order, undated ones left out",
         QStringList{"05/11/2026||sentadilla 5x5 100", "ayer||sentadilla 5x5 100",
-                    "01/11/2026||remo 3x10 60"},
-        QStringList{}, QStringList{"none", "none"}, QStringList{});
+                    "01/11/2026||sentadilla 3x10 60"},
+        QStringList{}, QStringList{"01/11/2026 none", "05/11/2026 none"}, QStringList{});
     row("unknown, doubtful and notes are unread; equal texts are one",
         QStringList{"01/11/2026||pm 100x5", "02/11/2026||PM 100x5", "03/11/2026||cosa rara 3x10",
                     "04/11/2026||descanso", "05/11/2026||sentadilla 5x5 100"},
-        QStringList{}, QStringList{"none", "none", "none", "none", "none"},
+        QStringList{}, QStringList{"03/11/2026 none", "05/11/2026 none"},
         QStringList{"pm 100x5: 2", "cosa rara 3x10: 1", "descanso: 1"});
     row("corrected texts are read",
         QStringList{"01/11/2026||pm 100x5", "02/11/2026||PM  100x5", "03/11/2026||descanso"},
-        QStringList{"pm 100x5=peso muerto", "descanso="}, QStringList{"none", "none", "none"},
-        QStringList{});
+        QStringList{"pm 100x5=peso muerto", "descanso="},
+        QStringList{"01/11/2026 none", "02/11/2026 none"}, QStringList{});
 }
 
 void TestTrainingLog::daysReadWithTheirWeight() {
@@ -151,11 +154,12 @@ void TestTrainingLog::daysReadWithTheirWeight() {
     const traininglog::Log log =
         traininglog::build(entriesOf(records), traininglog::correctionsFrom(stored));
     QStringList foundWeights, foundUnread;
-    for (qsizetype i = 0; i < log.days.size(); ++i) {
-        QVERIFY(i == 0 || log.days[i - 1].date <= log.days[i].date);
-        foundWeights += log.days[i].bodyWeightKg ? QString::number(*log.days[i].bodyWeightKg)
-                                                 : QStringLiteral("none");
-    }
+    for (const exercisedays::ExerciseLog &exercise : log.exercises)
+        for (const training::TrainingDay &day : exercisedays::daysOf(exercise)) {
+            foundWeights +=
+                day.date.toString(QStringLiteral("dd/MM/yyyy ")) +
+                (day.bodyWeightKg ? QString::number(*day.bodyWeightKg) : QStringLiteral("none"));
+        }
     for (const traininglog::Unread &text : log.unread)
         foundUnread +=
             QStringLiteral("%1: %2").arg(text.text).arg(text.dates.size() + text.undated);
@@ -163,7 +167,7 @@ void TestTrainingLog::daysReadWithTheirWeight() {
     QCOMPARE(foundUnread, unread);
     // A text corrected to an exercise reads as it, on every day with that text.
     if (!corrected.isEmpty())
-        QCOMPARE(training::exerciseSummaries(log.days).value(0).days, 2);
+        QCOMPARE(log.totals.exercises.first().days, 2);
 }
 
 void TestTrainingLog::recordsBeaten_data() {

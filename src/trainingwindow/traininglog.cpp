@@ -46,6 +46,9 @@ bool isUnread(const training::Reading &reading, const QString &text,
                        [](const training::Exercise &exercise) { return exercise.own; });
 }
 
+// The days whose readings are held at once while the totals are added up.
+constexpr qsizetype pendingDays = 256;
+
 // The nearest weight on each date or before it, within bodyWeightDays.
 std::optional<double> weightOn(const QMap<QDate, double> &weights, QDate date) {
     auto after = weights.upperBound(date);
@@ -75,27 +78,6 @@ void noteUnread(QList<Unread> &unread, QHash<QString, qsizetype> &where, const Q
         entry.dates += *date;
     else
         ++entry.undated;
-}
-
-// A reading as the figures keep it: the exercises read surely (the figures leave the others out),
-// their sets and names, without the notes and the names as typed, each list no longer than it is.
-training::Reading kept(const training::Reading &reading) {
-    training::Reading slim;
-    slim.exercises.reserve(reading.exercises.size());
-    for (const training::Exercise &exercise : reading.exercises) {
-        if (exercise.doubtful)
-            continue;
-        training::Exercise &copy = slim.exercises.emplace_back();
-        copy.name = exercise.name;
-        copy.own = exercise.own;
-        copy.muscles = exercise.muscles;
-        copy.secondaryMuscles = exercise.secondaryMuscles;
-        copy.bodyWeight = exercise.bodyWeight;
-        copy.sets = QList<training::Set>(exercise.sets.cbegin(), exercise.sets.cend());
-    }
-    slim.exercises.squeeze();
-    slim.doubtful = reading.doubtful;
-    return slim;
 }
 
 } // namespace
@@ -141,29 +123,26 @@ Log build(const QList<DiaryEntry> &entries, const training::Corrections &correct
     std::stable_sort(dated.begin(), dated.end(),
                      [](const DiaryEntry *a, const DiaryEntry *b) { return *a->date < *b->date; });
     Log log;
-    log.days.reserve(dated.size());
-    // Many days share a text: each is read once, and kept once as the figures need it.
-    struct Read {
-        training::Reading kept;
-        bool unread = false;
-    };
-    QHash<QString, Read> readings;
+    // Many days share a text ("descanso"): whether it is unread is worked out once.
+    QHash<QString, bool> unreadTexts;
     QHash<QString, qsizetype> unreadAt;
+    QList<training::TrainingDay> pending;
     for (const DiaryEntry *entry : dated) {
-        auto found = readings.constFind(entry->text);
-        if (found == readings.cend()) {
-            const training::Reading reading = training::read(entry->text, corrections);
-            const bool unread = isUnread(reading, entry->text, corrections);
-            if (unread)
-                noteUnread(log.unread, unreadAt, entry->text, reading, entry->date);
-            found = readings.insert(entry->text, {kept(reading), unread});
-        } else if (found->unread) {
-            noteUnread(log.unread, unreadAt, entry->text, found->kept, entry->date);
+        const training::Reading reading = training::read(entry->text, corrections);
+        auto unread = unreadTexts.constFind(entry->text);
+        if (unread == unreadTexts.cend())
+            unread = unreadTexts.insert(entry->text, isUnread(reading, entry->text, corrections));
+        if (*unread)
+            noteUnread(log.unread, unreadAt, entry->text, reading, entry->date);
+        // A few days at a time, a date never split, go into the totals.
+        if (pending.size() >= pendingDays && pending.last().date != *entry->date) {
+            log.totals.add(pending);
+            pending.clear();
         }
-        log.days +=
-            training::TrainingDay{*entry->date, found->kept, weightOn(weights, *entry->date)};
-        log.ids += entry->id;
+        pending += {*entry->date, reading, weightOn(weights, *entry->date)};
+        exercisedays::add(log.exercises, pending.last());
     }
+    log.totals.add(pending);
     for (const DiaryEntry &entry : entries) {
         if (entry.date || entry.text.trimmed().isEmpty())
             continue;
@@ -270,8 +249,14 @@ QStringList newRecordsOfStored(const QList<DiaryEntry> &entries,
     if (stored < 0 || !date.isValid())
         return {};
     const Log others = build(entries, corrections, stored);
-    return newRecords(others.days,
-                      {date, training::read(text, corrections), weightOn(weights, date)});
+    const training::TrainingDay day{date, training::read(text, corrections),
+                                    weightOn(weights, date)};
+    QList<training::TrainingDay> before;
+    for (const training::Exercise &exercise : day.reading.exercises)
+        if (const auto found = others.exercises.constFind(exercise.name);
+            found != others.exercises.cend())
+            before += exercisedays::daysOf(*found);
+    return newRecords(before, day);
 }
 
 } // namespace traininglog

@@ -2,6 +2,7 @@
 
 #include "data/trainingcorrections.h"
 #include "training/figures.h"
+#include "trainingwindow/exercisedays.h"
 
 #include <QDate>
 #include <QHash>
@@ -40,8 +41,8 @@ struct Unread {
 };
 
 struct Log {
-    QList<training::TrainingDay> days; // dated records with a text, in date order
-    QList<qint64> ids;                 // the record of each day
+    exercisedays::Exercises exercises; // each exercise read surely, its dated days in date order
+    exercisedays::Totals totals;       // each exercise's summary and the weekly volume
     QList<Unread> unread;              // the most frequent first
 };
 

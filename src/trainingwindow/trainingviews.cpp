@@ -28,22 +28,14 @@ QTableWidgetItem *cell(const QString &text) {
     return new QTableWidgetItem(text);
 }
 
-// Whether an exercise carries the body's weight, from the first time it was read.
-bool carriesBody(const QList<training::TrainingDay> &days, const QString &name) {
-    for (const training::TrainingDay &day : days)
-        for (const training::Exercise &exercise : day.reading.exercises)
-            if (exercise.name == name)
-                return exercise.bodyWeight != training::BodyWeight::No;
-    return false;
-}
-
 } // namespace
 
 void TrainingWindow::showExercise(const QString &name) {
     m_chosen = name;
+    m_chosenDays = exercisedays::daysOf(m_log.exercises.value(name));
     m_note->setText(
         name.isEmpty() ? QStringLiteral("Ningún Ejercicio Leído En \"Que Has Hecho\".")
-        : carriesBody(m_log.days, name)
+        : m_log.exercises.value(name).exercise.bodyWeight != training::BodyWeight::No
             ? QStringLiteral("%1 Se Hace Con El Peso Del Cuerpo: Su Carga Es Tu Peso Del Diario "
                              "(El Del Día O El Anterior Más Cercano, Hasta %2 Días Antes) Más El "
                              "Lastre.")
@@ -60,10 +52,13 @@ void TrainingWindow::showExercise(const QString &name) {
 
 void TrainingWindow::showHistory(const QString &name) {
     // The most recent first; the texts of a row made when it is drawn.
-    auto entries =
-        std::make_shared<const QList<training::HistoryEntry>>(training::history(m_log.days, name));
+    auto entries = std::make_shared<const QList<training::HistoryEntry>>(
+        training::history(m_chosenDays, name));
+    QHash<QDate, std::optional<double>> weights;
+    for (const training::TrainingDay &day : std::as_const(m_chosenDays))
+        weights.insert(day.date, day.bodyWeightKg);
     const auto count = int(entries->size());
-    m_historyRows->setRows(count, [entries, count, weights = m_bodyWeight](int row, int column) {
+    m_historyRows->setRows(count, [entries, count, weights](int row, int column) {
         const training::HistoryEntry &entry = entries->at(count - 1 - row);
         const std::optional<double> weight = weights.value(entry.date);
         switch (column) {
@@ -82,7 +77,7 @@ void TrainingWindow::showHistory(const QString &name) {
 }
 
 void TrainingWindow::showRecords(const QString &name) {
-    const auto best = training::records(m_log.days, name);
+    const auto best = training::records(m_chosenDays, name);
     m_records->setRowCount(int(best.size()));
     for (int row = 0; row < int(best.size()); ++row) {
         const std::optional<training::Record> &record = best[std::size_t(row)];
@@ -98,7 +93,7 @@ void TrainingWindow::drawChart() {
     m_chartDrawn = true;
     const QString &name = m_chosen;
     progress::Points points;
-    for (const training::HistoryEntry &entry : training::history(m_log.days, name))
+    for (const training::HistoryEntry &entry : training::history(m_chosenDays, name))
         if (entry.bestMax)
             points.push_back({entry.date, *entry.bestMax});
     // The chart and its axes stay; each exercise puts its own series on them.
@@ -110,23 +105,25 @@ void TrainingWindow::drawChart() {
         m_chart->setChart(m_axes.chart);
         delete first;
     }
-    const seriesbuilders::ChartAxes &axes = m_axes;
-    axes.chart->removeAllSeries();
-    axes.chart->setTitle(
+    m_axes.chart->removeAllSeries();
+    m_axes.chart->setTitle(
         QStringLiteral("Máximo Estimado (Kg): %1").arg(traininglog::displayName(name)));
-    if (points.empty())
-        return;
+    if (!points.empty())
+        addSeries(points);
+}
+
+void TrainingWindow::addSeries(const progress::Points &points) {
+    const seriesbuilders::ChartAxes &axes = m_axes;
     const std::vector<bool> noOutliers(points.size(), false);
     const progress::Smoothed smoothed = progress::smooth(points, noOutliers, 28);
     // Each day in the middle of its slot, without asking the time zone machinery at every point.
     progress::DayAxis days;
     days.zoneShift = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
-    const auto at = [&days](QDate date) { return days.at(date); };
     // Each day a dot; so many that they would hide each other, thinned for drawing.
     QList<QPointF> dots;
     seriesbuilders::AxisContent content;
     for (const progress::Point &point : points) {
-        dots += QPointF(at(point.date), point.value);
+        dots += QPointF(days.at(point.date), point.value);
         content.take(point.value);
     }
     auto *daily = new QScatterSeries;
@@ -139,7 +136,7 @@ void TrainingWindow::drawChart() {
     for (const auto &[first, last] : progress::runs(points, gapDays)) {
         QList<QPointF> line;
         for (qsizetype i = first; i < last; ++i)
-            line += QPointF(at(points[std::size_t(i)].date), smoothed.trend[std::size_t(i)]);
+            line += QPointF(days.at(points[std::size_t(i)].date), smoothed.trend[std::size_t(i)]);
         auto *trend = new QLineSeries;
         trend->replace(progress::thinned(line, thinTo));
         axes.attach(trend, axes.left, QStringLiteral("Tendencia"), !named);
@@ -160,7 +157,7 @@ void TrainingWindow::fillWeeks() {
     const QSignalBlocker quiet(m_week);
     m_week->clear();
     // The latest week first.
-    for (auto week = m_weeks.keyEnd(); week != m_weeks.keyBegin();) {
+    for (auto week = m_log.totals.weeks.keyEnd(); week != m_log.totals.weeks.keyBegin();) {
         --week;
         m_week->addItem(dates::shortDate(*week), *week);
     }
@@ -171,7 +168,7 @@ void TrainingWindow::fillWeeks() {
 
 void TrainingWindow::showWeek(int index) {
     const QMap<QString, training::Volume> week =
-        index >= 0 ? m_weeks.value(m_week->itemData(index).toDate())
+        index >= 0 ? m_log.totals.weeks.value(m_week->itemData(index).toDate())
                    : QMap<QString, training::Volume>{};
     m_volume->setRowCount(0);
     // In the order of the muscle groups.

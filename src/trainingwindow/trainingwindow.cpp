@@ -203,17 +203,13 @@ void TrainingWindow::reload() {
     const QList<TrainingCorrections::Entry> stored = m_corrections.entries();
     m_log = traininglog::build(entries.value_or(QList<traininglog::DiaryEntry>{}),
                                traininglog::correctionsFrom(stored));
-    m_weeks = training::weeklyVolume(m_log.days);
-    m_bodyWeight.clear();
-    for (const training::TrainingDay &day : std::as_const(m_log.days))
-        m_bodyWeight.insert(day.date, day.bodyWeightKg);
     fillList(m_chosen);
     fillWeeks();
     fillUnread();
 }
 
 void TrainingWindow::fillList(const QString &keep) {
-    QList<training::ExerciseSummary> summaries = training::exerciseSummaries(m_log.days);
+    QList<training::ExerciseSummary> summaries = m_log.totals.exercises.values();
     // The most done first.
     std::stable_sort(summaries.begin(), summaries.end(),
                      [](const auto &a, const auto &b) { return a.days > b.days; });

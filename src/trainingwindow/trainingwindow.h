@@ -56,6 +56,7 @@ private:
     void showHistory(const QString &name);
     void showRecords(const QString &name);
     void drawChart();
+    void addSeries(const progress::Points &points);
     void fillWeeks();
     void showWeek(int index);
     void fillUnread();
@@ -65,8 +66,7 @@ private:
     DiaryDatabase &m_database;
     TrainingCorrections m_corrections;
     traininglog::Log m_log;
-    QMap<QDate, QMap<QString, training::Volume>> m_weeks;
-    QHash<QDate, std::optional<double>> m_bodyWeight; // of each day read
+    QList<training::TrainingDay> m_chosenDays; // the days of the exercise chosen
     QString m_chosen;
     bool m_chartDrawn = false;
 
