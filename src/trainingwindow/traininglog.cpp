@@ -238,6 +238,11 @@ QStringList newRecords(const QList<training::TrainingDay> &others,
 QStringList newRecordsOfStored(const QList<DiaryEntry> &entries,
                                const training::Corrections &corrections, QDate date,
                                const QString &text) {
+    // Nothing read surely, nothing to beat: the other days are not read at all.
+    const training::Reading reading = training::read(text, corrections);
+    if (std::none_of(reading.exercises.begin(), reading.exercises.end(),
+                     [](const training::Exercise &exercise) { return !exercise.doubtful; }))
+        return {};
     qint64 stored = -1;
     QMap<QDate, double> weights;
     for (const DiaryEntry &entry : entries) {
@@ -249,8 +254,7 @@ QStringList newRecordsOfStored(const QList<DiaryEntry> &entries,
     if (stored < 0 || !date.isValid())
         return {};
     const Log others = build(entries, corrections, stored);
-    const training::TrainingDay day{date, training::read(text, corrections),
-                                    weightOn(weights, date)};
+    const training::TrainingDay day{date, reading, weightOn(weights, date)};
     QList<training::TrainingDay> before;
     for (const training::Exercise &exercise : day.reading.exercises)
         if (const auto found = others.exercises.constFind(exercise.name);

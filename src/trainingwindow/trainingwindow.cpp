@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -24,6 +25,8 @@ namespace {
 
 const QString title = QStringLiteral("Entrenamiento");
 constexpr QSize preferredSize(1000, 700);
+// The letters of a text "Sin Leer" shows at most.
+constexpr qsizetype shownLetters = 200;
 
 QTableWidget *newTable(QWidget *parent, const char *name, const QStringList &headings) {
     auto *table = new QTableWidget(0, int(headings.size()), parent);
@@ -48,7 +51,11 @@ QTableWidgetItem *cell(const QString &text, const QVariant &data = {}) {
 QString unreadCell(const traininglog::Unread &unread, int column) {
     switch (column) {
     case 0:
-        return QString(unread.text).replace(u'\n', QStringLiteral(" / "));
+        // A long text shown by its beginning: a cell is one line.
+        return unread.text.size() > shownLetters
+                   ? unread.text.left(shownLetters).replace(u'\n', QStringLiteral(" / ")) +
+                         QStringLiteral("...")
+                   : QString(unread.text).replace(u'\n', QStringLiteral(" / "));
     case 1:
         return QString::number(unread.dates.size() + unread.undated);
     case 2: {
@@ -84,6 +91,16 @@ TrainingWindow::TrainingWindow(DiaryDatabase &database, DayStore &days, Dialogs 
     layOut();
     reload();
     connect(&days, &DayStore::storedDaysChanged, this, &TrainingWindow::reload);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
+    // Every list named for a screen reader.
+    for (const auto &[list, name] :
+         {std::pair<QAbstractItemView *, const char16_t *>{m_exercises, u"Ejercicios"},
+          {m_history, u"Historial"},
+          {m_records, u"Récords"},
+          {m_volume, u"Volumen Semanal"},
+          {m_unread, u"Textos Sin Leer"}})
+        list->setAccessibleName(QString::fromUtf16(name));
     besideparent::place(this, preferredSize);
 }
 
@@ -147,6 +164,7 @@ QWidget *TrainingWindow::buildHistory() {
 QWidget *TrainingWindow::buildVolume() {
     auto *panel = new QWidget(m_tabs);
     m_week = new QComboBox(panel);
+    m_week->setAccessibleName(QStringLiteral("Semana Del Volumen"));
     m_week->setObjectName(QStringLiteral("semana"));
     m_volume = newTable(panel, "volumen",
                         {QStringLiteral("Grupo Muscular"), QStringLiteral("Kg Movidos"),
@@ -171,6 +189,7 @@ QWidget *TrainingWindow::buildUnread() {
     m_unread = newTableView(panel, "sinleer", m_unreadRows);
     m_unread->setColumnWidth(0, fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
     m_catalogue = new QComboBox(panel);
+    m_catalogue->setAccessibleName(QStringLiteral("Ejercicio Del Catálogo"));
     m_catalogue->setObjectName(QStringLiteral("catalogo"));
     QStringList names;
     for (qsizetype i = 0; i < training::catalogue::size(); ++i)
