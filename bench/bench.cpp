@@ -20,6 +20,7 @@
 #include "report/statsexport.h"
 #include "search/searchwindow.h"
 #include "training/reader.h"
+#include "trainingwindow/trainingwindow.h"
 #include "ui/clocktexts.h"
 #include "ui/dialogs.h"
 #include "ui/messages.h"
@@ -35,6 +36,8 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <algorithm>
@@ -142,6 +145,13 @@ struct LoggedIn {
     ProfileWindow &window() { return *controller.profileWindow(); }
     DiaryWindow *diary() { return controller.diaryWindow(); }
 };
+
+// The processor time of this process so far, in milliseconds.
+double cpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
 
 // The peak resident memory of this process so far, in megabytes.
 double peakMegabytes() {
@@ -281,6 +291,73 @@ int searchFigures(const QString &path) {
         std::fprintf(stderr, "nothing found\n");
     std::printf("%.3g %.3g %.3g %.1f %.3g\n", open, twoWords, slowestKey, extra, calendar);
     return 0;
+}
+
+// The training window over the diary window, in this process: the time to open it with the first
+// exercise drawn (best of five), the slowest choice of another exercise (the first twenty in
+// turn, each drawn as the event loop draws it), how far the peak memory rises above that of the
+// program without it, the slowest choice again with the chart shown, and the processor time of the
+// opening. Prints the five figures.
+int trainingWindowFigures(const QString &path) {
+    LoggedIn program(path);
+    if (!program.ready)
+        return 2;
+    program.controller.showDiary();
+    DiaryWindow *diary = program.diary();
+    while (diary->days().isReadingAhead())
+        QCoreApplication::processEvents();
+    if (!resetPeak())
+        return 3;
+    const double without = peakMegabytes();
+    // The processor time of the opening too, which other work on a busy machine does not lengthen.
+    double openCpu = 1e300;
+    const double open = best(5, [&] {
+        delete program.controller.trainingWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const double before = cpuMilliseconds();
+        program.controller.run(DiaryWindow::Request::ShowTraining);
+        QCoreApplication::processEvents();
+        openCpu = std::min(openCpu, cpuMilliseconds() - before);
+    });
+    TrainingWindow *window = program.controller.trainingWindow();
+    QTableWidget *exercises = window->exercises();
+    // The slowest choice of another exercise, the history shown, then the chart.
+    const auto slowestSwitch = [&] {
+        double slowest = 0;
+        for (int row = 1; row < std::min(exercises->rowCount(), 21); ++row) {
+            QElapsedTimer timer;
+            timer.start();
+            exercises->setCurrentCell(row, 0);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+            slowest = std::max(slowest, milliseconds(timer));
+        }
+        return slowest;
+    };
+    const double history = slowestSwitch();
+    window->findChild<QTabWidget *>()->setCurrentIndex(1);
+    const double chart = slowestSwitch();
+    if (exercises->rowCount() < 2)
+        std::fprintf(stderr, "no exercise to choose\n");
+    std::printf("%.3g %.3g %.1f %.3g %.3g\n", open, history, peakMegabytes() - without, chart,
+                openCpu);
+    return 0;
+}
+
+// The training window's figures over the diary at path, measured in a process of their own.
+void trainingWindowFiguresOf(const QString &path) {
+    QProcess trainingWindow;
+    trainingWindow.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    trainingWindow.start(QCoreApplication::applicationFilePath(),
+                         {QStringLiteral("--training-window"), path});
+    trainingWindow.waitForFinished(120000);
+    const QList<QByteArray> trained = trainingWindow.readAllStandardOutput().trimmed().split(' ');
+    print(QStringLiteral("training_open_10000"), trained.value(0).toDouble(), "ms");
+    print(QStringLiteral("training_switch_10000"), trained.value(1).toDouble(), "ms");
+    print(QStringLiteral("training_extra_memory_10000"), trained.value(2).toDouble(), "MB");
+    // The same with the chart of the estimated maximum shown, which is drawn for each exercise.
+    print(QStringLiteral("training_switch_chart_10000"), trained.value(3).toDouble(), "ms");
+    print(QStringLiteral("training_open_10000_cpu"), trained.value(4).toDouble(), "ms");
 }
 
 // A CSV of about `megabytes` MB as "Exportar CSV..." writes it: the generated days again and
@@ -631,11 +708,19 @@ int main(int argc, char **argv) {
         return chartsFigures(arguments[2]);
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--search"))
         return searchFigures(arguments[2]);
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--training-window"))
+        return trainingWindowFigures(arguments[2]);
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--import-preview"))
         return importPreviewFigures(arguments[2], arguments[3]);
 
+    // The training figures alone: the reader's, then the window's over 10,000 generated days.
     if (arguments.size() == 2 && arguments[1] == QStringLiteral("--training")) {
         trainingFigures();
+        QTemporaryDir days;
+        const QString path = days.filePath(DiaryDatabase::defaultFileName());
+        if (!days.isValid() || !diarygenerator::writeDiary(path, 10000, days.filePath("plain.db")))
+            return 1;
+        trainingWindowFiguresOf(path);
         return 0;
     }
     trainingFigures();
@@ -715,6 +800,7 @@ int main(int argc, char **argv) {
             print(QStringLiteral("search_as_typed_10000"), lookups.value(2).toDouble(), "ms");
             print(QStringLiteral("search_extra_memory_10000"), lookups.value(3).toDouble(), "MB");
             print(QStringLiteral("calendar_open_10000"), lookups.value(4).toDouble(), "ms");
+            trainingWindowFiguresOf(path);
             // A valid CSV of 100 MB, from the file chosen to its preview (at most 4 s), and the
             // memory it takes meanwhile (at most 400 MB).
             const QString large = folder + QStringLiteral("/grande.csv");

@@ -12,6 +12,7 @@
 #include "data/privatefile.h"
 #include "data/processguard.h"
 #include "data/sealedfile.h"
+#include "data/trainingcorrections.h"
 #include "diary/diarystate.h"
 #include "report/csvexport.h"
 #include "report/csvimport.h"
@@ -226,6 +227,7 @@ void TestStore::olderSchemaIsBackedUpAndMigrated_data() {
     row("girth pairs indexed on val", 3);
     row("no goal weight", 4);
     row("no calendar settings", 5);
+    row("no training corrections", 6);
 }
 
 void TestStore::olderSchemaIsBackedUpAndMigrated() {
@@ -261,7 +263,10 @@ void TestStore::olderSchemaIsBackedUpAndMigrated() {
     QVERIFY(readsItsIndex(diary.db(), ByBiceps));
     QVERIFY(diary.profiles().setGoalWeight(QStringLiteral("75,5")));
     QVERIFY(CalendarSettings(diary.database()).setDaysPerWeek(4));
+    const TrainingCorrections::Entry rest{TrainingCorrections::Kind::NoTraining, "descanso", {}};
+    QVERIFY(TrainingCorrections(diary.database()).set(rest));
     QCOMPARE(diary.reopen(), Status::Ready);
+    QCOMPARE(TrainingCorrections(diary.database()).entries(), QList{rest});
     QCOMPARE(diary.profiles().goalWeight(), std::optional<QString>(QStringLiteral("75,5")));
     QCOMPARE(CalendarSettings(diary.database()).daysPerWeek(), 4);
 

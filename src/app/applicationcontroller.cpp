@@ -4,6 +4,7 @@
 #include "charts/progresswindow.h"
 #include "data/backups.h"
 #include "data/clock.h"
+#include "data/dates.h"
 #include "data/daystore.h"
 #include "data/diarydatabase.h"
 #include "flows/csvflow.h"
@@ -12,6 +13,8 @@
 #include "flows/profileflow.h"
 #include "profile/profilewindow.h"
 #include "search/searchwindow.h"
+#include "trainingwindow/traininglog.h"
+#include "trainingwindow/trainingwindow.h"
 #include "ui/dialogs.h"
 #include "ui/messages.h"
 
@@ -45,6 +48,10 @@ SearchWindow *ApplicationController::searchWindow() const {
 
 CalendarWindow *ApplicationController::calendarWindow() const {
     return m_diary ? m_diary->findChild<CalendarWindow *>() : nullptr;
+}
+
+TrainingWindow *ApplicationController::trainingWindow() const {
+    return m_diary ? m_diary->findChild<TrainingWindow *>() : nullptr;
 }
 
 bool ApplicationController::start(const QString &diaryPath) {
@@ -93,7 +100,10 @@ void ApplicationController::showDiary() {
                 search->close();
             if (CalendarWindow *calendar = calendarWindow())
                 calendar->close();
+            if (TrainingWindow *training = trainingWindow())
+                training->close();
         });
+        connect(m_diary.data(), &DiaryWindow::dayStored, this, &ApplicationController::tellRecords);
     }
     m_diary->show();
     m_diary->raise();
@@ -137,6 +147,8 @@ void ApplicationController::run(DiaryWindow::Request request) {
         return showSearch();
     case R::ShowCalendar:
         return showCalendar();
+    case R::ShowTraining:
+        return showTraining();
     }
 }
 
@@ -160,6 +172,30 @@ void ApplicationController::showCalendar() {
     calendar->show();
     calendar->raise();
     calendar->activateWindow();
+}
+
+void ApplicationController::showTraining() {
+    TrainingWindow *training = trainingWindow();
+    if (!training)
+        training = new TrainingWindow(m_database, m_diary->days(), m_dialogs, m_diary);
+    training->show();
+    training->raise();
+    training->activateWindow();
+}
+
+void ApplicationController::tellRecords(const dayfields::DayTexts &texts) {
+    const std::optional<QDate> date = dates::readDate(texts[dayfields::Fh]);
+    const QString &text = texts[dayfields::Qhash];
+    const std::optional<QList<traininglog::DiaryEntry>> entries =
+        date && !text.trimmed().isEmpty() ? traininglog::readEntries(m_database.connection())
+                                          : std::nullopt;
+    const QStringList records =
+        entries
+            ? traininglog::newRecordsOfStored(
+                  *entries, traininglog::correctionsFrom(TrainingCorrections(m_database).entries()),
+                  *date, text)
+            : QStringList();
+    m_diary->tellNotice(records.join(QStringLiteral(" · ")));
 }
 
 void ApplicationController::showProgress() {

@@ -15,6 +15,7 @@ class ProfileStore;
 class ProfileWindow;
 class ProgressWindow;
 class SearchWindow;
+class TrainingWindow;
 
 // The program's one owner of its windows: it opens the diary (offering the backups when it
 // cannot), runs the first-run questions or the login, shows the profile window, opens the diary
@@ -41,6 +42,7 @@ public:
     ProgressWindow *progressWindow() const;
     SearchWindow *searchWindow() const;
     CalendarWindow *calendarWindow() const;
+    TrainingWindow *trainingWindow() const;
 
 public slots:
     // "&Entrar": the diary window, made when it is not open.
@@ -58,6 +60,10 @@ private:
     // The search and the calendar: one of each, beside the diary window, whose days they show.
     void showSearch();
     void showCalendar();
+    // "Entrenamiento", beside the diary window, whose days it reads.
+    void showTraining();
+    // A day just stored that beats a record is told in the diary window's status bar.
+    void tellRecords(const dayfields::DayTexts &texts);
     void editProfile();
 
     DiaryDatabase &m_database;

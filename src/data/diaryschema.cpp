@@ -4,6 +4,7 @@
 #include "data/dayfields.h"
 #include "data/engineimage.h"
 #include "data/sqlfunctions.h"
+#include "data/trainingcorrections.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -130,6 +131,8 @@ bool migrate(const QSqlDatabase &db, Migration *migration, Failure *failure) {
         statements += addGoalWeight();
     if (migration->from < 6)
         statements += CalendarSettings::tableStatements();
+    if (migration->from < 7)
+        statements += TrainingCorrections::tableStatements();
     return runInTransaction(db, statements << setVersion(), failure);
 }
 
@@ -174,10 +177,11 @@ DiaryStatus check(const QSqlDatabase &db, bool fresh, Migration *migration, Fail
         query.finish();
         if (!empty)
             return DiaryStatus::WrongSchema;
-        if (!runInTransaction(db,
-                              tableStatements() + indexStatements() +
-                                  CalendarSettings::tableStatements() + QStringList{setVersion()},
-                              failure))
+        if (!runInTransaction(
+                db,
+                tableStatements() + indexStatements() + CalendarSettings::tableStatements() +
+                    TrainingCorrections::tableStatements() + QStringList{setVersion()},
+                failure))
             return DiaryStatus::CannotCreate;
     }
     // Every table and column the program reaches must be there, before anything is migrated.

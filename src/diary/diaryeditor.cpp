@@ -86,7 +86,9 @@ bool DiaryWindow::saveDay() {
     if (m_days->isPending()) {
         if (fh->text().isEmpty()) {
             m_days->dropPending();
-        } else if (!m_days->storePending(shownTexts())) {
+        } else if (const dayfields::DayTexts typed = shownTexts(); m_days->storePending(typed)) {
+            emit dayStored(typed);
+        } else {
             saved = !m_days->isPending();
             // A day still pending stays in the boxes as typed, ready to be saved again.
             updateControls();

@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <limits>
 
@@ -189,6 +190,10 @@ void DiaryWindow::buildLayout() {
         windowfit::scrollableWhenLarger(client, windowfit::roomFor(this) - QSize(0, menuHeight));
     setCentralWidget(shown);
     setFixedSize(shown->width(), shown->height() + menuHeight);
+    // Below the design, while there is one, a notice that needs no answer ("¡Nuevo Récord!...").
+    statusBar()->setObjectName(QStringLiteral("avisos"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->hide();
 
     buildLabels(client);
     designtable::addRule(client, "Line1", windowlook::green, {0, 1680}, {7920, 1680});

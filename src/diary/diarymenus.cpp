@@ -90,5 +90,11 @@ void DiaryWindow::buildMenu() {
                            {},
                            R::ShowProgress,
                            QKeySequence(Qt::CTRL | Qt::Key_G)},
-                          {"showCalendarAction", u"Ver &Calendario...", {}, {}, R::ShowCalendar}});
+                          {"showCalendarAction", u"Ver &Calendario...", {}, {}, R::ShowCalendar},
+                          {"showTrainingAction",
+                           u"Ver &Entrenamiento...",
+                           {},
+                           {},
+                           R::ShowTraining,
+                           QKeySequence(Qt::CTRL | Qt::Key_E)}});
 }

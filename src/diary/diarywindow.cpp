@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 
 using namespace diarytexts;
 
@@ -204,6 +205,17 @@ void DiaryWindow::Command1_Click() {
 
 void DiaryWindow::setBackupState(const QString &line) {
     backupStateAction->setText(line);
+}
+
+void DiaryWindow::tellNotice(const QString &line) {
+    // The window grows by the bar while it is shown, the design above it untouched.
+    QStatusBar *bar = statusBar();
+    if (line.isEmpty() != bar->isHidden()) {
+        const int barHeight = bar->sizeHint().height();
+        bar->setHidden(line.isEmpty());
+        setFixedHeight(height() + (line.isEmpty() ? -barHeight : barHeight));
+    }
+    bar->showMessage(line);
 }
 
 void DiaryWindow::showChangedDays() {

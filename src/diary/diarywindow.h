@@ -54,6 +54,7 @@ public:
         ShowProgress,
         Search,
         ShowCalendar,
+        ShowTraining,
     };
     Q_ENUM(Request)
 
@@ -73,6 +74,8 @@ public slots:
     void saliendo_Click(); // menu "Salir"
     // The menu "Diario" is about to open: its first line says when the last backup was made.
     void setBackupState(const QString &line);
+    // A line in a status bar below the design, read without being dismissed; empty takes it away.
+    void tellNotice(const QString &line);
     // The profile summary's values in the labels and the title, after the profile changed.
     void showProfile();
     // The days were changed behind the window (an import, which reads the record set again):
@@ -103,6 +106,8 @@ public slots:
 
 signals:
     void requested(DiaryWindow::Request request);
+    // A new day was stored with these texts.
+    void dayStored(const dayfields::DayTexts &texts);
     // The menu "Diario" is about to open.
     void backupStateWanted();
     // The window is leaving (after a day being added was stored or dropped).

@@ -77,6 +77,8 @@ bool makeOlderVersion(const QSqlDatabase &db, int version) {
                             .arg(key.indexName, dayfields::tableName, expression)))
             return false;
     }
+    if (version < 7 && !query.exec(QStringLiteral("DROP TABLE \"Correcciones De Entrenamiento\"")))
+        return false;
     for (const char *table : {"Ajustes", "Semanas En Pausa"})
         if (version < 6 && !query.exec(QStringLiteral("DROP TABLE \"%1\"").arg(table)))
             return false;
