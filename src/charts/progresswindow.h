@@ -2,7 +2,7 @@
 
 #include "charts/progress.h"
 #include "charts/progresscontrols.h"
-#include "charts/seriesbuilders.h"
+#include "ui/seriesbuilders.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,10 +1,10 @@
 // The views of the exercise chosen (its history, its chart and its records) and the weekly volume.
 
 #include "charts/progress.h"
-#include "charts/seriesbuilders.h"
 #include "data/dates.h"
 #include "trainingwindow/texttable.h"
 #include "trainingwindow/trainingwindow.h"
+#include "ui/seriesbuilders.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "charts/seriesbuilders.h"
 #include "data/trainingcorrections.h"
 #include "trainingwindow/traininglog.h"
+#include "ui/seriesbuilders.h"
 
 #include <QMap>
 #include <QWidget>

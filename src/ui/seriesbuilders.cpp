@@ -1,4 +1,4 @@
-#include "charts/seriesbuilders.h"
+#include "ui/seriesbuilders.h"
 
 #include "data/dates.h"
 
