@@ -4,6 +4,7 @@
 #include "data/dayfields.h"
 #include "data/engineimage.h"
 #include "data/sqlfunctions.h"
+#include "data/syncschema.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -130,6 +131,8 @@ bool migrate(const QSqlDatabase &db, Migration *migration, Failure *failure) {
         statements += addGoalWeight();
     if (migration->from < 6)
         statements += CalendarSettings::tableStatements();
+    if (migration->from < 7)
+        statements += syncschema::migrationStatements();
     return runInTransaction(db, statements << setVersion(), failure);
 }
 
@@ -176,7 +179,8 @@ DiaryStatus check(const QSqlDatabase &db, bool fresh, Migration *migration, Fail
             return DiaryStatus::WrongSchema;
         if (!runInTransaction(db,
                               tableStatements() + indexStatements() +
-                                  CalendarSettings::tableStatements() + QStringList{setVersion()},
+                                  CalendarSettings::tableStatements() +
+                                  syncschema::migrationStatements() + QStringList{setVersion()},
                               failure))
             return DiaryStatus::CannotCreate;
     }

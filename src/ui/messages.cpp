@@ -56,6 +56,9 @@ QString reason(const Failure &failure) {
                QDir::toNativeSeparators(failure.path);
     case Kind::DaysUnreadable:
         return QStringLiteral("No Se Han Podido Leer Los Días Del Diario.");
+    case Kind::NotMerged:
+        return QStringLiteral("Otro Ordenador Ha Cambiado El Diario Y No Se Ha Podido Combinar "
+                              "Con El Tuyo: Se Deja Como Está.");
     }
     return {};
 }
@@ -103,6 +106,9 @@ QString openFailure(const DiaryDatabase &database, DiaryDatabase::Status status)
             .arg(file);
     case Status::WrongPassword:
         return QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!");
+    case Status::OtherDiary:
+        return QStringLiteral("El Archivo Es De Otro Diario De Gimnasio:\n%1\nNo Se Ha Tocado.")
+            .arg(file);
     case Status::CannotWrite:
         return QStringLiteral("No Se Ha Podido Escribir El Diario De Gimnasio Cifrado En:\n%1\n"
                               "%2\nEl Archivo Sigue Como Estaba.")
