@@ -43,7 +43,7 @@ struct Write {
     QString uid;
     int box;
     QString value;
-    qint64 stamp;
+    mergerules::Stamp stamp;
 };
 
 // A computer: its folder, its diary open, its clock's offset.
@@ -200,7 +200,10 @@ void TestSync::edit(Computer &computer, int which) {
                         computer.db->connection());
         QVERIFY(query.next());
         m_added += query.value(0).toString();
-        m_writes += {query.value(0).toString(), Desa, value, query.value(1).toLongLong()};
+        m_writes += {query.value(0).toString(),
+                     Desa,
+                     value,
+                     {query.value(1).toLongLong(), computer.db->clock().node()}};
         return;
     }
     const QString uid = days[int(m_random.bounded(days.size()))];
@@ -215,7 +218,7 @@ void TestSync::edit(Computer &computer, int which) {
         query.prepare(QStringLiteral("SELECT s%1 FROM sync_day WHERE uid = ?").arg(box));
         query.addBindValue(uid);
         QVERIFY(query.exec() && query.next());
-        m_writes += {uid, box, value, query.value(0).toLongLong()};
+        m_writes += {uid, box, value, {query.value(0).toLongLong(), computer.db->clock().node()}};
         return;
     }
     QVERIFY(commit(computer, QStringLiteral("DELETE FROM %1 WHERE \"Id\" = %2").arg(table, day),
@@ -364,7 +367,7 @@ void TestSync::twoComputers() {
     const QStringList kept = uids(m_computers[0]);
     QHash<QString, qint64> latest;
     for (const Write &write : std::as_const(m_writes))
-        latest[write.uid] = std::max(latest.value(write.uid), write.stamp);
+        latest[write.uid] = std::max(latest.value(write.uid), write.stamp.time);
     for (const QString &uid : std::as_const(m_added)) {
         const bool gone = m_deleted.contains(uid) && m_deleted.value(uid) > latest.value(uid);
         QVERIFY2(kept.contains(uid) != gone, qPrintable(uid)); // no day lost, no deleted day back

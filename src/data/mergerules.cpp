@@ -59,6 +59,8 @@ void mergeBoth(const Day &ours, const Day &theirs, Outcome *outcome) {
                                             dayfields::fields[box].column);
         result.fields[box] = field.result;
         changed = changed || field.oursChanged;
+        if (field.oursChanged && !same(ours.fields[box].value, field.result.value))
+            result.changed |= 1u << box;
         outcome->theirsLacks = outcome->theirsLacks || field.theirsLacks;
         if (field.lost)
             outcome->conflicts += *field.lost;
@@ -102,6 +104,7 @@ void mergeDays(const Side &ours, const Side &theirs, Outcome *outcome, QSet<QStr
             outcome->revived += day.uid;
         Day added = day;
         added.id = 0;
+        added.changed = (1u << dayfields::BoxCount) - 1;
         const QString date = day.fields[dayfields::Fh].value.toString().trimmed();
         if (!date.isEmpty() && ourDates.contains(date))
             ++outcome->sameDate;

@@ -33,6 +33,7 @@ struct Day {
     qint64 id = 0; // the key in its own diary; 0 for a day new to it
     QString uid;
     std::array<Field, dayfields::BoxCount> fields;
+    quint32 changed = 0; // in an outcome, the fields whose value changes, one bit each
     // The newest stamp of its fields.
     Stamp latest() const;
 };

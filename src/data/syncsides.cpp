@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <sqlite3.h>
 
 namespace syncsides {
 namespace {
@@ -42,30 +43,57 @@ bool fail(const QSqlQuery &query, QString *error) {
     return false;
 }
 
+QVariant valueOf(sqlite3_stmt *statement, int column) {
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
+                          sqlite3_column_bytes(statement, column));
+    default:
+        return QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+            sqlite3_column_bytes(statement, column));
+    }
+}
+
+// Read straight from the engine: ten thousand days of 93 values each, too many for the driver's
+// values one at a time.
 bool readDays(const QSqlDatabase &db, std::vector<Day> *out, QString *error) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT d.%1, s.uid, %2, %3 FROM %4 d JOIN %5 s ON s.day = d.%1")
-                        .arg(key(), dayColumns(QStringLiteral("d."), {}),
-                             stampColumns(QString())
-                                 .replace(QLatin1String(", "), QLatin1String(", s."))
-                                 .prepend(u"s."),
-                             days(), syncschema::dayTable)))
-        return fail(query, error);
-    while (query.next()) {
+    sqlite3 *handle = engineHandle(db);
+    const QByteArray select =
+        QStringLiteral("SELECT d.%1, s.uid, %2, %3 FROM %4 d JOIN %5 s ON s.day = d.%1")
+            .arg(key(), dayColumns(QStringLiteral("d."), {}),
+                 stampColumns(QString())
+                     .replace(QLatin1String(", "), QLatin1String(", s."))
+                     .prepend(u"s."),
+                 days(), syncschema::dayTable)
+            .toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    if (!handle || sqlite3_prepare_v2(handle, select.constData(), int(select.size()), &statement,
+                                      nullptr) != SQLITE_OK) {
+        *error = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString();
+        return false;
+    }
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
         Day day;
-        day.id = query.value(0).toLongLong();
-        day.uid = query.value(1).toString();
+        day.id = sqlite3_column_int64(statement, 0);
+        day.uid = valueOf(statement, 1).toString();
         for (int box = 0; box < dayfields::BoxCount; ++box) {
             Field &field = day.fields[std::size_t(box)];
-            field.value = query.value(2 + box);
+            field.value = valueOf(statement, 2 + box);
             const int stamps = 2 + dayfields::BoxCount + 3 * box;
-            field.stamp = {query.value(stamps).toLongLong(), query.value(stamps + 1).toLongLong()};
-            field.previous = query.value(stamps + 2).toLongLong();
+            field.stamp = {sqlite3_column_int64(statement, stamps),
+                           sqlite3_column_int64(statement, stamps + 1)};
+            field.previous = sqlite3_column_int64(statement, stamps + 2);
         }
         out->push_back(std::move(day));
     }
-    return true;
+    if (step != SQLITE_DONE)
+        *error = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(statement);
+    return step == SQLITE_DONE;
 }
 
 bool readProfile(const QSqlDatabase &db, mergerules::Side *side, QString *error) {
@@ -125,22 +153,37 @@ bool readRest(const QSqlDatabase &db, mergerules::Side *side, QString *error) {
 
 // The statements that write a day and its stamps, prepared once.
 struct DayStatements {
-    QSqlQuery update, insert, updateStamps, insertStamps;
+    QSqlDatabase db;
+    QSqlQuery insert, updateStamps, insertStamps;
+    QHash<quint32, QSqlQuery> updates; // by the fields they set: the indexes of the others stay
 
-    explicit DayStatements(const QSqlDatabase &db)
-        : update(db)
+    explicit DayStatements(const QSqlDatabase &connection)
+        : db(connection)
         , insert(db)
         , updateStamps(db)
         , insertStamps(db) {}
+
+    QSqlQuery *update(quint32 changed) {
+        if (const auto found = updates.find(changed); found != updates.end())
+            return &*found;
+        QStringList set;
+        for (int box = 0; box < dayfields::BoxCount; ++box)
+            if (changed & (1u << box))
+                set += quotedIdentifier(dayfields::fields[std::size_t(box)].column) +
+                       QLatin1String(" = ?");
+        QSqlQuery query(db);
+        if (!query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                               .arg(days(), set.join(u", "), key())))
+            return nullptr;
+        return &*updates.insert(changed, query);
+    }
 
     bool prepare() {
         QStringList marks;
         for (int field = 0; field < dayfields::BoxCount; ++field)
             marks << QStringLiteral("?") << QStringLiteral("?") << QStringLiteral("?");
         const QString dayMarks = QStringList(marks.mid(0, dayfields::BoxCount)).join(u", ");
-        return update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                  .arg(days(), dayColumns({}, QStringLiteral(" = ?")), key())) &&
-               insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        return insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(days(), dayColumns({}, {}), dayMarks)) &&
                updateStamps.prepare(
                    QStringLiteral("UPDATE %1 SET %2 WHERE day = ?")
@@ -161,19 +204,27 @@ void bindStamps(QSqlQuery &query, const Day &day) {
 }
 
 bool writeDay(DayStatements &statements, const Day &day, QString *error) {
-    QSqlQuery &values = day.id != 0 ? statements.update : statements.insert;
-    for (const Field &field : day.fields)
-        values.addBindValue(field.value);
-    if (day.id != 0)
-        values.addBindValue(day.id);
-    if (!values.exec())
-        return fail(values, error);
+    QSqlQuery *values =
+        day.id != 0 ? (day.changed ? statements.update(day.changed) : nullptr) : &statements.insert;
+    if (!values && day.changed) {
+        *error = statements.db.lastError().text();
+        return false;
+    }
+    if (values) {
+        for (int box = 0; box < dayfields::BoxCount; ++box)
+            if (day.id == 0 || (day.changed & (1u << box)))
+                values->addBindValue(day.fields[std::size_t(box)].value);
+        if (day.id != 0)
+            values->addBindValue(day.id);
+        if (!values->exec())
+            return fail(*values, error);
+    }
     if (day.id != 0) {
         bindStamps(statements.updateStamps, day);
         statements.updateStamps.addBindValue(day.id);
         return statements.updateStamps.exec() || fail(statements.updateStamps, error);
     }
-    statements.insertStamps.addBindValue(values.lastInsertId());
+    statements.insertStamps.addBindValue(values->lastInsertId());
     statements.insertStamps.addBindValue(day.uid);
     bindStamps(statements.insertStamps, day);
     return statements.insertStamps.exec() || fail(statements.insertStamps, error);
@@ -194,7 +245,7 @@ bool applyDays(const QSqlDatabase &db, const mergerules::Outcome &outcome, QStri
     }
     DayStatements statements(db);
     if (!statements.prepare())
-        return fail(statements.update, error);
+        return fail(statements.insert, error);
     for (const Day &day : outcome.days)
         if (!writeDay(statements, day, error))
             return false;

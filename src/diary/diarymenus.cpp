@@ -80,6 +80,9 @@ void DiaryWindow::buildMenu() {
          {"undoImportAction", u"Deshacer Última Importación", {}, {}, R::UndoImport},
          {"exportPlainAction", u"Exportar Copia Sin Cifrar...", {}, {}, R::ExportPlainCopy},
          {},
+         {"combineAction", u"Combinar Con Otro Diario...", {}, {}, R::Combine},
+         {"conflictsAction", u"Ver Conflictos...", {}, {}, R::ShowConflicts},
+         {},
          {"searchAction", u"&Buscar...", {}, {}, R::Search, QKeySequence(Qt::CTRL | Qt::Key_F)}});
 
     graficas = menuBar()->addMenu(QStringLiteral("&Gráficas"));

@@ -54,6 +54,8 @@ public:
         ShowProgress,
         Search,
         ShowCalendar,
+        Combine,
+        ShowConflicts,
     };
     Q_ENUM(Request)
 

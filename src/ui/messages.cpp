@@ -124,6 +124,19 @@ QString saveFailure(const DiaryDatabase &database) {
         .arg(QDir::toNativeSeparators(database.filePath()), reason(database.lastFailure()));
 }
 
+QString mergeFailure(const DiaryDatabase &database, DiaryDatabase::Status status) {
+    using Status = DiaryDatabase::Status;
+    const QString file = QDir::toNativeSeparators(database.filePath());
+    if (status == Status::WrongPassword)
+        return QStringLiteral("El Diario Se Ha Cambiado En Otro Ordenador Con Otra Clave Y No Se "
+                              "Ha Podido Combinar:\n%1\nNo Se Ha Tocado; Se Volverá A Pedir La "
+                              "Clave Con El Próximo Cambio.")
+            .arg(file);
+    return QStringLiteral("El Diario Se Ha Cambiado En Otro Ordenador Y No Se Ha Podido "
+                          "Combinar:\n%1\n%2")
+        .arg(file, openFailure(database, status));
+}
+
 QString unwrittenQuestion() {
     return QStringLiteral("No Se Han Podido Guardar Tus Últimos Cambios En El Diario De Gimnasio. "
                           "¿Quieres Volver A Intentarlo?");
