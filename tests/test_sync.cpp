@@ -313,18 +313,20 @@ void TestSync::step(int which) {
         notice(to);
     }
     const int action = int(m_random.bounded(1000));
+    // A new password now and then, on either computer.
+    if (m_step % 300 == 150) {
+        const QString next = QStringLiteral("clave%1").arg(m_counter++);
+        ProfileStore profiles(*m_computers[which].db);
+        if (profiles.changePassword(m_passwords.last(), next) ==
+            ProfileStore::PasswordChange::Changed)
+            m_passwords += next;
+    }
     if (action < 700) {
         edit(m_computers[which], which);
     } else if (action < 960) {
         send(which);
     } else if (action < 985) {
         restart(which);
-    } else if (action < 988) {
-        const QString next = QStringLiteral("clave%1").arg(m_counter++);
-        ProfileStore profiles(*m_computers[which].db);
-        if (profiles.changePassword(m_passwords.last(), next) ==
-            ProfileStore::PasswordChange::Changed)
-            m_passwords += next;
     } else {
         notice(which); // a window activated
     }
@@ -369,7 +371,11 @@ void TestSync::twoComputers() {
 
 void TestSync::checkConverged() {
     QCOMPARE(uids(m_computers[0]), uids(m_computers[1]));
-    QVERIFY(m_conflictCopies > 0 && !m_deleted.isEmpty() && m_passwords.size() > 1);
+    QVERIFY2(m_conflictCopies > 0 && !m_deleted.isEmpty() && m_passwords.size() > 1,
+             qPrintable(QStringLiteral("%1 %2 %3")
+                            .arg(m_conflictCopies)
+                            .arg(m_deleted.size())
+                            .arg(m_passwords.size())));
     const QStringList kept = uids(m_computers[0]);
     QHash<QString, qint64> latest;
     for (const Write &write : std::as_const(m_writes))
