@@ -30,15 +30,19 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 #include <algorithm>
 #include <cstdio>
@@ -694,6 +698,75 @@ void trainingFigures() {
 
 } // namespace
 
+// Changes a thousand days of a diary open in memory, from the `first` key on, and writes it.
+bool changeDays(DiaryDatabase &database, int first, const QString &text) {
+    QSqlQuery query(database.connection());
+    query.prepare(QStringLiteral("UPDATE \"El Día A Día En El Gimnasio\" SET \"Desayuno\" = ? "
+                                 "WHERE \"Id\" BETWEEN ? AND ?"));
+    query.addBindValue(text);
+    query.addBindValue(first);
+    query.addBindValue(first + 999);
+    return query.exec() && query.numRowsAffected() == 1000 && database.save();
+}
+
+// One diary of 10,000 days on two computers: a thousand days changed on each side and merged
+// (merge_10000_1000); a file written by the other computer read again and its days shown
+// (reload_external_10000); and the CPU that watching the diary and its folder takes in a minute
+// idle (watch_idle_cpu).
+void syncFigures(const QString &path) {
+    QTemporaryDir other;
+    const QString theirs = other.filePath(DiaryDatabase::defaultFileName());
+    DiaryDatabase ours;
+    DiaryDatabase remote;
+    if (!QFile::copy(path, theirs) || !openDiary(ours, path) || !openDiary(remote, theirs))
+        return;
+    remote.clock().setNode(ours.clock().node() + 1);
+    // Both sides change 1,000 days, 500 of them the same ones.
+    if (!changeDays(ours, 1, QStringLiteral("pan")) ||
+        !changeDays(remote, 501, QStringLiteral("leche")))
+        return;
+    DayStore shown(ours);
+    shown.open();
+    QElapsedTimer timer;
+    timer.start();
+    diarysync::Report report;
+    ours.mergeFile(theirs, false, &report);
+    print(QStringLiteral("merge_10000_1000"), milliseconds(timer) / 1000, "s");
+    // The other computer takes the merged diary in, then changes a thousand days more.
+    diarysync::Report taken;
+    if (!ours.save() || remote.mergeFile(path, false, &taken) != DiaryStatus::Ready ||
+        !changeDays(remote, 2001, QStringLiteral("huevos")))
+        return;
+    // The other computer's file arrives by a rename, as a sync tool puts it.
+    QFile::remove(path + QStringLiteral(".sync"));
+    QFile::copy(theirs, path + QStringLiteral(".sync"));
+    QFile::remove(path);
+    QFile::rename(path + QStringLiteral(".sync"), path);
+    timer.restart();
+    ours.refresh();
+    QCoreApplication::processEvents(); // the days shown follow
+    print(QStringLiteral("reload_external_10000"), milliseconds(timer), "ms");
+
+    QFileSystemWatcher watcher({path, QFileInfo(path).absolutePath()});
+    QTimer look;
+    look.setSingleShot(true);
+    QObject::connect(&watcher, &QFileSystemWatcher::fileChanged, &look,
+                     qOverload<>(&QTimer::start));
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &look,
+                     qOverload<>(&QTimer::start));
+    timespec before{};
+    timespec after{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    QEventLoop idle;
+    QTimer::singleShot(60000, &idle, &QEventLoop::quit);
+    idle.exec();
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    print(QStringLiteral("watch_idle_cpu"),
+          double(after.tv_sec - before.tv_sec) * 1000 +
+              double(after.tv_nsec - before.tv_nsec) / 1e6,
+          "ms/min");
+}
+
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -713,6 +786,13 @@ int main(int argc, char **argv) {
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--import-preview"))
         return importPreviewFigures(arguments[2], arguments[3]);
 
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--sync")) {
+        // A diary of its own is made when none is given.
+        if (!QFileInfo::exists(arguments[2]) && !diarygenerator::writeDiary(arguments[2], 10000))
+            return 1;
+        syncFigures(arguments[2]);
+        return 0;
+    }
     // The training figures alone: the reader's, then the window's over 10,000 generated days.
     if (arguments.size() == 2 && arguments[1] == QStringLiteral("--training")) {
         trainingFigures();
@@ -817,6 +897,14 @@ int main(int argc, char **argv) {
                 QFile::remove(large);
             }
             diaryWindowFigures(path);
+            QProcess sync;
+            sync.setProcessChannelMode(QProcess::ForwardedChannels);
+            const QString copy =
+                folder + QStringLiteral("/sync/") + DiaryDatabase::defaultFileName();
+            QDir().mkpath(folder + QStringLiteral("/sync"));
+            QFile::copy(path, copy);
+            sync.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--sync"), copy});
+            sync.waitForFinished(300000);
         }
 
         auto database = std::make_unique<DiaryDatabase>();

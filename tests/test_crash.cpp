@@ -249,6 +249,46 @@ void importingDays(const QString &dir, int, Scenario &scenario) {
     };
 }
 
+// Conflict copies merged: the diary always opens whole, no copy is ever gone (it is beside the
+// diary or in the backups' folder), and a copy put away means its days are in the diary.
+void mergingCopies(const QString &dir, int, Scenario &scenario) {
+    const QString path = dir + u"/diario.db"_s;
+    const QString theirs = dir + u"/otro/diario.db"_s;
+    const QString extra = u"SELECT count(*) AS r FROM \"%1\" WHERE \"Desayuno\" = 'del otro'"_s.arg(
+        dayfields::tableName);
+    {
+        DiaryDatabase database;
+        QVERIFY(database.open(path) == DiaryDatabase::Status::Ready &&
+                database.seal(fixture::password) == DiaryDatabase::Status::Ready);
+        database.close();
+        QVERIFY(QDir().mkpath(dir + u"/otro"_s) && QFile::copy(path, theirs));
+        QCOMPARE(fixture::openWith(database, theirs), DiaryDatabase::Status::Ready);
+        QVERIFY(fixture::insertDays(database.connection(),
+                                    QList<dayfields::DayTexts>(
+                                        3, fixture::day({{dayfields::Desa, u"del otro"_s}}))) &&
+                database.save());
+    }
+    auto made = std::make_shared<QStringList>();
+    scenario.args = {u"merge"_s, path};
+    scenario.prepare = [=] {
+        const QString name = u"diario.sync-conflict-20261207-101010-DEV%1.db"_s.arg(made->size());
+        *made += name;
+        return QFile::copy(theirs, dir + u'/' + name);
+    };
+    scenario.check = [=](const QStringList &, const QString &) {
+        bool putAway = false;
+        for (const QString &name : std::as_const(*made)) {
+            const bool beside = QFile::exists(dir + u'/' + name);
+            const bool kept = QFile::exists(backups::folderOf(path) + u'/' + name);
+            QVERIFY2(beside != kept, qPrintable(name));
+            putAway = putAway || kept;
+        }
+        const QStringList found = rows(path, extra); // empty when the diary does not open whole
+        QVERIFY2(found == QStringList(u"3"_s) || (!putAway && found == QStringList(u"0"_s)),
+                 qPrintable(found.join(u' ')));
+    };
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(MakeScenario)
@@ -276,6 +316,7 @@ void TestCrash::killedAtRandomMoments_data() {
     QTest::newRow("exporting reports") << &exportingReports << 0;
     QTest::newRow("making backups") << &makingBackups << 0;
     QTest::newRow("importing days") << &importingDays << 0;
+    QTest::newRow("merging conflict copies") << &mergingCopies << 0;
 }
 
 // The one kill loop. Each kill waits for up to three finished steps (one the first time, to learn

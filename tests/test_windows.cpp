@@ -4,6 +4,7 @@
 #include "charts/progresswindow.h"
 #include "data/backups.h"
 #include "data/daystore.h"
+#include "data/diarychange.h"
 #include "data/sealedfile.h"
 #include "diary/diarywindow.h"
 #include "flows/csvflow.h"
@@ -36,6 +37,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
@@ -149,6 +151,7 @@ private slots:
     void importingACsv_data();
     void importingACsv();
     void fileDialogsListFilesInSpanish();
+    void anotherComputersCopyIsMergedAndShown();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -756,6 +759,54 @@ void TestWindows::fileDialogsListFilesInSpanish() {
     listed.sort();
     QCOMPARE(listed, (QStringList{"Copias|Carpeta|" + made("Copias"),
                                   "dias.csv|Archivo CSV|" + made("dias.csv")}));
+}
+
+// The other computer changed the day on display and added one; the sync tool set its file aside
+// as a conflict copy. The copy is found, merged when the user says so and put away in Copias, and
+// the diary window shows the merged days at once, on the day it was showing.
+void TestWindows::anotherComputersCopyIsMergedAndShown() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile() &&
+            diary.addDays({fixture::day({{Fh, "01/01/2026"}, {Desa, "pan"}})}) && diary.close());
+    QTemporaryDir elsewhere;
+    const QString other = elsewhere.filePath(DiaryDatabase::defaultFileName());
+    QVERIFY(QFile::copy(diary.path(), other));
+    {
+        DiaryDatabase computer;
+        QCOMPARE(fixture::openWith(computer, other), DiaryDatabase::Status::Ready);
+        computer.clock().setNode(computer.clock().node() + 1);
+        QString error;
+        QVERIFY(diarychange::commitThenSave(
+            computer,
+            [&](QString *) {
+                return QSqlQuery(computer.connection())
+                           .exec(
+                               R"(UPDATE "El Día A Día En El Gimnasio" SET "Desayuno" = 'leche')") &&
+                       fixture::insertDays(computer.connection(),
+                                           {fixture::day({{Fh, "02/01/2026"}})});
+            },
+            &error));
+    }
+    ApplicationController app(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    m_dialogs.queueInputs({fixture::password});
+    QVERIFY(app.start(diary.path()));
+    app.profileWindow()->Command1_Click();
+    DiaryWindow *form2 = app.diaryWindow();
+    auto *breakfast = form2->findChild<QPlainTextEdit *>(fields[Desa].box);
+    QVERIFY(breakfast);
+    QCOMPARE(breakfast->toPlainText(), "pan");
+    const QString name =
+        QFileInfo(diary.path()).completeBaseName() + ".sync-conflict-20261207-101010-PORTATIL.db";
+    m_dialogs.queueAnswers({true});
+    QVERIFY(QFile::copy(other, QDir(diary.folder()).filePath(name)));
+    QTRY_COMPARE(form2->days().storedCount(), 2);
+    QTRY_COMPARE(breakfast->toPlainText(), "leche");
+    QVERIFY(QFile::exists(QDir(backups::folderOf(diary.path())).filePath(name)));
+    QVERIFY(!QFile::exists(QDir(diary.folder()).filePath(name)));
+    QVERIFY(m_dialogs.messages.last().startsWith("1 Copias Combinadas"));
+    form2->findChild<QAction *>("conflictsAction")->trigger();
+    QCOMPARE(m_dialogs.messages.last(), "No Hay Conflictos.");
+    form2->close();
 }
 
 QTEST_MAIN(TestWindows)

@@ -11,6 +11,7 @@
 #include "flows/diaryrescue.h"
 #include "flows/passwordflow.h"
 #include "flows/profileflow.h"
+#include "flows/syncflow.h"
 #include "profile/profilewindow.h"
 #include "search/searchwindow.h"
 #include "trainingwindow/traininglog.h"
@@ -19,6 +20,8 @@
 #include "ui/messages.h"
 
 #include <QApplication>
+#include <QFileSystemWatcher>
+#include <QTimer>
 
 ApplicationController::ApplicationController(DiaryDatabase &database, ProfileStore &profiles,
                                              Dialogs &dialogs, const Clock &clock, QObject *parent)
@@ -31,6 +34,18 @@ ApplicationController::ApplicationController(DiaryDatabase &database, ProfileSto
         m_dialogs.messageBox(QApplication::activeWindow(), messages::saveFailure(m_database),
                              noticeTitle);
     });
+    m_database.setPasswordAsker([this] {
+        return SyncFlow(m_database, m_dialogs, m_clock)
+            .askOtherPassword(QApplication::activeWindow());
+    });
+    // Told once the save or the look that merged is done.
+    connect(
+        &m_database, &DiaryDatabase::mergedFromDisk, this,
+        [this] {
+            SyncFlow(m_database, m_dialogs, m_clock)
+                .tellMerge(QApplication::activeWindow(), m_database.lastMerge());
+        },
+        Qt::QueuedConnection);
 }
 
 ApplicationController::~ApplicationController() {
@@ -65,6 +80,7 @@ bool ApplicationController::start(const QString &diaryPath) {
     if (!m_profile->runStartup())
         return false;
     m_profile->show();
+    watchDiary();
     if (const std::optional<QString> failed = backups::takeFailure(m_database.filePath()))
         m_dialogs.messageBox(m_profile.get(),
                              QStringLiteral("La Última Copia De Seguridad Automática No Se Pudo "
@@ -149,7 +165,63 @@ void ApplicationController::run(DiaryWindow::Request request) {
         return showCalendar();
     case R::ShowTraining:
         return showTraining();
+    case R::Combine:
+        if (SyncFlow(m_database, m_dialogs, m_clock).combine(parent))
+            followMerge();
+        return;
+    case R::ShowConflicts:
+        if (SyncFlow(m_database, m_dialogs, m_clock).showConflicts(parent))
+            followMerge();
+        return;
     }
+}
+
+void ApplicationController::watchDiary() {
+    if (m_watcher)
+        return;
+    m_watcher = new QFileSystemWatcher(this);
+    m_look = new QTimer(this);
+    // A sync tool writes in bursts: one look once it is done.
+    m_look->setSingleShot(true);
+    m_look->setInterval(400);
+    connect(m_look, &QTimer::timeout, this, &ApplicationController::lookAtDisk);
+    const auto look = [this] { m_look->start(); };
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, look);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, look);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [look](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    look();
+            });
+    m_watcher->addPath(m_database.folder());
+    lookAtDisk();
+}
+
+void ApplicationController::lookAtDisk() {
+    // Never inside a box that is open, nor twice at once: once it closes.
+    if (m_looking || QApplication::activeModalWidget()) {
+        m_look->start();
+        return;
+    }
+    m_looking = true;
+    if (!m_watcher->files().contains(m_database.filePath()))
+        m_watcher->addPath(m_database.filePath()); // replaced by a rename: watched anew
+    QWidget *parent = m_diary ? static_cast<QWidget *>(m_diary) : m_profile.get();
+    const diarysync::FileMark now = diarysync::FileMark::of(m_database.filePath());
+    if (now != m_refusedFile) {
+        const DiaryDatabase::Status status = m_database.refresh();
+        m_refusedFile = status == DiaryDatabase::Status::Ready ? diarysync::FileMark() : now;
+        if (status != DiaryDatabase::Status::Ready)
+            m_dialogs.messageBox(parent, messages::mergeFailure(m_database, status), noticeTitle);
+    }
+    if (SyncFlow(m_database, m_dialogs, m_clock).offerCopies(parent, &m_refusedCopies))
+        followMerge();
+    m_looking = false;
+}
+
+void ApplicationController::followMerge() {
+    if (m_diary)
+        m_diary->days().followDisk();
 }
 
 void ApplicationController::showSearch() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "data/diarysync.h"
 #include "diary/diarywindow.h"
 #include "flows/copiesflow.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 class CalendarWindow;
@@ -14,6 +16,8 @@ class DiaryDatabase;
 class ProfileStore;
 class ProfileWindow;
 class ProgressWindow;
+class QFileSystemWatcher;
+class QTimer;
 class SearchWindow;
 class TrainingWindow;
 
@@ -65,6 +69,13 @@ private:
     // A day just stored that beats a record is told in the diary window's status bar.
     void tellRecords(const dayfields::DayTexts &texts);
     void editProfile();
+    // The diary's file and folder watched (sync tools replace the file by a rename), and looked
+    // at again when a window of the program is activated.
+    void watchDiary();
+    // What another computer wrote is merged in and shown, and its conflict copies offered.
+    void lookAtDisk();
+    // The windows follow the days after a merge that was not the diary's own catching up.
+    void followMerge();
 
     DiaryDatabase &m_database;
     ProfileStore &m_profiles;
@@ -72,4 +83,9 @@ private:
     const Clock &m_clock;
     std::unique_ptr<ProfileWindow> m_profile;
     QPointer<DiaryWindow> m_diary;
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_look = nullptr;
+    QSet<QString> m_refusedCopies;
+    diarysync::FileMark m_refusedFile; // a file whose other password was not given
+    bool m_looking = false;
 };

@@ -28,6 +28,27 @@ DayStore::DayStore(DiaryDatabase &database, QObject *parent)
             m_idleFetch->stop();
     });
     connect(m_records, &QAbstractItemModel::modelReset, m_idleFetch, qOverload<>(&QTimer::start));
+    // A merge may come in the middle of a save: the set follows once the save is done.
+    connect(&database, &DiaryDatabase::mergedFromDisk, this, &DayStore::followDisk,
+            Qt::QueuedConnection);
+}
+
+void DayStore::followDisk() {
+    m_followLater = isPending();
+    if (m_followLater)
+        return;
+    const int key = m_records->columnOf(dayfields::keyColumn);
+    const int row = currentRow();
+    const qint64 id =
+        row >= 0 && key >= 0 ? m_records->data(m_records->index(row, key)).toLongLong() : -1;
+    if (!m_records->select())
+        m_lastError = m_records->lastError().text();
+    const int shown = id >= 0 ? rowOf(id) : -1;
+    if (shown >= 0)
+        showRow(shown);
+    else
+        toFirst();
+    emit storedDaysChanged();
 }
 
 DayStore::~DayStore() = default;
@@ -132,6 +153,8 @@ bool DayStore::storePending(const dayfields::DayTexts &typed) {
     if (submitInTransaction()) {
         m_pendingRow = -1;
         m_rowBeforePending = -1;
+        if (m_followLater)
+            followDisk();
         return true;
     }
     restorePending(typed);
@@ -145,6 +168,8 @@ void DayStore::dropPending() {
     m_pendingRow = -1;
     showRow(m_rowBeforePending);
     m_rowBeforePending = -1;
+    if (m_followLater)
+        followDisk();
 }
 
 bool DayStore::deleteCurrent() {

@@ -33,6 +33,10 @@ public:
     bool open();
     // Opens the set again after its days were changed behind it, and tells so.
     bool reload();
+    // Opens the set again after another computer's changes were merged in, the day on display
+    // staying on display when it is still there; while a day is pending, once it is stored or
+    // dropped.
+    void followDisk();
 
     // The days stored in the table, asked of the engine; a pending day is not counted. -1 when
     // the engine refuses.
@@ -106,5 +110,6 @@ private:
     int m_currentRow = -1;
     int m_pendingRow = -1;
     int m_rowBeforePending = -1;
+    bool m_followLater = false;
     QString m_lastError;
 };

@@ -4,6 +4,7 @@
 #include "data/engineimage.h"
 #include "data/enginememory.h"
 #include "data/privatefile.h"
+#include "data/syncschema.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,8 @@ void DiaryDatabase::close() {
     m_unwritten = false;
     m_changed = false;
     m_source = Source::New;
+    m_known = {};
+    m_otherKey.reset();
     m_lock.release();
 }
 
@@ -131,6 +134,7 @@ DiaryDatabase::Status DiaryDatabase::readFile() {
         m_failure = Failure::said(file.errorString());
         return Status::CannotOpen;
     }
+    m_known = diarysync::FileMark::ofBytes(m_sealedFile, info.lastModified().toMSecsSinceEpoch());
     m_source = Source::Sealed;
     switch (sealedfile::readHeader(m_sealedFile).state) {
     case sealedfile::Header::State::Intact:
@@ -164,9 +168,11 @@ DiaryDatabase::Status DiaryDatabase::openPlain() {
 // new diary), and checks it; the connection stays open only when Ready.
 DiaryDatabase::Status DiaryDatabase::openImage(unsigned char *image, std::size_t size) {
     const bool fresh = image == nullptr;
-    const Status status = engineimage::load(m_connectionName, image, size, &m_failure)
-                              ? diaryschema::check(connection(), fresh, &m_migration, &m_failure)
-                              : Status::CannotOpen;
+    Status status = engineimage::load(m_connectionName, image, size, &m_failure)
+                        ? diaryschema::check(connection(), fresh, &m_migration, &m_failure)
+                        : Status::CannotOpen;
+    if (status == Status::Ready && !syncschema::install(connection(), &m_clock))
+        status = Status::CannotOpen;
     if (status != Status::Ready)
         engineimage::drop(m_connectionName);
     return status;
@@ -200,12 +206,15 @@ DiaryDatabase::Status DiaryDatabase::unlock(const QString &password) {
     }
     if (const Status opened = openImage(image, *size); opened != Status::Ready)
         return opened;
+    const bool migrated = m_migration.from > 0;
     if (m_migration.from > 0 &&
         (!sealedcopies::setAsideBeforeMigration(*key, m_filePath, &m_migration, &m_failure) ||
          !sealedcopies::write(connection(), *key, m_filePath, Check::SameImage, &m_failure))) {
         engineimage::drop(m_connectionName);
         return Status::MigrationFailed;
     }
+    if (migrated)
+        m_known = diarysync::FileMark::of(m_filePath);
     m_key = std::move(key);
     engineimage::wipe(m_sealedFile);
     return Status::Ready;
@@ -222,8 +231,11 @@ DiaryDatabase::Status DiaryDatabase::seal(const QString &password) {
     if (m_migration.from > 0 &&
         !sealedcopies::setAsideBeforeMigration(*key, m_filePath, &m_migration, &m_failure))
         return Status::MigrationFailed;
-    if (!sealedcopies::write(connection(), *key, m_filePath, Check::SameImage, &m_failure))
+    // What another hand wrote is merged before the diary is sealed anew.
+    if ((m_key && !catchUp()) ||
+        !sealedcopies::write(connection(), *key, m_filePath, Check::SameImage, &m_failure))
         return Status::CannotWrite;
+    m_known = diarysync::FileMark::of(m_filePath);
     m_key = std::move(key);
     const bool wasPlain = m_source == Source::Plain;
     m_source = Source::Sealed;
@@ -236,7 +248,7 @@ DiaryDatabase::Status DiaryDatabase::seal(const QString &password) {
 bool DiaryDatabase::save() {
     if (!m_key)
         return true;
-    m_unwritten = !sealedcopies::write(connection(), *m_key, m_filePath, Check::None, &m_failure);
+    m_unwritten = !catchUp() || !writeFile(Check::None);
     m_changed = m_changed || !m_unwritten;
     if (m_unwritten)
         emit writeFailed();
@@ -276,8 +288,7 @@ DiaryDatabase::Status DiaryDatabase::restoreFrom(CopyImage copy) {
     if (status == Status::Ready && m_migration.from > 0 &&
         !sealedcopies::setAsideBeforeMigration(*m_key, m_filePath, &m_migration, &m_failure))
         status = Status::MigrationFailed;
-    if (status == Status::Ready &&
-        !sealedcopies::write(connection(), *m_key, m_filePath, Check::WholeDiary, &m_failure))
+    if (status == Status::Ready && !writeFile(Check::WholeDiary))
         status = Status::CannotWrite;
     if (status != Status::Ready) {
         const Failure reason = m_failure;

@@ -3,7 +3,9 @@
 #include "data/diarylock.h"
 #include "data/diaryschema.h"
 #include "data/diarystatus.h"
+#include "data/diarysync.h"
 #include "data/failure.h"
+#include "data/hybridclock.h"
 #include "data/sealedcopies.h"
 #include "data/sealedfile.h"
 
@@ -11,6 +13,7 @@
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 #include <memory>
 
 // The diary's one database file, guarded against a second running copy of the program. On disk
@@ -67,7 +70,30 @@ public:
     // Writes the diary as it is now, sealed, in place of the file. Until the first seal() there
     // is nothing to write and this returns true. On failure the file stays as it was, the changes
     // stay in memory for the next save, and writeFailed() is emitted with lastFailure() set.
+    // The file is never written over when another hand changed it since it was last read or
+    // written: that file is merged first (mergedFromDisk), and when it cannot be merged (another
+    // password not given, a newer version) it stays as it is and the save fails (NotMerged); a
+    // damaged one is set aside beside the diary as "<diary>.dañado-<time>".
     bool save();
+    // Like save(), and the written file is read back and checked whole (the engine's check, the
+    // same days) before it takes the diary's place.
+    bool saveVerified();
+
+    // Looks at the file: when another hand changed it, it is merged into the diary in memory at
+    // once (mergedFromDisk), and written again only when the merged diary holds something it
+    // lacks, or changes of ours were waiting to be written. Ready when there was nothing to do.
+    Status refresh();
+    // Merges another sealed diary file into the diary in memory, without writing anything: with
+    // today's key, or another password asked once (passwordAsker). A different diary is refused
+    // (OtherDiary) unless `anyDiary`. What it did goes to *report; the merged diary keeps the
+    // newer of the two passwords.
+    Status mergeFile(const QString &path, bool anyDiary, diarysync::Report *report);
+    // The last merge of a file changed by another hand.
+    diarysync::Report lastMerge() const { return m_lastMerge; }
+    // Asked when a file to merge was sealed with another password: the password, or empty.
+    void setPasswordAsker(std::function<QString()> ask) { m_askPassword = std::move(ask); }
+    // The clock that stamps the diary's changes; tests set its computer and its wall clock.
+    HybridClock &clock() { return m_clock; }
     // Whether the file holds every change committed so far.
     bool isWritten() const { return !m_unwritten; }
     // Whether a change was written since the diary was opened.
@@ -112,12 +138,19 @@ public:
 signals:
     // A save could not reach the disk: lastFailure() tells why.
     void writeFailed();
+    // Another hand's changes were merged into the diary in memory: lastMerge() tells what.
+    void mergedFromDisk();
 
 private:
     Status readFile();
     Status openPlain();
     Status openImage(unsigned char *image, std::size_t size);
     Status reloadFromFile();
+    // Writes the diary to its own file and remembers what the file is now.
+    bool writeFile(sealedcopies::Check check);
+    // Merges the file when another hand changed it; false when it could not be merged.
+    bool catchUp();
+    const sealedfile::Key *keyFor(const QByteArray &sealed, const sealedfile::Header &header);
 
     QString m_connectionName;
     QString m_filePath;
@@ -127,6 +160,11 @@ private:
     QByteArray m_sealedFile; // a sealed diary read by open(), until unlock() opens it
     std::unique_ptr<sealedfile::Key> m_key;
     diaryschema::Migration m_migration; // until its image as it was is set aside
+    HybridClock m_clock;
+    diarysync::FileMark m_known; // the file as it was last read or written
+    diarysync::Report m_lastMerge;
+    std::unique_ptr<sealedfile::Key> m_otherKey; // another password's, given for a merge
+    std::function<QString()> m_askPassword;
     bool m_unwritten = false;
     bool m_changed = false;
 };

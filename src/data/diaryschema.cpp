@@ -4,6 +4,7 @@
 #include "data/dayfields.h"
 #include "data/engineimage.h"
 #include "data/sqlfunctions.h"
+#include "data/syncschema.h"
 #include "data/trainingcorrections.h"
 
 #include <QSqlDatabase>
@@ -133,6 +134,8 @@ bool migrate(const QSqlDatabase &db, Migration *migration, Failure *failure) {
         statements += CalendarSettings::tableStatements();
     if (migration->from < 7)
         statements += TrainingCorrections::tableStatements();
+    if (migration->from < 8)
+        statements += syncschema::migrationStatements();
     return runInTransaction(db, statements << setVersion(), failure);
 }
 
@@ -177,11 +180,12 @@ DiaryStatus check(const QSqlDatabase &db, bool fresh, Migration *migration, Fail
         query.finish();
         if (!empty)
             return DiaryStatus::WrongSchema;
-        if (!runInTransaction(
-                db,
-                tableStatements() + indexStatements() + CalendarSettings::tableStatements() +
-                    TrainingCorrections::tableStatements() + QStringList{setVersion()},
-                failure))
+        if (!runInTransaction(db,
+                              tableStatements() + indexStatements() +
+                                  CalendarSettings::tableStatements() +
+                                  TrainingCorrections::tableStatements() +
+                                  syncschema::migrationStatements() + QStringList{setVersion()},
+                              failure))
             return DiaryStatus::CannotCreate;
     }
     // Every table and column the program reaches must be there, before anything is migrated.

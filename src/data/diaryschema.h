@@ -11,7 +11,7 @@ class QSqlDatabase;
 // diary, checked for every other, and brought up to date from an older version.
 namespace diaryschema {
 
-inline constexpr int version = 7;
+inline constexpr int version = 8;
 
 // An older diary brought up to date in memory: the version it had, and its image as it was, to be
 // set aside sealed beside it (sealedcopies.h) before the migrated diary replaces the file.

@@ -14,4 +14,5 @@ enum class DiaryStatus {
     MigrationFailed, // an older diary could not be brought up to date; the file is unchanged
     WrongPassword,   // the password does not open the file; the file is unchanged
     CannotWrite,     // the sealed diary could not be written; the file on disk is unchanged
+    OtherDiary,      // a sealed diary, but another one than this
 };

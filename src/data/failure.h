@@ -17,6 +17,7 @@ struct Failure {
         NotReadBack,    // a written file did not read back as it was written
         NoFolder,       // the folder at `path` could not be made
         DaysUnreadable, // the diary's days could not be read
+        NotMerged,      // another hand changed the file, and it could not be merged: it stays
     };
     Kind kind = Kind::None;
     int errorNumber = 0;

@@ -39,7 +39,6 @@ void DiaryWindow::addEntries(QMenu *menu, std::initializer_list<MenuEntry> entri
 }
 
 void DiaryWindow::buildMenu() {
-    using R = Request;
     using W = DiaryWindow;
     opciones = menuBar()->addMenu(QStringLiteral("&Opciones"));
     opciones->setObjectName(QStringLiteral("opciones"));
@@ -59,6 +58,12 @@ void DiaryWindow::buildMenu() {
          {"porhorario", u"Ordenar Por Horario", &W::porhorario_Click, &porhorario},
          {"saliendo", u"Salir", &W::saliendo_Click, &saliendo}});
 
+    buildDiaryMenus();
+}
+
+// "Diario" and "Gráficas": every entry a request that the application runs.
+void DiaryWindow::buildDiaryMenus() {
+    using R = Request;
     diario = menuBar()->addMenu(QStringLiteral("&Diario"));
     diario->setObjectName(QStringLiteral("diario"));
     // First, always, when the last backup was made: a line to read, not to choose.
@@ -79,6 +84,9 @@ void DiaryWindow::buildMenu() {
          {"importCsvAction", u"Importar CSV...", {}, {}, R::ImportCsv},
          {"undoImportAction", u"Deshacer Última Importación", {}, {}, R::UndoImport},
          {"exportPlainAction", u"Exportar Copia Sin Cifrar...", {}, {}, R::ExportPlainCopy},
+         {},
+         {"combineAction", u"Combinar Con Otro Diario...", {}, {}, R::Combine},
+         {"conflictsAction", u"Ver Conflictos...", {}, {}, R::ShowConflicts},
          {},
          {"searchAction", u"&Buscar...", {}, {}, R::Search, QKeySequence(Qt::CTRL | Qt::Key_F)}});
 

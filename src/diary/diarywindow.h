@@ -55,6 +55,8 @@ public:
         Search,
         ShowCalendar,
         ShowTraining,
+        Combine,
+        ShowConflicts,
     };
     Q_ENUM(Request)
 
@@ -123,6 +125,7 @@ private:
     // menus.
     void buildLayout();
     void buildMenu();
+    void buildDiaryMenus();
     struct MenuEntry;
     void addEntries(QMenu *menu, std::initializer_list<MenuEntry> entries);
     void buildLabels(QWidget *client);

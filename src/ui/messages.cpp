@@ -56,6 +56,9 @@ QString reason(const Failure &failure) {
                QDir::toNativeSeparators(failure.path);
     case Kind::DaysUnreadable:
         return QStringLiteral("No Se Han Podido Leer Los Días Del Diario.");
+    case Kind::NotMerged:
+        return QStringLiteral("Otro Ordenador Ha Cambiado El Diario Y No Se Ha Podido Combinar "
+                              "Con El Tuyo: Se Deja Como Está.");
     }
     return {};
 }
@@ -103,6 +106,9 @@ QString openFailure(const DiaryDatabase &database, DiaryDatabase::Status status)
             .arg(file);
     case Status::WrongPassword:
         return QStringLiteral("¡¡ Fuera De Mi Vista Intrus@ !!");
+    case Status::OtherDiary:
+        return QStringLiteral("El Archivo Es De Otro Diario De Gimnasio:\n%1\nNo Se Ha Tocado.")
+            .arg(file);
     case Status::CannotWrite:
         return QStringLiteral("No Se Ha Podido Escribir El Diario De Gimnasio Cifrado En:\n%1\n"
                               "%2\nEl Archivo Sigue Como Estaba.")
@@ -116,6 +122,19 @@ QString saveFailure(const DiaryDatabase &database) {
                           "Cambios Siguen En El Programa Y Se Volverán A Guardar Con El Próximo "
                           "Cambio O Al Salir.")
         .arg(QDir::toNativeSeparators(database.filePath()), reason(database.lastFailure()));
+}
+
+QString mergeFailure(const DiaryDatabase &database, DiaryDatabase::Status status) {
+    using Status = DiaryDatabase::Status;
+    const QString file = QDir::toNativeSeparators(database.filePath());
+    if (status == Status::WrongPassword)
+        return QStringLiteral("El Diario Se Ha Cambiado En Otro Ordenador Con Otra Clave Y No Se "
+                              "Ha Podido Combinar:\n%1\nNo Se Ha Tocado; Se Volverá A Pedir La "
+                              "Clave Con El Próximo Cambio.")
+            .arg(file);
+    return QStringLiteral("El Diario Se Ha Cambiado En Otro Ordenador Y No Se Ha Podido "
+                          "Combinar:\n%1\n%2")
+        .arg(file, openFailure(database, status));
 }
 
 QString unwrittenQuestion() {

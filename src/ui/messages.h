@@ -24,6 +24,9 @@ QString openFailure(const DiaryDatabase &database, DiaryDatabase::Status status)
 // A save of the diary could not reach the disk (its writeFailed()).
 QString saveFailure(const DiaryDatabase &database);
 
+// Another computer's diary could not be merged: the file stays as it is.
+QString mergeFailure(const DiaryDatabase &database, DiaryDatabase::Status status);
+
 // The question at the end when the latest changes could not be written.
 QString unwrittenQuestion();
 

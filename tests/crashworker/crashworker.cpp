@@ -10,12 +10,15 @@
 //                                                      newest (the diary of 100 days first)
 //   gimnasio-crashworker import <diary file> <seed>    "import <n>": fifty new days a time, as a
 //                                                      CSV file brings them
+//   gimnasio-crashworker merge <diary file> <seed>     "merge <n>": the conflict copies beside
+//                                                      the diary merged in one step
 //
 // Every day carries in its id box "<id> <checksum>", qHash() of its texts joined by a unit
 // separator with the id alone there, so that a day read back can be told whole or not. A step
 // refused ends the worker with code 3.
 
 #include "data/backups.h"
+#include "data/conflictcopies.h"
 #include "data/daystore.h"
 #include "data/diarydatabase.h"
 #include "report/csvimport.h"
@@ -116,6 +119,14 @@ int main(int argc, char **argv) {
                    backups::makeBackup(database, when, backups::Kind::AtExit, &error) &&
                    say(u"=backup "_s + backups::fileNameFor(when, backups::Kind::AtExit));
         }
+        return done ? 0 : 3;
+    }
+    if (arguments.value(1) == u"merge") {
+        for (int step = 0; done && step < steps; ++step)
+            done =
+                say(u"+merge %1"_s.arg(step)) &&
+                conflictcopies::mergeAll(database, conflictcopies::find(path)).refused.isEmpty() &&
+                say(u"=merge %1"_s.arg(step));
         return done ? 0 : 3;
     }
     if (arguments.value(1) == u"import") {

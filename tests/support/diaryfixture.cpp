@@ -59,8 +59,19 @@ bool damage(const QString &path) {
     return file.open(QIODevice::ReadWrite) && file.seek(file.size() - 5) && file.write("!") == 1;
 }
 
+bool dropStampTriggers(const QSqlDatabase &db) {
+    QSqlQuery query(db);
+    for (const char *trigger : {"sync_day_added", "sync_day_changed", "sync_day_deleted",
+                                "sync_profile_added", "sync_profile_changed"})
+        if (!query.exec(QStringLiteral("DROP TRIGGER IF EXISTS temp.%1").arg(trigger)))
+            return false;
+    return true;
+}
+
 bool makeOlderVersion(const QSqlDatabase &db, int version) {
     QSqlQuery query(db);
+    if (!dropStampTriggers(db))
+        return false;
     for (const QString &index : version < 4 ? indexNames(db) : QStringList()) {
         if (version >= 2 && index == dayfields::orderKeys[dayfields::ByDate].indexName)
             continue;
@@ -79,6 +90,10 @@ bool makeOlderVersion(const QSqlDatabase &db, int version) {
     }
     if (version < 7 && !query.exec(QStringLiteral("DROP TABLE \"Correcciones De Entrenamiento\"")))
         return false;
+    for (const char *table :
+         {"sync_meta", "sync_day", "sync_gone", "sync_profile", "sync_conflict"})
+        if (version < 8 && !query.exec(QStringLiteral("DROP TABLE \"%1\"").arg(table)))
+            return false;
     for (const char *table : {"Ajustes", "Semanas En Pausa"})
         if (version < 6 && !query.exec(QStringLiteral("DROP TABLE \"%1\"").arg(table)))
             return false;

@@ -30,9 +30,13 @@ bool damage(const QString &path);
 // Turns a diary of the current schema into one of an older schema version: version 1 has the
 // tables alone, version 2 adds the date index, version 3 every order's index with the pairs of
 // girths on val() of the joined texts, version 4 the indexes of today without the goal weight,
-// version 5 without the calendar's tables, version 6 without the training corrections.
+// version 5 without the calendar's tables, version 6 without the training corrections, version
+// 7 without the tables that merge two computers' diaries.
 // False on failure.
 bool makeOlderVersion(const QSqlDatabase &db, int version);
+
+// Drops the connection's triggers that stamp changes, so that columns can be dropped under them.
+bool dropStampTriggers(const QSqlDatabase &db);
 
 // The names of the indexes of a diary, sorted.
 QStringList indexNames(const QSqlDatabase &db);

@@ -1,0 +1,335 @@
+#include "data/syncsides.h"
+
+#include "data/sqlfunctions.h"
+#include "data/syncschema.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <sqlite3.h>
+
+namespace syncsides {
+namespace {
+
+using mergerules::Day;
+using mergerules::Field;
+using mergerules::Stamp;
+
+QString days() {
+    return quotedIdentifier(dayfields::tableName);
+}
+
+QString key() {
+    return quotedIdentifier(dayfields::keyColumn);
+}
+
+QString dayColumns(const QString &prefix, const QString &suffix) {
+    QStringList columns;
+    for (const dayfields::DayField &field : dayfields::fields)
+        columns += prefix + quotedIdentifier(field.column) + suffix;
+    return columns.join(u", ");
+}
+
+QString stampColumns(const QString &suffix) {
+    QStringList columns;
+    for (int field = 0; field < dayfields::BoxCount; ++field)
+        columns << syncschema::stampColumn(field) + suffix << syncschema::nodeColumn(field) + suffix
+                << syncschema::previousColumn(field) + suffix;
+    return columns.join(u", ");
+}
+
+bool fail(const QSqlQuery &query, QString *error) {
+    *error = query.lastError().text();
+    return false;
+}
+
+QVariant valueOf(sqlite3_stmt *statement, int column) {
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
+                          sqlite3_column_bytes(statement, column));
+    default:
+        return QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+            sqlite3_column_bytes(statement, column));
+    }
+}
+
+// Read straight from the engine: ten thousand days of 93 values each, too many for the driver's
+// values one at a time.
+bool readDays(const QSqlDatabase &db, std::vector<Day> *out, QString *error) {
+    sqlite3 *handle = engineHandle(db);
+    const QByteArray select =
+        QStringLiteral("SELECT d.%1, s.uid, %2, %3 FROM %4 d JOIN %5 s ON s.day = d.%1")
+            .arg(key(), dayColumns(QStringLiteral("d."), {}),
+                 stampColumns(QString())
+                     .replace(QLatin1String(", "), QLatin1String(", s."))
+                     .prepend(u"s."),
+                 days(), syncschema::dayTable)
+            .toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    if (!handle || sqlite3_prepare_v2(handle, select.constData(), int(select.size()), &statement,
+                                      nullptr) != SQLITE_OK) {
+        *error = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString();
+        return false;
+    }
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+        Day day;
+        day.id = sqlite3_column_int64(statement, 0);
+        day.uid = valueOf(statement, 1).toString();
+        for (int box = 0; box < dayfields::BoxCount; ++box) {
+            Field &field = day.fields[std::size_t(box)];
+            field.value = valueOf(statement, 2 + box);
+            const int stamps = 2 + dayfields::BoxCount + 3 * box;
+            field.stamp = {sqlite3_column_int64(statement, stamps),
+                           sqlite3_column_int64(statement, stamps + 1)};
+            field.previous = sqlite3_column_int64(statement, stamps + 2);
+        }
+        out->push_back(std::move(day));
+    }
+    if (step != SQLITE_DONE)
+        *error = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(statement);
+    return step == SQLITE_DONE;
+}
+
+bool readProfile(const QSqlDatabase &db, mergerules::Side *side, QString *error) {
+    QSqlQuery query(db);
+    QStringList columns;
+    for (const QString &column : profileColumns())
+        columns += quotedIdentifier(column);
+    if (!query.exec(
+            QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT 1")
+                .arg(columns.join(u", "), quotedIdentifier(profilefields::tableName), key())))
+        return fail(query, error);
+    if (!query.next())
+        return true;
+    QSqlQuery stamps(db);
+    if (!stamps.prepare(QStringLiteral("SELECT stamp, node, prev FROM %1 WHERE field = ?")
+                            .arg(syncschema::profileTable)))
+        return fail(stamps, error);
+    for (int index = 0; index < profileColumns().size(); ++index) {
+        mergerules::ProfileField field{profileColumns()[index], {query.value(index), {}, 0}};
+        stamps.addBindValue(field.column);
+        if (!stamps.exec())
+            return fail(stamps, error);
+        if (stamps.next())
+            field.field = {field.field.value,
+                           {stamps.value(0).toLongLong(), stamps.value(1).toLongLong()},
+                           stamps.value(2).toLongLong()};
+        side->profile.push_back(field);
+    }
+    return true;
+}
+
+bool readRest(const QSqlDatabase &db, mergerules::Side *side, QString *error) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT uid, stamp, node FROM %1").arg(syncschema::goneTable)))
+        return fail(query, error);
+    while (query.next())
+        side->gone.insert(query.value(0).toString(),
+                          {query.value(1).toLongLong(), query.value(2).toLongLong()});
+    if (!query.exec(
+            QStringLiteral("SELECT uid, field, value, stamp, node, kept FROM %1 ORDER BY id")
+                .arg(syncschema::conflictTable)))
+        return fail(query, error);
+    while (query.next())
+        side->conflicts +=
+            mergerules::Conflict{query.value(0).toString(),
+                                 query.value(1).toString(),
+                                 query.value(2),
+                                 {query.value(3).toLongLong(), query.value(4).toLongLong()},
+                                 query.value(5).toLongLong()};
+    if (!query.exec(
+            QStringLiteral("SELECT value FROM %1 WHERE key = 'diary'").arg(syncschema::metaTable)))
+        return fail(query, error);
+    side->diary = query.next() ? query.value(0).toString() : QString();
+    return true;
+}
+
+// The statements that write a day and its stamps, prepared once.
+struct DayStatements {
+    QSqlDatabase db;
+    QSqlQuery insert, updateStamps, insertStamps;
+    QHash<quint32, QSqlQuery> updates; // by the fields they set: the indexes of the others stay
+
+    explicit DayStatements(const QSqlDatabase &connection)
+        : db(connection)
+        , insert(db)
+        , updateStamps(db)
+        , insertStamps(db) {}
+
+    QSqlQuery *update(quint32 changed) {
+        if (const auto found = updates.find(changed); found != updates.end())
+            return &*found;
+        QStringList set;
+        for (int box = 0; box < dayfields::BoxCount; ++box)
+            if (changed & (1u << box))
+                set += quotedIdentifier(dayfields::fields[std::size_t(box)].column) +
+                       QLatin1String(" = ?");
+        QSqlQuery query(db);
+        if (!query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                               .arg(days(), set.join(u", "), key())))
+            return nullptr;
+        return &*updates.insert(changed, query);
+    }
+
+    bool prepare() {
+        QStringList marks;
+        for (int field = 0; field < dayfields::BoxCount; ++field)
+            marks << QStringLiteral("?") << QStringLiteral("?") << QStringLiteral("?");
+        const QString dayMarks = QStringList(marks.mid(0, dayfields::BoxCount)).join(u", ");
+        return insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(days(), dayColumns({}, {}), dayMarks)) &&
+               updateStamps.prepare(
+                   QStringLiteral("UPDATE %1 SET %2 WHERE day = ?")
+                       .arg(syncschema::dayTable, stampColumns(QStringLiteral(" = ?")))) &&
+               insertStamps.prepare(
+                   QStringLiteral("INSERT OR REPLACE INTO %1 (day, uid, %2) "
+                                  "VALUES (?, ?, %3)")
+                       .arg(syncschema::dayTable, stampColumns({}), marks.join(u", ")));
+    }
+};
+
+void bindStamps(QSqlQuery &query, const Day &day) {
+    for (const Field &field : day.fields) {
+        query.addBindValue(field.stamp.time);
+        query.addBindValue(field.stamp.node);
+        query.addBindValue(field.previous);
+    }
+}
+
+bool writeDay(DayStatements &statements, const Day &day, QString *error) {
+    QSqlQuery *values =
+        day.id != 0 ? (day.changed ? statements.update(day.changed) : nullptr) : &statements.insert;
+    if (!values && day.changed) {
+        *error = statements.db.lastError().text();
+        return false;
+    }
+    if (values) {
+        for (int box = 0; box < dayfields::BoxCount; ++box)
+            if (day.id == 0 || (day.changed & (1u << box)))
+                values->addBindValue(day.fields[std::size_t(box)].value);
+        if (day.id != 0)
+            values->addBindValue(day.id);
+        if (!values->exec())
+            return fail(*values, error);
+    }
+    if (day.id != 0) {
+        bindStamps(statements.updateStamps, day);
+        statements.updateStamps.addBindValue(day.id);
+        return statements.updateStamps.exec() || fail(statements.updateStamps, error);
+    }
+    statements.insertStamps.addBindValue(values->lastInsertId());
+    statements.insertStamps.addBindValue(day.uid);
+    bindStamps(statements.insertStamps, day);
+    return statements.insertStamps.exec() || fail(statements.insertStamps, error);
+}
+
+bool applyDays(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {
+    QSqlQuery remove(db);
+    QSqlQuery removeStamps(db);
+    if (!remove.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(days(), key())) ||
+        !removeStamps.prepare(
+            QStringLiteral("DELETE FROM %1 WHERE day = ?").arg(syncschema::dayTable)))
+        return fail(remove, error);
+    for (const qint64 id : outcome.removed) {
+        remove.addBindValue(id);
+        removeStamps.addBindValue(id);
+        if (!remove.exec() || !removeStamps.exec())
+            return fail(remove, error);
+    }
+    DayStatements statements(db);
+    if (!statements.prepare())
+        return fail(statements.insert, error);
+    for (const Day &day : outcome.days)
+        if (!writeDay(statements, day, error))
+            return false;
+    return true;
+}
+
+bool applyGone(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {
+    QSqlQuery gone(db);
+    QSqlQuery revived(db);
+    if (!gone.prepare(
+            QStringLiteral("INSERT OR REPLACE INTO %1 (uid, stamp, node) VALUES (?, ?, ?)")
+                .arg(syncschema::goneTable)) ||
+        !revived.prepare(QStringLiteral("DELETE FROM %1 WHERE uid = ?").arg(syncschema::goneTable)))
+        return fail(gone, error);
+    for (auto it = outcome.gone.begin(); it != outcome.gone.end(); ++it) {
+        gone.addBindValue(it.key());
+        gone.addBindValue(it->time);
+        gone.addBindValue(it->node);
+        if (!gone.exec())
+            return fail(gone, error);
+    }
+    for (const QString &uid : outcome.revived) {
+        revived.addBindValue(uid);
+        if (!revived.exec())
+            return fail(revived, error);
+    }
+    return true;
+}
+
+bool applyProfile(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {
+    QSqlQuery query(db);
+    const QString table = quotedIdentifier(profilefields::tableName);
+    for (const mergerules::ProfileField &field : outcome.profile) {
+        if (!query.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = (SELECT %3 FROM %1 "
+                                          "ORDER BY %3 LIMIT 1)")
+                               .arg(table, quotedIdentifier(field.column), key())))
+            return fail(query, error);
+        query.addBindValue(field.field.value);
+        if (!query.exec() || !query.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (field, "
+                                                           "stamp, node, prev) VALUES (?, ?, ?, ?)")
+                                                .arg(syncschema::profileTable)))
+            return fail(query, error);
+        query.addBindValue(field.column);
+        query.addBindValue(field.field.stamp.time);
+        query.addBindValue(field.field.stamp.node);
+        query.addBindValue(field.field.previous);
+        if (!query.exec())
+            return fail(query, error);
+    }
+    return true;
+}
+
+bool applyConflicts(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (uid, field, value, stamp, node, "
+                                      "kept) VALUES (?, ?, ?, ?, ?, ?)")
+                           .arg(syncschema::conflictTable)))
+        return fail(query, error);
+    for (const mergerules::Conflict &conflict : outcome.conflicts) {
+        for (const QVariant &value : {QVariant(conflict.uid), QVariant(conflict.column),
+                                      conflict.value, QVariant(conflict.stamp.time),
+                                      QVariant(conflict.stamp.node), QVariant(conflict.kept)})
+            query.addBindValue(value);
+        if (!query.exec())
+            return fail(query, error);
+    }
+    return true;
+}
+
+} // namespace
+
+QStringList profileColumns() {
+    QStringList columns(profilefields::textColumns.begin(), profilefields::textColumns.end());
+    return columns << profilefields::photo << profilefields::goalWeight;
+}
+
+bool read(const QSqlDatabase &db, mergerules::Side *side, QString *error) {
+    return readDays(db, &side->days, error) && readProfile(db, side, error) &&
+           readRest(db, side, error);
+}
+
+bool apply(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {
+    return applyDays(db, outcome, error) && applyGone(db, outcome, error) &&
+           applyProfile(db, outcome, error) && applyConflicts(db, outcome, error);
+}
+
+} // namespace syncsides
