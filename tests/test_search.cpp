@@ -159,6 +159,7 @@ void TestSearch::queryReadsWhatWasTyped_data() {
     row("a number still being typed", "peso:>", " |  | ");
     row("no number", "peso:>abc", " |  |  | no day");
     row("a word in a numeric field", "peso:ochenta", R"({peso} : "ochenta"* |  | )");
+    row("a number in a text field is text", "diario:80 80", R"({diario} : "80"* AND "80"* |  | )");
     row("the engine's syntax is text", R"(NEAR(a b) OR x* ^y {diario}:z)",
         R"q("NEAR(a"* AND "b)"* AND "OR"* AND "x*"* AND "^y"* AND "{diario}:z"* |  | )q");
     row("quotes inside a word", R"(a"b)", R"("a""b"* |  | )");
