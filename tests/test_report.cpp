@@ -438,6 +438,7 @@ private slots:
         row("too long", QString(300, u'x'), QString(245, u'x') + ".TxT");
         row("too long, cut at a character's end", QString(122, u'ñ') + "😀😀",
             QString(122, u'ñ') + ".TxT");
+        row("too long after an emoji", "😀" + QString(300, u'x'), "😀" + QString(241, u'x') + ".TxT");
         row("same name twice, the later wins", "05/12/2026|5/12/2026",
             "sábado5dediciembrede2026.TxT");
     }
