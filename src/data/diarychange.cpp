@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace diarychange {
 
@@ -27,6 +28,23 @@ bool commitThenSave(DiaryDatabase &database, const std::function<bool(QString *e
         committed();
     database.save();
     return true;
+}
+
+bool runThenSave(DiaryDatabase &database, const QString &statement, const QVariantList &values,
+                 QString *error) {
+    return commitThenSave(
+        database,
+        [&](QString *failure) {
+            QSqlQuery query(database.connection());
+            bool done = query.prepare(statement);
+            for (const QVariant &value : values)
+                query.addBindValue(value);
+            done = done && query.exec();
+            if (!done)
+                *failure = query.lastError().text();
+            return done;
+        },
+        error);
 }
 
 } // namespace diarychange

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 #include <functional>
 
 class DiaryDatabase;
@@ -17,5 +18,9 @@ namespace diarychange {
 // is told once the change is committed, before the diary is written.
 bool commitThenSave(DiaryDatabase &database, const std::function<bool(QString *error)> &change,
                     QString *error, const std::function<void()> &committed = {});
+
+// One statement with its values bound in order, as a change of its own.
+bool runThenSave(DiaryDatabase &database, const QString &statement, const QVariantList &values,
+                 QString *error);
 
 } // namespace diarychange

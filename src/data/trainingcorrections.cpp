@@ -66,17 +66,5 @@ bool TrainingCorrections::remove(const QString &key) {
 }
 
 bool TrainingCorrections::change(const QString &statement, const QVariantList &values) {
-    return diarychange::commitThenSave(
-        m_database,
-        [&](QString *error) {
-            QSqlQuery query(m_database.connection());
-            bool done = query.prepare(statement);
-            for (const QVariant &value : values)
-                query.addBindValue(value);
-            done = done && query.exec();
-            if (!done)
-                *error = query.lastError().text();
-            return done;
-        },
-        &m_lastError);
+    return diarychange::runThenSave(m_database, statement, values, &m_lastError);
 }
