@@ -294,6 +294,15 @@ void TestTrainingLog::trainingWindowThroughTheProgram() {
         column(window->exercises(), 1).at(column(window->exercises(), 0).indexOf("Peso Muerto")),
         QStringLiteral("2"));
     QCOMPARE(TrainingCorrections(diary.database()).entries().size(), 2);
+    // A correction taken back: its text is unread again, the other stays.
+    auto *corrected = window->findChild<QComboBox *>("corregidos");
+    QCOMPARE(corrected->count(), 2);
+    corrected->setCurrentIndex(corrected->findData(QStringLiteral("hoy fatal")));
+    QCOMPARE(corrected->currentText(), QStringLiteral("hoy fatal → No Es Entrenamiento"));
+    window->findChild<QPushButton *>("quitarCorreccion")->click();
+    QCOMPARE(column(unread, 0), (QStringList{"sentadilla 5x5 95 / pm 120x5", "hoy fatal"}));
+    QCOMPARE(corrected->count(), 1);
+    QCOMPARE(TrainingCorrections(diary.database()).entries().first().key, QStringLiteral("pm 120x5"));
     // Escape closes it, the diary staying.
     window->activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), window);

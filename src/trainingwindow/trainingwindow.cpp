@@ -205,14 +205,25 @@ QWidget *TrainingWindow::buildUnread() {
     row->addWidget(m_catalogue, 1);
     row->addWidget(m_isExercise);
     row->addWidget(m_notTraining);
+    m_corrected = new QComboBox(panel);
+    m_corrected->setAccessibleName(QStringLiteral("Correcciones Guardadas"));
+    m_corrected->setObjectName(QStringLiteral("corregidos"));
+    m_undoCorrection = new QPushButton(QStringLiteral("&Quitar Corrección"), panel);
+    m_undoCorrection->setObjectName(QStringLiteral("quitarCorreccion"));
+    auto *undoRow = new QHBoxLayout;
+    undoRow->addWidget(m_corrected, 1);
+    undoRow->addWidget(m_undoCorrection);
     auto *layout = new QVBoxLayout(panel);
     layout->addWidget(new QLabel(QStringLiteral("Textos Que No Se Han Podido Leer Solos. El "
                                                 "Texto Escrito No Se Cambia."),
                                  panel));
     layout->addWidget(m_unread);
     layout->addLayout(row);
+    layout->addWidget(new QLabel(QStringLiteral("Correcciones Guardadas:"), panel));
+    layout->addLayout(undoRow);
     connect(m_isExercise, &QPushButton::clicked, this, &TrainingWindow::correctExercise);
     connect(m_notTraining, &QPushButton::clicked, this, &TrainingWindow::correctNoTraining);
+    connect(m_undoCorrection, &QPushButton::clicked, this, &TrainingWindow::undoCorrection);
     return panel;
 }
 
@@ -225,6 +236,7 @@ void TrainingWindow::reload() {
     fillList(m_chosen);
     fillWeeks();
     fillUnread();
+    fillCorrected(stored);
 }
 
 void TrainingWindow::fillList(const QString &keep) {
@@ -289,8 +301,28 @@ void TrainingWindow::correctNoTraining() {
         storeCorrection({TrainingCorrections::Kind::NoTraining, key.toString(), {}});
 }
 
+void TrainingWindow::fillCorrected(const QList<TrainingCorrections::Entry> &stored) {
+    m_corrected->clear();
+    for (const TrainingCorrections::Entry &entry : stored) {
+        const QString reading = entry.kind == TrainingCorrections::Kind::NoTraining
+                                    ? QStringLiteral("No Es Entrenamiento")
+                                    : traininglog::displayName(entry.exercise);
+        m_corrected->addItem(entry.key + QStringLiteral(" → ") + reading, entry.key);
+    }
+    m_undoCorrection->setEnabled(!stored.isEmpty());
+}
+
+void TrainingWindow::undoCorrection() {
+    if (const QVariant key = m_corrected->currentData(); key.isValid())
+        afterCorrection(m_corrections.remove(key.toString()));
+}
+
 bool TrainingWindow::storeCorrection(const TrainingCorrections::Entry &entry) {
-    if (!m_corrections.set(entry)) {
+    return afterCorrection(m_corrections.set(entry));
+}
+
+bool TrainingWindow::afterCorrection(bool changed) {
+    if (!changed) {
         m_dialogs.messageBox(this,
                              QStringLiteral("ERROR. No Se Ha Podido Guardar La Corrección; El "
                                             "Diario Sigue Como Estaba.\n%1")

@@ -44,6 +44,8 @@ public slots:
     // "Sin Leer": the chosen text names the exercise chosen in the catalogue, or is no training.
     void correctExercise();
     void correctNoTraining();
+    // "Quitar Corrección": the chosen correction forgotten, its text read alone again.
+    void undoCorrection();
 
 private:
     QWidget *buildList();
@@ -60,7 +62,10 @@ private:
     void fillWeeks();
     void showWeek(int index);
     void fillUnread();
+    void fillCorrected(const QList<TrainingCorrections::Entry> &stored);
     bool storeCorrection(const TrainingCorrections::Entry &entry);
+    // Shows the corrections after a change of them, or says that the diary refused it.
+    bool afterCorrection(bool changed);
 
     Dialogs &m_dialogs;
     DiaryDatabase &m_database;
@@ -85,4 +90,6 @@ private:
     QComboBox *m_catalogue;
     QPushButton *m_isExercise;
     QPushButton *m_notTraining;
+    QComboBox *m_corrected; // the corrections stored: "text → exercise"
+    QPushButton *m_undoCorrection;
 };
