@@ -763,7 +763,7 @@ void TestWindows::fileDialogsListFilesInSpanish() {
 
 // The other computer changed the day on display and added one; the sync tool set its file aside
 // as a conflict copy. The copy is found, merged when the user says so and put away in Copias, and
-// the diary window shows the merged days at once, on the day it was showing.
+// the diary window shows the merged days and their count at once, on the day it was showing.
 void TestWindows::anotherComputersCopyIsMergedAndShown() {
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile() &&
@@ -801,6 +801,7 @@ void TestWindows::anotherComputersCopyIsMergedAndShown() {
     QVERIFY(QFile::copy(other, QDir(diary.folder()).filePath(name)));
     QTRY_COMPARE(form2->days().storedCount(), 2);
     QTRY_COMPARE(breakfast->toPlainText(), "leche");
+    QCOMPARE(label(form2, "Label33"), QStringLiteral("2 Días"));
     QVERIFY(QFile::exists(QDir(backups::folderOf(diary.path())).filePath(name)));
     QVERIFY(!QFile::exists(QDir(diary.folder()).filePath(name)));
     QVERIFY(m_dialogs.messages.last().startsWith("1 Copias Combinadas"));

@@ -49,6 +49,7 @@ void DayStore::followDisk() {
     else
         toFirst();
     emit storedDaysChanged();
+    emit followedDisk();
 }
 
 DayStore::~DayStore() = default;

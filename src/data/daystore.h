@@ -95,6 +95,8 @@ signals:
     void currentRowChanged(int row);
     // A save or a delete was committed: the stored days are not what they were.
     void storedDaysChanged();
+    // The set was opened again after another computer's changes were merged in.
+    void followedDisk();
 
 private:
     void showRow(int row);

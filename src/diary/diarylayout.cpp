@@ -335,6 +335,7 @@ void DiaryWindow::bindBoxes() {
         if (const int column = m_days->columnOf(Box(box)); column >= 0)
             m_mapper->addMapping(m_boxes[std::size_t(box)], column);
     connect(m_days, &DayStore::currentRowChanged, this, &DiaryWindow::showRow);
+    connect(m_days, &DayStore::followedDisk, this, &DiaryWindow::countMergedDays);
 }
 
 void DiaryWindow::showRow(int row) {

@@ -104,6 +104,11 @@ void DiaryWindow::showDayCount() {
     m_days->toFirst();
 }
 
+void DiaryWindow::countMergedDays() {
+    if (const int count = m_days->storedCount(); count > 0)
+        Label33->setText(QString::number(count) + QStringLiteral(" Días"));
+}
+
 void DiaryWindow::loadPhoto() {
     // The photo is read afresh, so that a photo dropped on the profile window meanwhile is the
     // one shown; a photo that cannot be read leaves the one shown as it is.

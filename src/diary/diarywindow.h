@@ -138,6 +138,9 @@ private:
     // Label34.
     void refreshSummary();
     void showDayCount();
+    // After another computer's days were merged in: the count of days as it now is, the day on
+    // display left where it is.
+    void countMergedDays();
     void loadPhoto();
 
     // Buttons and boxes follow the state; called after every change of it.
