@@ -122,9 +122,14 @@ private slots:
         diary.database().setPasswordAsker([] { return fixture::password; });
         QVERIFY(QFile::copy(other.path(), copy(QStringLiteral("OTHER"))));
         QVERIFY(diary.addDays({fixture::day({{Fh, QStringLiteral("01/01/2026")}})}));
+        const QByteArray written = fixture::fileBytes(diary.path());
         const conflictcopies::Merged merged =
             conflictcopies::mergeAll(diary.database(), conflictcopies::find(diary.path()));
         QVERIFY(merged.written);
+        // A copy that brings nothing new is put away without writing the diary again: were both
+        // computers to write after merging the same copy, the sync tool would make a new conflict
+        // copy of the two, again and again.
+        QCOMPARE(fixture::fileBytes(diary.path()), written);
         QCOMPARE(merged.merged, QStringList{copy(QStringLiteral("GOOD"))});
         QCOMPARE(merged.refused.size(), 2);
         QCOMPARE(merged.refused[0].status, DiaryStatus::Damaged);

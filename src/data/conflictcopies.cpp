@@ -40,6 +40,7 @@ QStringList find(const QString &diaryPath) {
 
 Merged mergeAll(DiaryDatabase &database, const QStringList &copies) {
     Merged result;
+    bool changedOurs = false;
     for (const QString &copy : copies) {
         diarysync::Report report;
         const DiaryStatus status = database.mergeFile(copy, false, &report);
@@ -48,6 +49,8 @@ Merged mergeAll(DiaryDatabase &database, const QStringList &copies) {
             continue;
         }
         result.merged += copy;
+        changedOurs = changedOurs || report.changedOurs ||
+                      report.password == diarysync::Report::Password::Theirs;
         result.report.added += report.added;
         result.report.changed += report.changed;
         result.report.removed += report.removed;
@@ -56,7 +59,9 @@ Merged mergeAll(DiaryDatabase &database, const QStringList &copies) {
         if (report.password != diarysync::Report::Password::Same)
             result.report.password = report.password;
     }
-    if (result.merged.isEmpty() || !database.saveVerified())
+    // Copies that brought nothing new leave a file that already holds the diary as it is.
+    if (result.merged.isEmpty() ||
+        ((changedOurs || !database.fileIsCurrent()) && !database.saveVerified()))
         return result;
     result.written = true;
     // The merged diary is on disk and checked: the copies go to the backups, under their names.

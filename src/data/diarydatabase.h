@@ -96,6 +96,9 @@ public:
     HybridClock &clock() { return m_clock; }
     // Whether the file holds every change committed so far.
     bool isWritten() const { return !m_unwritten; }
+    // Whether the file holds the diary as it is in memory: written, and no other hand has
+    // touched it since.
+    bool fileIsCurrent() const;
     // Whether a change was written since the diary was opened.
     bool wasChanged() const { return m_changed; }
 

@@ -37,6 +37,10 @@ bool DiaryDatabase::catchUp() {
     return false;
 }
 
+bool DiaryDatabase::fileIsCurrent() const {
+    return m_key && !m_unwritten && diarysync::FileMark::of(m_filePath) == m_known;
+}
+
 bool DiaryDatabase::saveVerified() {
     if (!m_key)
         return false;
