@@ -302,7 +302,8 @@ void TestTrainingLog::trainingWindowThroughTheProgram() {
     window->findChild<QPushButton *>("quitarCorreccion")->click();
     QCOMPARE(column(unread, 0), (QStringList{"sentadilla 5x5 95 / pm 120x5", "hoy fatal"}));
     QCOMPARE(corrected->count(), 1);
-    QCOMPARE(TrainingCorrections(diary.database()).entries().first().key, QStringLiteral("pm 120x5"));
+    QCOMPARE(TrainingCorrections(diary.database()).entries().first().key,
+             QStringLiteral("pm 120x5"));
     // Escape closes it, the diary staying.
     window->activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), window);
