@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -152,6 +153,9 @@ void TestCalendar::cellsTellTheirDay_data() {
     row("water", QList<QStringList>{{"", "2", ""}}, water, "2", 3, day + "2 Litros");
     row("exercises read", QList<QStringList>{{"", "", "sentadilla 4x8 80, press banca 3x10 60"}},
         training, "2", 1, day + "2 Ejercicios");
+    row("three exercises: the second shade, \"3 O 4\"",
+        QList<QStringList>{{"", "", "sentadilla 4x8 80, press banca 3x10 60, remo 3x10 50"}},
+        training, "3", 2, day + "3 Ejercicios");
     row("a doubtful name is no exercise", QList<QStringList>{{"", "", "pm 3x5 100"}}, training, "",
         0, day + "Sin Entrenamiento");
     row("notes are no exercise", QList<QStringList>{{"1", "", "hoy fatal, cardio 30 min"}},
@@ -287,7 +291,24 @@ void TestCalendar::calendarByKeyboardAndScreenReader() {
     // The second shading: the exercises read.
     calendar->findChild<QComboBox *>("sombrearPor")->setCurrentIndex(2);
     QCOMPARE(currentCellName(grid), "Lunes 3 De Marzo De 2025: 1 Ejercicio");
-    QVERIFY(calendar->findChildren<QLabel *>().size() > 6);
+    // Each shade of the grid is the one its legend shows.
+    const auto swatch = [calendar](const QString &name) {
+        for (const QLabel *label : calendar->findChildren<QLabel *>())
+            if (label->accessibleName() == name)
+                return label->palette().window().color();
+        return QColor();
+    };
+    const auto shade = [grid] {
+        return grid->currentIndex().data(Qt::BackgroundRole).value<QBrush>().color();
+    };
+    const QStringList levels = legend(Shading::Training);
+    QCOMPARE(levels, (QStringList{"1 O 2 Ejercicios", "3 O 4 Ejercicios", "5 O 6 Ejercicios",
+                                  "7 Ejercicios O Más"}));
+    QCOMPARE(shade(), swatch(levels.first()));
+    QTest::keyClick(grid, Qt::Key_Right);
+    QCOMPARE(currentCellName(grid), "Martes 4 De Marzo De 2025: Sin Entrenamiento");
+    QCOMPARE(shade(), swatch("Sin Entrenamiento"));
+    QTest::keyClick(grid, Qt::Key_Left);
 
     // Return shows the first record of that date in the diary window.
     QTest::keyClick(grid, Qt::Key_Return);
@@ -312,9 +333,13 @@ void TestCalendar::calendarByKeyboardAndScreenReader() {
              "Mejor Racha: 1 Semana Con 2 Días O Más De Gimnasio, 3 Días Seguidos");
     QTRY_COMPARE(CalendarSettings(diary.database()).daysPerWeek(), 2);
 
-    // A day saved in the diary window shows at once.
+    // A day saved in the diary window shows at once, every week of the year drawn again.
+    QSignalSpy redrawn(grid->model(), &QAbstractItemModel::dataChanged);
     QVERIFY(form2->days().beginDay() &&
             form2->days().storePending(fixture::day({{Fh, "06/12/2026"}, {Hgim, "2"}})));
+    QVERIFY(!redrawn.isEmpty());
+    QCOMPARE(redrawn.last().at(1).toModelIndex(),
+             grid->model()->index(grid->model()->rowCount() - 1, 6));
     calendar->findChild<QComboBox *>("sombrearPor")->setCurrentIndex(0);
     calendar->showDate(QDate(2026, 12, 6));
     QCOMPARE(currentCellName(grid), "Domingo 6 De Diciembre De 2026: 2 Horas, Hoy");

@@ -394,6 +394,7 @@ void TestSearch::nothingSearchedReachesTheDisk() {
     app.leave();
     app.finish();
     QCOMPARE(backups::list(backups::folderOf(diary.path())).size(), 3);
+    QCOMPARE(backups::takeFailure(diary.path()), std::nullopt);
     QCOMPARE(filesHolding(diary.folder(), words), QStringList());
     QCOMPARE(filesHolding(engineScratch.path(), words), QStringList());
     // The index was never part of the diary sealed on disk.
