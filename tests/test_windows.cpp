@@ -767,7 +767,9 @@ void TestWindows::fileDialogsListFilesInSpanish() {
 void TestWindows::anotherComputersCopyIsMergedAndShown() {
     fixture::TempDiary diary;
     QVERIFY(diary.addProfile() &&
-            diary.addDays({fixture::day({{Fh, "01/01/2026"}, {Desa, "pan"}})}) && diary.close());
+            diary.addDays({fixture::day({{Fh, "31/12/2025"}}),
+                           fixture::day({{Fh, "01/01/2026"}, {Desa, "pan"}})}) &&
+            diary.close());
     QTemporaryDir elsewhere;
     const QString other = elsewhere.filePath(DiaryDatabase::defaultFileName());
     QVERIFY(QFile::copy(diary.path(), other));
@@ -781,7 +783,7 @@ void TestWindows::anotherComputersCopyIsMergedAndShown() {
             [&](QString *) {
                 return QSqlQuery(computer.connection())
                            .exec(
-                               R"(UPDATE "El Día A Día En El Gimnasio" SET "Desayuno" = 'leche')") &&
+                               R"(UPDATE "El Día A Día En El Gimnasio" SET "Desayuno" = 'leche' WHERE "Desayuno" = 'pan')") &&
                        fixture::insertDays(computer.connection(),
                                            {fixture::day({{Fh, "02/01/2026"}})});
             },
@@ -793,15 +795,17 @@ void TestWindows::anotherComputersCopyIsMergedAndShown() {
     app.profileWindow()->Command1_Click();
     DiaryWindow *form2 = app.diaryWindow();
     auto *breakfast = form2->findChild<QPlainTextEdit *>(fields[Desa].box);
-    QVERIFY(breakfast);
+    QVERIFY(breakfast && QTest::qWaitForWindowActive(form2));
+    form2->days().toNext();
     QCOMPARE(breakfast->toPlainText(), "pan");
     const QString name =
         QFileInfo(diary.path()).completeBaseName() + ".sync-conflict-20261207-101010-PORTATIL.db";
     m_dialogs.queueAnswers({true});
     QVERIFY(QFile::copy(other, QDir(diary.folder()).filePath(name)));
-    QTRY_COMPARE(form2->days().storedCount(), 2);
+    QTRY_COMPARE(form2->days().storedCount(), 3);
+    QCOMPARE(form2->findChild<QLineEdit *>(fields[Fh].box)->text(), "01/01/2026");
     QTRY_COMPARE(breakfast->toPlainText(), "leche");
-    QCOMPARE(label(form2, "Label33"), QStringLiteral("2 Días"));
+    QCOMPARE(label(form2, "Label33"), QStringLiteral("3 Días"));
     QVERIFY(QFile::exists(QDir(backups::folderOf(diary.path())).filePath(name)));
     QVERIFY(!QFile::exists(QDir(diary.folder()).filePath(name)));
     QVERIFY(m_dialogs.messages.last().startsWith("1 Copias Combinadas"));
