@@ -1,0 +1,103 @@
+#include "training/workouttext.h"
+
+#include "training/exercisenames.h"
+#include "training/tokens.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace training {
+namespace {
+
+// The most sets of one group: more loaded sets would read as a load ("12x5 80"), more unloaded
+// ones next to other groups as loads or doubtful ("8x8, 2x6").
+constexpr int mostLoadedInGroup = 10;
+constexpr int mostUnloadedInGroup = 5;
+
+// Whether a folded word of an app's name would be read as anything but a name's word.
+bool readsAsMore(const QString &folded) {
+    using internal::Kind;
+    const QHash<QString, Kind> &kinds = internal::wordKinds();
+    return kinds.contains(folded) || internal::isNoteWord(folded) ||
+           (folded.size() > 1 && folded.endsWith(u'x') &&
+            kinds.value(folded.chopped(1), Kind::Word) == Kind::Kilos);
+}
+
+// The app's words alone: letters and their accents, blanks for anything else.
+QStringList nameWords(QStringView appName) {
+    QString letters;
+    letters.reserve(appName.size());
+    for (const QChar c : appName)
+        letters += c.isLetter() || c.category() == QChar::Mark_NonSpacing ? c : u' ';
+    QStringList kept;
+    for (const QString &word : letters.split(u' ', Qt::SkipEmptyParts))
+        if (!readsAsMore(fold(word)))
+            kept += word;
+    return kept;
+}
+
+QString group(int count, const DoneSet &set, bool added) {
+    QString text = u"%1x%2"_s.arg(count).arg(set.reps);
+    if (set.kg)
+        text += (added ? u" +"_s : u" "_s) + writtenNumber(*set.kg);
+    if (set.toFailure)
+        text += u" al fallo"_s;
+    return text;
+}
+
+} // namespace
+
+QString writtenName(QStringView appName) {
+    if (const std::optional<QString> known = catalogueNameOf(appName))
+        return known->left(1).toUpper() + known->mid(1);
+    const QStringList words = nameWords(appName);
+    return words.isEmpty() ? u"Ejercicio"_s : words.join(u' ');
+}
+
+QString writtenNumber(double value) {
+    QString text = QString::number(value, 'f', 2);
+    while (text.endsWith(u'0'))
+        text.chop(1);
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    return text.replace(u'.', u',');
+}
+
+QString cardioLine(QStringView appName, qint64 seconds, double km) {
+    QStringList parts{u"Cardio"_s};
+    parts += nameWords(appName);
+    if (seconds > 0)
+        parts += seconds % 60 == 0 ? u"%1 min"_s.arg(seconds / 60) : u"%1 s"_s.arg(seconds);
+    if (km > 0)
+        parts += writtenNumber(km) + u" km"_s;
+    return seconds > 0 || km > 0 ? parts.join(u' ') : QString();
+}
+
+QString WorkoutWriter::exerciseLine(const QString &name, const QList<DoneSet> &sets) {
+    if (sets.isEmpty())
+        return {};
+    const BodyWeight kind = kindOf(name);
+    const bool added = kind == BodyWeight::Always || kind == BodyWeight::Held;
+    QStringList groups;
+    for (qsizetype i = 0; i < sets.size();) {
+        const int most = sets[i].kg ? mostLoadedInGroup : mostUnloadedInGroup;
+        qsizetype j = i + 1;
+        while (j < sets.size() && j - i < most && sets[j] == sets[i])
+            ++j;
+        groups += group(int(j - i), sets[i], added);
+        i = j;
+    }
+    return name + u' ' + groups.join(u", "_s);
+}
+
+BodyWeight WorkoutWriter::kindOf(const QString &name) {
+    const auto found = m_kinds.constFind(name);
+    if (found != m_kinds.constEnd())
+        return *found;
+    const Reading reading = read(QString(name + u" 1x5"_s));
+    const BodyWeight kind =
+        reading.exercises.isEmpty() ? BodyWeight::No : reading.exercises.first().bodyWeight;
+    m_kinds.insert(name, kind);
+    return kind;
+}
+
+} // namespace training

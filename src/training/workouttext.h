@@ -1,0 +1,54 @@
+#pragma once
+
+#include "training/catalogue.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+// Workouts that other apps recorded, written as a day's "Que Has Hecho" in a form the reader
+// reads back to the very same sets: one exercise a line, its name first and its sets after in
+// groups of equal sets, "sets x repetitions load" ("Sentadilla 2x5 80, 1x3 85 al fallo"). A load
+// of a body-weight exercise is written as added ("Dominadas 3x8 +10"); decimals take a comma.
+namespace training {
+
+// A set done, as the apps record it.
+struct DoneSet {
+    int reps = 0;             // 1 to 100: what the reader keeps as a count
+    std::optional<double> kg; // the load, rounded to hundredths; none when nothing was lifted
+    bool toFailure = false;
+    bool operator==(const DoneSet &) const = default;
+};
+
+// The catalogue's name of an exercise as Strong, Hevy or FitNotes name it ("Squat (Barbell)" is
+// "sentadilla"), or none for a name the table does not hold.
+std::optional<QString> catalogueNameOf(QStringView appName);
+
+// An app's exercise name as written: the catalogue's name (capitalised) for the common ones, else
+// the app's own words but for whatever the reader would take for sets, a separator or a note
+// (digits, signs, brackets, "x", "y", "kg", "cardio"...). Never empty.
+QString writtenName(QStringView appName);
+
+// A number as the reader reads it: a decimal comma, two decimals at most, no trailing zeros.
+QString writtenNumber(double value);
+
+// A line that the reader keeps as a note: time and distance without sets ("Cardio Cinta 30 min
+// 5,2 km"); empty when there are neither.
+QString cardioLine(QStringView appName, qint64 seconds, double km);
+
+// Writes the lines of the sets of exercises, knowing which names are of body-weight exercises.
+class WorkoutWriter {
+public:
+    // The line of one exercise's sets, name (as writtenName() gives it) first; empty without sets.
+    QString exerciseLine(const QString &name, const QList<DoneSet> &sets);
+
+private:
+    // How the reader takes the exercise this name stands for.
+    BodyWeight kindOf(const QString &name);
+
+    QHash<QString, BodyWeight> m_kinds;
+};
+
+} // namespace training
