@@ -220,7 +220,7 @@ private:
             return fault(role, u"Es Negativo."_s);
         if (*number * scale > most)
             return fault(role, tooMuch);
-        *value = std::round(*number * scale * 100) / 100;
+        *value = training::asRead(*number * scale);
         return true;
     }
 

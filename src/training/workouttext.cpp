@@ -3,6 +3,8 @@
 #include "training/exercisenames.h"
 #include "training/tokens.h"
 
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace training {
@@ -13,24 +15,25 @@ namespace {
 constexpr int mostLoadedInGroup = 10;
 constexpr int mostUnloadedInGroup = 5;
 
-// Whether a folded word of an app's name would be read as anything but a name's word.
-bool readsAsMore(const QString &folded) {
+// Whether a folded word of an app's name would be read as anything but a name's word (a note's,
+// unless `noteWords` are kept).
+bool readsAsMore(const QString &folded, bool noteWords) {
     using internal::Kind;
     const QHash<QString, Kind> &kinds = internal::wordKinds();
-    return kinds.contains(folded) || internal::isNoteWord(folded) ||
+    return kinds.contains(folded) || (!noteWords && internal::isNoteWord(folded)) ||
            (folded.size() > 1 && folded.endsWith(u'x') &&
             kinds.value(folded.chopped(1), Kind::Word) == Kind::Kilos);
 }
 
 // The app's words alone: letters and their accents, blanks for anything else.
-QStringList nameWords(QStringView appName) {
+QStringList nameWords(QStringView appName, bool noteWords) {
     QString letters;
     letters.reserve(appName.size());
     for (const QChar c : appName)
         letters += c.isLetter() || c.category() == QChar::Mark_NonSpacing ? c : u' ';
     QStringList kept;
     for (const QString &word : letters.split(u' ', Qt::SkipEmptyParts))
-        if (!readsAsMore(fold(word)))
+        if (!readsAsMore(fold(word), noteWords))
             kept += word;
     return kept;
 }
@@ -49,8 +52,13 @@ QString group(int count, const DoneSet &set, bool added) {
 QString writtenName(QStringView appName) {
     if (const std::optional<QString> known = catalogueNameOf(appName))
         return known->left(1).toUpper() + known->mid(1);
-    const QStringList words = nameWords(appName);
+    const QStringList words = nameWords(appName, false);
     return words.isEmpty() ? u"Ejercicio"_s : words.join(u' ');
+}
+
+double asRead(double value) {
+    const double hundredths = std::round(value * 100);
+    return std::floor(hundredths / 100) + std::fmod(hundredths, 100) / 100;
 }
 
 QString writtenNumber(double value) {
@@ -59,12 +67,17 @@ QString writtenNumber(double value) {
         text.chop(1);
     if (text.endsWith(u'.'))
         text.chop(1);
-    return text.replace(u'.', u',');
+    // The reader takes a comma before one digit, or before 25 or 75, for a decimal comma; before
+    // other two digits, for a list ("61,23" is 61 and 23).
+    const QStringView fraction = QStringView(text).sliced(text.indexOf(u'.') + 1);
+    if (text.contains(u'.') && (fraction.size() == 1 || fraction == u"25" || fraction == u"75"))
+        text.replace(u'.', u',');
+    return text;
 }
 
 QString cardioLine(QStringView appName, qint64 seconds, double km) {
     QStringList parts{u"Cardio"_s};
-    parts += nameWords(appName);
+    parts += nameWords(appName, true);
     if (seconds > 0)
         parts += seconds % 60 == 0 ? u"%1 min"_s.arg(seconds / 60) : u"%1 s"_s.arg(seconds);
     if (km > 0)

@@ -11,13 +11,14 @@
 // Workouts that other apps recorded, written as a day's "Que Has Hecho" in a form the reader
 // reads back to the very same sets: one exercise a line, its name first and its sets after in
 // groups of equal sets, "sets x repetitions load" ("Sentadilla 2x5 80, 1x3 85 al fallo"). A load
-// of a body-weight exercise is written as added ("Dominadas 3x8 +10"); decimals take a comma.
+// of a body-weight exercise is written as added ("Dominadas 3x8 +10"); loads in pounds are
+// written in kilograms, rounded to hundredths as the reader rounds pounds.
 namespace training {
 
 // A set done, as the apps record it.
 struct DoneSet {
     int reps = 0;             // 1 to 100: what the reader keeps as a count
-    std::optional<double> kg; // the load, rounded to hundredths; none when nothing was lifted
+    std::optional<double> kg; // the load in hundredths (asRead()); none when nothing was lifted
     bool toFailure = false;
     bool operator==(const DoneSet &) const = default;
 };
@@ -31,7 +32,14 @@ std::optional<QString> catalogueNameOf(QStringView appName);
 // (digits, signs, brackets, "x", "y", "kg", "cardio"...). Never empty.
 QString writtenName(QStringView appName);
 
-// A number as the reader reads it: a decimal comma, two decimals at most, no trailing zeros.
+// A number rounded to hundredths as the reader reads it written: the whole part plus the
+// hundredths / 100, which may differ from the nearest double of the number by its last bit.
+double asRead(double value);
+
+// A number, two decimals at most, as the reader reads it to the same value (whole + fraction /
+// 10^digits): no trailing zeros, a decimal comma before one digit, 25 or 75 ("62,5", "61,25"),
+// and a decimal point before other two ("61.23"), which the reader would take for two numbers
+// after a comma.
 QString writtenNumber(double value);
 
 // A line that the reader keeps as a note: time and distance without sets ("Cardio Cinta 30 min
