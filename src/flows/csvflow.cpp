@@ -142,10 +142,12 @@ QSet<qint64> CsvFlow::storedDays(std::optional<dayfields::Box> withText) const {
 }
 
 std::optional<int> CsvFlow::askChoice(QWidget *parent, const QString &title, const QString &preview,
-                                      const csvimport::Read &read, const QStringList &choices) {
+                                      const csvimport::Read &read, const QString &question,
+                                      const QStringList &choices) {
     QString prompt = preview;
     if (read.rejectedCount > 0)
         prompt += u'\n' + csvimport::rejectedText(read, 30);
+    prompt += QStringLiteral("\n\n") + question;
     const int choice = m_dialogs.chooseItem(parent, title, prompt, choices);
     if (choice < 0)
         return std::nullopt;
@@ -190,66 +192,56 @@ bool CsvFlow::importCsv(QWidget *parent) {
     const QString title = QStringLiteral("Importar CSV");
     const QDate today = m_clock.now().date();
     csvimport::Read read;
-    if (!mayImport(parent, title) || !readChosen(
-                                         parent, title,
-                                         [&](QIODevice &file, const csvimport::Progress &progress) {
-                                             read = csvimport::read(file, today, progress);
-                                         },
-                                         read))
+    const Reading reading = [&](QIODevice &file, const csvimport::Progress &progress) {
+        read = csvimport::read(file, today, progress);
+    };
+    if (!mayImport(parent, title) || !readChosen(parent, title, reading, read))
         return false;
     const csvimport::Plan plan = csvimport::plan(read, storedDays());
-    const std::optional<int> choice = askChoice(
-        parent, title,
+    const QString preview =
         QStringLiteral("Días Nuevos: %1\nDías Con Una Fecha Que Ya Está En El Diario: %2\nFilas "
                        "Rechazadas: %3")
-                .arg(plan.newDays)
-                .arg(plan.existingDays)
-                .arg(read.rejectedCount) +
-            QStringLiteral("\n\n¿Qué Hago Con Los Días Que Ya Están?"),
-        read,
+            .arg(plan.newDays)
+            .arg(plan.existingDays)
+            .arg(read.rejectedCount);
+    const std::optional<int> choice = askChoice(
+        parent, title, preview, read, QStringLiteral("¿Qué Hago Con Los Días Que Ya Están?"),
         {QStringLiteral("Saltarlos"), QStringLiteral("Reemplazarlos"),
          QStringLiteral("Rellenar Solo Sus Casillas Vacías")});
-    return choice && storeDays(parent, title, read, dayimport::Existing(*choice), {},
-                               [](const dayimport::Applied &applied) {
-                                   return QStringList{
-                                       QStringLiteral("%1 Días Nuevos").arg(applied.added),
-                                       QStringLiteral("%1 Reemplazados").arg(applied.replaced),
-                                       QStringLiteral("%1 Rellenados").arg(applied.filled),
-                                       QStringLiteral("%1 Saltados").arg(applied.skipped),
-                                       QStringLiteral("%1 Sin Cambios").arg(applied.unchanged)};
-                               });
+    const auto outcome = [](const dayimport::Applied &applied) {
+        return QStringList{QStringLiteral("%1 Días Nuevos").arg(applied.added),
+                           QStringLiteral("%1 Reemplazados").arg(applied.replaced),
+                           QStringLiteral("%1 Rellenados").arg(applied.filled),
+                           QStringLiteral("%1 Saltados").arg(applied.skipped),
+                           QStringLiteral("%1 Sin Cambios").arg(applied.unchanged)};
+    };
+    return choice && storeDays(parent, title, read, dayimport::Existing(*choice), {}, outcome);
 }
 
 bool CsvFlow::importWorkouts(QWidget *parent) {
     const QString title = QStringLiteral("Importar Entrenamientos");
     workoutimport::Read read;
-    if (!mayImport(parent, title) || !readChosen(
-                                         parent, title,
-                                         [&](QIODevice &file, const csvimport::Progress &progress) {
-                                             read = workoutimport::read(file, progress);
-                                         },
-                                         read))
+    const Reading reading = [&](QIODevice &file, const csvimport::Progress &progress) {
+        read = workoutimport::read(file, progress);
+    };
+    if (!mayImport(parent, title) || !readChosen(parent, title, reading, read))
         return false;
-    // Only "Que Has Hecho" is written: keeping a day's text fills it when it is empty.
+    // Only "Que Has Hecho" is written; keeping a day's text still fills it when it is empty.
     using E = dayimport::Existing;
     const QList<E> ways = {E::FillEmpty, E::Append, E::Replace};
-    const std::optional<int> choice =
-        askChoice(parent, title,
-                  workoutPreview(read, csvimport::plan(read, storedDays(dayfields::Qhash))) +
-                      QStringLiteral("\n\n¿Qué Hago Con Los Días Que Ya Tienen Texto?"),
-                  read,
-                  {QStringLiteral("Dejar Su Texto Como Está"),
-                   QStringLiteral("Añadir El Entrenamiento Después De Su Texto"),
-                   QStringLiteral("Reemplazar Su Texto Por El Entrenamiento")});
+    const std::optional<int> choice = askChoice(
+        parent, title, workoutPreview(read, csvimport::plan(read, storedDays(dayfields::Qhash))),
+        read, QStringLiteral("¿Qué Hago Con Los Días Que Ya Tienen Texto?"),
+        {QStringLiteral("Dejar Su Texto Como Está"),
+         QStringLiteral("Añadir El Entrenamiento Después De Su Texto"),
+         QStringLiteral("Reemplazar Su Texto Por El Entrenamiento")});
+    const auto outcome = [](const dayimport::Applied &applied) {
+        return QStringList{QStringLiteral("%1 Días Nuevos").arg(applied.added),
+                           QStringLiteral("%1 Rellenados").arg(applied.filled),
+                           QStringLiteral("%1 Con El Entrenamiento Añadido").arg(applied.appended),
+                           QStringLiteral("%1 Reemplazados").arg(applied.replaced),
+                           QStringLiteral("%1 Sin Cambios").arg(applied.unchanged)};
+    };
     return choice &&
-           storeDays(
-               parent, title, read, ways.value(*choice), {dayfields::Qhash},
-               [](const dayimport::Applied &applied) {
-                   return QStringList{
-                       QStringLiteral("%1 Días Nuevos").arg(applied.added),
-                       QStringLiteral("%1 Rellenados").arg(applied.filled),
-                       QStringLiteral("%1 Con El Entrenamiento Añadido").arg(applied.appended),
-                       QStringLiteral("%1 Reemplazados").arg(applied.replaced),
-                       QStringLiteral("%1 Sin Cambios").arg(applied.unchanged)};
-               });
+           storeDays(parent, title, read, ways.value(*choice), {dayfields::Qhash}, outcome);
 }

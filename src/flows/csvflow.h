@@ -43,7 +43,8 @@ private:
     QSet<qint64> storedDays(std::optional<dayfields::Box> withText = {}) const;
     // The preview, its rejected rows and the question; the choice, or none when cancelled.
     std::optional<int> askChoice(QWidget *parent, const QString &title, const QString &preview,
-                                 const csvimport::Read &read, const QStringList &choices);
+                                 const csvimport::Read &read, const QString &question,
+                                 const QStringList &choices);
     // After a backup, the days stored in one transaction and what was done told by `outcome`.
     bool storeDays(QWidget *parent, const QString &title, const csvimport::Read &read,
                    dayimport::Existing existing, dayimport::Written written,
