@@ -5,6 +5,7 @@
 #include "support/diaryfixture.h"
 #include "support/tablerows.h"
 #include "training/reader.h"
+#include "training/workouttext.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -158,6 +159,21 @@ private slots:
         QCOMPARE(csvimport::rejectedText(read, 20), rejected);
         if (error.isEmpty()) // the one good row, with its field of a megabyte
             QCOMPARE(daysOf(read), (QStringList{"15/01/2023|Sentadilla 1x5 80", "1 0 0 0 9"}));
+    }
+
+    // Every app name of the table is written as a catalogue exercise that the reader reads as it,
+    // without a doubt.
+    void knownNamesReadAsTheirExercise() {
+        QStringList misread;
+        for (const QString &name : training::knownAppNames()) {
+            const training::Reading reading =
+                training::read(QString(training::writtenName(name) + u" 3x5 80"_s));
+            if (reading.doubtful || reading.exercises.size() != 1 ||
+                reading.exercises[0].name != training::catalogueNameOf(name))
+                misread += name;
+        }
+        QCOMPARE(misread, QStringList());
+        QVERIFY(training::knownAppNames().size() > 100);
     }
 
     // The sets of a file, as the text written reads them back: the same repetitions, loads to the

@@ -183,28 +183,37 @@ private:
         return !row.exercise.isEmpty() || fault(Exercise, u"Falta El Ejercicio."_s);
     }
 
+    // Whether the set is a warm-up or one to failure, as each app writes it.
     bool readSetKind(bool *warmUp, bool *failure) {
-        if (m_columns.at[SetOrder] >= 0) {
-            const QString order = text(SetOrder).toUpper();
-            *warmUp = order == u"W";
-            *failure = order == u"F";
-            const bool number =
-                order.size() < 10 && !order.isEmpty() &&
-                std::all_of(order.begin(), order.end(), [](QChar c) { return c.isDigit(); });
-            return number || *warmUp || *failure || order == u"D" ||
-                   fault(SetOrder, u"No Es Una Serie: Un Número, W, D O F."_s);
-        }
-        const QString type = text(SetType).toLower();
-        if (m_columns.at[SetType] >= 0) {
-            *warmUp = type == u"warmup";
-            *failure = type == u"failure";
-            return type.isEmpty() || type == u"normal" || type == u"dropset" || *warmUp ||
-                   *failure || fault(SetType, u"No Es Un Tipo De Serie."_s);
-        }
+        if (m_columns.at[SetOrder] >= 0)
+            return readSetOrder(warmUp, failure);
+        if (m_columns.at[SetType] >= 0)
+            return readSetType(warmUp, failure);
         const QString warm = text(WarmUp).toLower();
         *warmUp = warm == u"true" || warm == u"1";
         return *warmUp || warm.isEmpty() || warm == u"false" || warm == u"0" ||
                fault(WarmUp, u"No Es Verdadero Ni Falso."_s);
+    }
+
+    // Strong: the set's number, W for a warm-up, D for a drop set, F for a set to failure.
+    bool readSetOrder(bool *warmUp, bool *failure) {
+        const QString order = text(SetOrder).toUpper();
+        *warmUp = order == u"W";
+        *failure = order == u"F";
+        const bool number =
+            order.size() < 10 && !order.isEmpty() &&
+            std::all_of(order.begin(), order.end(), [](QChar c) { return c.isDigit(); });
+        return number || *warmUp || *failure || order == u"D" ||
+               fault(SetOrder, u"No Es Una Serie: Un Número, W, D O F."_s);
+    }
+
+    // Hevy: normal, warmup, failure or dropset.
+    bool readSetType(bool *warmUp, bool *failure) {
+        const QString type = text(SetType).toLower();
+        *warmUp = type == u"warmup";
+        *failure = type == u"failure";
+        return type.isEmpty() || type == u"normal" || type == u"dropset" || *warmUp || *failure ||
+               fault(SetType, u"No Es Un Tipo De Serie."_s);
     }
 
     // A number from 0 to `most` in the unit `scale`, rounded to hundredths; an empty field leaves

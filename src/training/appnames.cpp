@@ -116,18 +116,26 @@ constexpr AppName table[] = {
     {u"paseo del granjero", u"farmers walk|farmer's walk|farmers walk (dumbbell)"},
 };
 
-} // namespace
-
-std::optional<QString> catalogueNameOf(QStringView appName) {
-    static const QHash<QString, QString> byAppName = [] {
-        QHash<QString, QString> names;
+const QHash<QString, QString> &byAppName() {
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> made;
         for (const AppName &row : table)
             for (const QString &name : QString::fromUtf16(row.appNames).split(u'|'))
-                names.insert(fold(name), QString::fromUtf16(row.catalogueName));
-        return names;
+                made.insert(fold(name), QString::fromUtf16(row.catalogueName));
+        return made;
     }();
-    const auto found = byAppName.constFind(fold(appName));
-    if (found == byAppName.constEnd())
+    return names;
+}
+
+} // namespace
+
+QStringList knownAppNames() {
+    return byAppName().keys();
+}
+
+std::optional<QString> catalogueNameOf(QStringView appName) {
+    const auto found = byAppName().constFind(fold(appName));
+    if (found == byAppName().constEnd())
         return std::nullopt;
     return *found;
 }

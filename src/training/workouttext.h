@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <optional>
 
@@ -26,6 +27,8 @@ struct DoneSet {
 // The catalogue's name of an exercise as Strong, Hevy or FitNotes name it ("Squat (Barbell)" is
 // "sentadilla"), or none for a name the table does not hold.
 std::optional<QString> catalogueNameOf(QStringView appName);
+// Every app name that catalogueNameOf() knows.
+QStringList knownAppNames();
 
 // An app's exercise name as written: the catalogue's name (capitalised) for the common ones, else
 // the app's own words but for whatever the reader would take for sets, a separator or a note
