@@ -203,12 +203,6 @@ private:
     training::WorkoutWriter m_writer;
 };
 
-void keep(Read &out, csvimport::Rejected rejected) {
-    ++out.rejectedCount;
-    if (out.rejected.size() < std::size_t(csvimport::keptRejected))
-        out.rejected.push_back(std::move(rejected));
-}
-
 // The rows of the file after its header.
 void readRows(Records &records, const QStringList &header, const workoutrows::Columns &columns,
               Read &out) {
@@ -216,22 +210,23 @@ void readRows(Records &records, const QStringList &header, const workoutrows::Co
     Records::Record record;
     while (records.next(record)) {
         if (record.leftOpen) {
-            keep(out, {record.line,
-                       {},
-                       record.fields.first(),
-                       u"Abre Unas Comillas Que No Se Cierran."_s});
+            csvimport::keepRejected(out, {record.line,
+                                          {},
+                                          record.fields.first(),
+                                          u"Abre Unas Comillas Que No Se Cierran."_s});
         } else if (record.fields.size() > header.size()) {
-            keep(out, {record.line,
-                       {},
-                       record.fields.join(u' ').left(60),
-                       u"Tiene %1 Campos Y La Cabecera %2."_s.arg(record.fields.size())
-                           .arg(header.size())});
+            csvimport::keepRejected(
+                out, {record.line,
+                      {},
+                      record.fields.join(u' ').left(60),
+                      u"Tiene %1 Campos Y La Cabecera %2."_s.arg(record.fields.size())
+                          .arg(header.size())});
         } else {
             const workoutrows::Read row = workoutrows::readRow(columns, header, record.fields);
             if (row.row)
                 days.add(*row.row);
             else
-                keep(out, {record.line, row.column, row.value, row.reason});
+                csvimport::keepRejected(out, {record.line, row.column, row.value, row.reason});
         }
     }
     days.finish();
