@@ -1,6 +1,6 @@
 // The names that Strong, Hevy and FitNotes give the common exercises, with the catalogue's name of
 // each: an imported workout is then read as the catalogue's exercise. Names are compared folded
-// (catalogue.h), so case and blanks do not matter.
+// (catalogue.h) and without their signs, so case, blanks and brackets do not matter.
 
 #include "training/workouttext.h"
 
@@ -116,12 +116,22 @@ constexpr AppName table[] = {
     {u"paseo del granjero", u"farmers walk|farmer's walk|farmers walk (dumbbell)"},
 };
 
+// What app names are compared by: folded, with blanks for signs and brackets, so that "Squat
+// (Barbell)", "squat - barbell" and "Squat (Barbell" are one name.
+QString appKey(QStringView name) {
+    QString key = fold(name);
+    for (QChar &c : key)
+        if (!c.isLetterOrNumber())
+            c = u' ';
+    return key.simplified();
+}
+
 const QHash<QString, QString> &byAppName() {
     static const QHash<QString, QString> names = [] {
         QHash<QString, QString> made;
         for (const AppName &row : table)
             for (const QString &name : QString::fromUtf16(row.appNames).split(u'|'))
-                made.insert(fold(name), QString::fromUtf16(row.catalogueName));
+                made.insert(appKey(name), QString::fromUtf16(row.catalogueName));
         return made;
     }();
     return names;
@@ -134,7 +144,7 @@ QStringList knownAppNames() {
 }
 
 std::optional<QString> catalogueNameOf(QStringView appName) {
-    const auto found = byAppName().constFind(fold(appName));
+    const auto found = byAppName().constFind(appKey(appName));
     if (found == byAppName().constEnd())
         return std::nullopt;
     return *found;

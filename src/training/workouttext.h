@@ -27,7 +27,7 @@ struct DoneSet {
 // The catalogue's name of an exercise as Strong, Hevy or FitNotes name it ("Squat (Barbell)" is
 // "sentadilla"), or none for a name the table does not hold.
 std::optional<QString> catalogueNameOf(QStringView appName);
-// Every app name that catalogueNameOf() knows.
+// Every app name that catalogueNameOf() knows, folded and without signs or brackets.
 QStringList knownAppNames();
 
 // An app's exercise name as written: the catalogue's name (capitalised) for the common ones, else
