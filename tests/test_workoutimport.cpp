@@ -190,7 +190,7 @@ private slots:
         row("light loads", u"Bicep Curl (Dumbbell)"_s, u"kg"_s, false,
             u"5 12 1;7.5 10 2;2.5 15 3;2.5 15 4;1 50 5"_s, u"curl con mancuernas"_s);
         row("many sets", u"Deadlift (Barbell)"_s, u"kg"_s, false,
-            (u"100 3 1;"_s.repeated(23) + u"105 1 F;"_s.repeated(3)).chopped(1), u"peso muerto"_s);
+            (u"100 3 1;"_s.repeated(230) + u"105 1 F;"_s.repeated(3)).chopped(1), u"peso muerto"_s);
         row("many sets without load", u"Box Drill 2.0 (x+y) y Co, 3x5 @ 10kg"_s, u"kg"_s, false,
             (u"0 10 1;"_s.repeated(12) + u"0 9 2"_s), u"box drill co"_s);
     }
@@ -219,9 +219,12 @@ private slots:
         QCOMPARE(read.dayCount(), std::size_t(1));
         const training::Reading reading = training::read(read.day(0)[Qhash]);
         QVERIFY2(!reading.doubtful && reading.notes.isEmpty(), qPrintable(read.day(0)[Qhash]));
-        QCOMPARE(reading.exercises.size(), 1);
-        QCOMPARE(reading.exercises[0].name, readAs);
-        QCOMPARE(reading.exercises[0].sets, expected);
+        QList<training::Set> found; // an exercise of more than 200 sets takes lines of its own
+        for (const training::Exercise &done : reading.exercises) {
+            QCOMPARE(done.name, readAs);
+            found += done.sets;
+        }
+        QCOMPARE(found, expected);
     }
 
     // A day already stored keeps its text, gets the workout after it, or has it replaced; its

@@ -14,6 +14,7 @@ namespace {
 // ones next to other groups as loads or doubtful ("8x8, 2x6").
 constexpr int mostLoadedInGroup = 10;
 constexpr int mostUnloadedInGroup = 5;
+constexpr qsizetype mostOnALine = 200;
 
 // Whether a folded word of an app's name would be read as anything but a name's word (a note's,
 // unless `noteWords` are kept).
@@ -86,20 +87,29 @@ QString cardioLine(QStringView appName, qint64 seconds, double km) {
 }
 
 QString WorkoutWriter::exerciseLine(const QString &name, const QList<DoneSet> &sets) {
-    if (sets.isEmpty())
-        return {};
     const BodyWeight kind = kindOf(name);
     const bool added = kind == BodyWeight::Always || kind == BodyWeight::Held;
+    QStringList lines;
     QStringList groups;
+    qsizetype onLine = 0;
     for (qsizetype i = 0; i < sets.size();) {
         const int most = sets[i].kg ? mostLoadedInGroup : mostUnloadedInGroup;
         qsizetype j = i + 1;
         while (j < sets.size() && j - i < most && sets[j] == sets[i])
             ++j;
+        // The reader keeps 200 sets of an exercise at most: more go on a line of their own.
+        if (onLine + (j - i) > mostOnALine) {
+            lines += name + u' ' + groups.join(u", "_s);
+            groups.clear();
+            onLine = 0;
+        }
         groups += group(int(j - i), sets[i], added);
+        onLine += j - i;
         i = j;
     }
-    return name + u' ' + groups.join(u", "_s);
+    if (!groups.isEmpty())
+        lines += name + u' ' + groups.join(u", "_s);
+    return lines.join(u'\n');
 }
 
 BodyWeight WorkoutWriter::kindOf(const QString &name) {

@@ -52,7 +52,8 @@ QString cardioLine(QStringView appName, qint64 seconds, double km);
 // Writes the lines of the sets of exercises, knowing which names are of body-weight exercises.
 class WorkoutWriter {
 public:
-    // The line of one exercise's sets, name (as writtenName() gives it) first; empty without sets.
+    // The line of one exercise's sets, name (as writtenName() gives it) first, or lines of 200
+    // sets each when there are more; empty without sets.
     QString exerciseLine(const QString &name, const QList<DoneSet> &sets);
 
 private:
