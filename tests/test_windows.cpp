@@ -150,6 +150,7 @@ private slots:
     void aDiaryThatCannotBeOpenedOffersItsBackups();
     void importingACsv_data();
     void importingACsv();
+    void importingWorkoutsFromTheMenu();
     void fileDialogsListFilesInSpanish();
     void anotherComputersCopyIsMergedAndShown();
 
@@ -718,6 +719,58 @@ void TestWindows::importingACsv() {
     QCOMPARE(stored.storedCount(), days);
     if (!message.startsWith(QStringLiteral("Importación Hecha")))
         QCOMPARE(fixture::fileBytes(diary.path()), before); // nothing written
+}
+
+// "Importar Entrenamientos..." from the diary window's menu: a Strong file chosen, its preview,
+// the workout added after a stored day's text (its weight untouched) and written into a new day,
+// in the diary file itself, after a backup.
+void TestWindows::importingWorkoutsFromTheMenu() {
+    fixture::TempDiary diary;
+    QVERIFY(diary.addProfile() &&
+            diary.addDays({fixture::day({{Fh, "05/12/2026"}, {Peski, "80"}, {Qhash, "Correr"}})}) &&
+            diary.close());
+    const QString csv = diary.folder() + QStringLiteral("/strong.csv");
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Date,Workout Name,Duration,Exercise Name,Set Order,Weight,Reps,Distance,Seconds,"
+               "Notes,Workout Notes,RPE\n2026-12-05 10:00:00,A,1h,Squat (Barbell),W,40,10,0,0,,,\n"
+               "2026-12-05 10:00:00,A,1h,Squat (Barbell),1,80,5,0,0,,,\n"
+               "2026-12-06 09:00:00,B,1h,Pull Up,1,0,8,0,0,,,\n"
+               "2026-12-06 09:00:00,B,1h,Pull Up,2,abc,8,0,0,,,\n");
+    file.close();
+    ApplicationController app(diary.database(), diary.profiles(), m_dialogs, m_clock);
+    m_dialogs.queueInputs({fixture::password});
+    QVERIFY(app.start(diary.path()));
+    app.profileWindow()->Command1_Click();
+    DiaryWindow *form2 = app.diaryWindow();
+    m_dialogs.messages.clear();
+    m_dialogs.queueInputs({csv, "#1"}); // add the workout after the day's text
+    form2->findChild<QAction *>("importWorkoutsAction")->trigger();
+    QCOMPARE(m_dialogs.pendingInputs(), 0);
+    QCOMPARE(m_dialogs.shownPrompt,
+             "Archivo De Strong: 2 Series\nDías Sin Texto En \"Que Has Hecho\": 1\nDías Que Ya "
+             "Tienen Texto: 1\nSeries De Calentamiento Sin Contar: 1\nSeries Sin Repeticiones "
+             "Sin Contar: 0\nNotas De Cardio: 0\nFilas Rechazadas: 1\nLínea 5, Weight: \"abc\": "
+             "No Es Un Número.\n\n¿Qué Hago Con Los Días Que Ya Tienen Texto?");
+    QCOMPARE(m_dialogs.messages,
+             QStringList("Importación Hecha: 1 Días Nuevos, 0 Rellenados, 1 Con El Entrenamiento "
+                         "Añadido, 0 Reemplazados, 0 Sin Cambios Y 1 Filas Rechazadas. \"Deshacer "
+                         "Última Importación\" Vuelve Al Diario De Antes."));
+    QCOMPARE(form2->days().storedCount(), 2);
+    QCOMPARE(QDir(backups::folderOf(diary.path())).entryList({"*Antes De Importar.db"}).size(), 1);
+    // The file the program wrote, opened on its own.
+    QTemporaryDir elsewhere;
+    const QString copy = elsewhere.filePath(DiaryDatabase::defaultFileName());
+    QVERIFY(QFile::copy(diary.path(), copy));
+    DiaryDatabase written;
+    QCOMPARE(fixture::openWith(written, copy), DiaryDatabase::Status::Ready);
+    QStringList days;
+    for (const Box box : {Fh, Peski, Qhash})
+        days += fixture::columnInOrder(written.connection(), orderStatement(ByDate),
+                                       fields[box].column);
+    QCOMPARE(days, (QStringList{"05/12/2026", "06/12/2026", "80", "", "Correr\nSentadilla 1x5 80",
+                                "Dominadas 1x8"}));
+    form2->close();
 }
 
 // Qt's own file dialog (the offscreen platform has no other) lists a folder and a file with

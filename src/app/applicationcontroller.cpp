@@ -157,6 +157,10 @@ void ApplicationController::run(DiaryWindow::Request request) {
         if (CsvFlow(m_database, parent->days(), m_dialogs, m_clock).importCsv(parent))
             parent->showChangedDays();
         return;
+    case R::ImportWorkouts:
+        if (CsvFlow(m_database, parent->days(), m_dialogs, m_clock).importWorkouts(parent))
+            parent->showChangedDays();
+        return;
     case R::ShowProgress:
         return showProgress();
     case R::Search:

@@ -16,22 +16,52 @@ namespace {
 
 using StoredByDate = QHash<qint64, QList<qint64>>;
 
-// The UPDATE of a stored day by the texts of an imported one, its date text left as stored. It
-// changes the day only where the texts would change it, so that its count of rows tells whether
-// they did. Bound: the texts but the date, the day's key, the same texts again.
-QString updateStatement(Existing existing) {
+// How a stored day's text in `column` becomes the imported one (bound `binds` times), and when
+// that changes it (bound `changeBinds` times).
+struct Assignment {
+    QString set;
+    QString change;
+    int binds = 1;
+    int changeBinds = 1;
+};
+
+Assignment assignment(Existing existing, const QString &column) {
+    switch (existing) {
+    case Existing::FillEmpty:
+        return {QStringLiteral("%1 = CASE WHEN ifnull(%1, '') = '' THEN ? ELSE %1 END").arg(column),
+                QStringLiteral("(ifnull(%1, '') = '' AND ? <> '')").arg(column)};
+    case Existing::Append: {
+        // Whether the stored text holds the imported one as whole lines.
+        const QString holds =
+            QStringLiteral("instr(char(10) || ifnull(%1, '') || char(10), char(10) || ? || "
+                           "char(10))")
+                .arg(column);
+        return {QStringLiteral("%1 = CASE WHEN ? = '' OR %2 > 0 THEN %1 WHEN ifnull(%1, '') = '' "
+                               "THEN ? ELSE %1 || char(10) || ? END")
+                    .arg(column, holds),
+                QStringLiteral("(? <> '' AND %1 = 0)").arg(holds), 4, 2};
+    }
+    case Existing::Skip:
+    case Existing::Replace:
+        break;
+    }
+    return {QStringLiteral("%1 = ?").arg(column), QStringLiteral("%1 IS NOT ?").arg(column)};
+}
+
+// The UPDATE of a stored day by the texts of an imported one in the boxes written, its date text
+// left as stored. It changes the day only where the texts would change it, so that its count of
+// rows tells whether they did. Bound: each text as often as assignment() says, the day's key,
+// each text again for the changes.
+QString updateStatement(Existing existing, Written written) {
     QStringList set;
     QStringList changes;
-    for (const dayfields::DayField &field : dayfields::fields) {
-        if (&field == &dayfields::fields[dayfields::Fh])
+    for (std::size_t box = 0; box < dayfields::BoxCount; ++box) {
+        if (!written.includes(box))
             continue;
-        const QString column = quotedIdentifier(field.column);
-        const bool fill = existing == Existing::FillEmpty;
-        set += fill ? QStringLiteral("%1 = CASE WHEN ifnull(%1, '') = '' THEN ? ELSE %1 END")
-                          .arg(column)
-                    : QStringLiteral("%1 = ?").arg(column);
-        changes += fill ? QStringLiteral("(ifnull(%1, '') = '' AND ? <> '')").arg(column)
-                        : QStringLiteral("%1 IS NOT ?").arg(column);
+        const Assignment assigned =
+            assignment(existing, quotedIdentifier(dayfields::fields[box].column));
+        set += assigned.set;
+        changes += assigned.change;
     }
     return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND (%4)")
         .arg(quotedIdentifier(dayfields::tableName), set.join(u", "),
@@ -57,11 +87,14 @@ bool readStoredByDate(const QSqlDatabase &db, StoredByDate *byDate, QString *err
 // Gives the stored days of these keys the texts of an imported day by the prepared UPDATE;
 // whether any of them changed goes to *changed.
 bool merge(QSqlQuery &update, const QList<qint64> &keys, const dayfields::DayTexts &texts,
-           bool *changed, QString *error) {
+           Existing existing, Written written, bool *changed, QString *error) {
+    const Assignment binding = assignment(existing, {});
     for (const qint64 key : keys) {
         for (int round = 0; round < 2; ++round) {
             for (std::size_t box = 0; box < texts.size(); ++box)
-                if (box != dayfields::Fh)
+                for (int b = 0; written.includes(box) &&
+                                b < (round == 0 ? binding.binds : binding.changeBinds);
+                     ++b)
                     update.addBindValue(texts[box]);
             if (round == 0)
                 update.addBindValue(key);
@@ -110,8 +143,8 @@ dayfields::DayTexts Days::day(std::size_t index) const {
     return texts;
 }
 
-bool store(const QSqlDatabase &db, const Days &days, Existing existing, const Progress &progress,
-           Applied *applied, QString *error) {
+bool store(const QSqlDatabase &db, const Days &days, Existing existing, Written written,
+           const Progress &progress, Applied *applied, QString *error) {
     StoredByDate storedByDate;
     if (!readStoredByDate(db, &storedByDate, error))
         return false;
@@ -121,7 +154,7 @@ bool store(const QSqlDatabase &db, const Days &days, Existing existing, const Pr
         *error = writer.lastError().text();
         return false;
     }
-    if (existing != Existing::Skip && !update.prepare(updateStatement(existing))) {
+    if (existing != Existing::Skip && !update.prepare(updateStatement(existing, written))) {
         *error = update.lastError().text();
         return false;
     }
@@ -143,10 +176,11 @@ bool store(const QSqlDatabase &db, const Days &days, Existing existing, const Pr
             ++applied->skipped;
         } else {
             bool changed = false;
-            if (!merge(update, keys, texts, &changed, error))
+            if (!merge(update, keys, texts, existing, written, &changed, error))
                 return false;
             ++(!changed                          ? applied->unchanged
                : existing == Existing::FillEmpty ? applied->filled
+               : existing == Existing::Append    ? applied->appended
                                                  : applied->replaced);
         }
     }

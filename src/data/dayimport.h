@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QSqlDatabase;
@@ -35,8 +36,19 @@ void pack(QByteArray &packed, QByteArrayView text);
 // The texts of a packed day, as bytes.
 std::array<QByteArrayView, dayfields::BoxCount> unpacked(const QByteArray &packed);
 
-// What becomes of a day whose date is already in the diary.
-enum class Existing { Skip, Replace, FillEmpty };
+// What becomes of a day whose date is already in the diary: left alone, its texts replaced, its
+// empty texts filled, or each text added after its own on a line of its own, unless the stored
+// text already holds it as whole lines (so that the same import twice changes nothing).
+enum class Existing { Skip, Replace, FillEmpty, Append };
+
+// The boxes an import writes: every one (a diary's own CSV), or one alone (workouts, which write
+// "Que Has Hecho" and leave every other box of a stored day as it is).
+struct Written {
+    std::optional<dayfields::Box> only;
+    bool includes(std::size_t box) const {
+        return box != dayfields::Fh && (!only || box == std::size_t(*only));
+    }
+};
 
 // What an import did, day by day of the file: every day read is counted once.
 struct Applied {
@@ -48,13 +60,15 @@ struct Applied {
     int filled = 0;         // stored days with empty boxes it filled
     int skipped = 0;        // stored dates left alone, as asked
     int unchanged = 0;      // stored days that were already as the file has them
+    int appended = 0;       // stored days whose texts it added to
 };
 
 // Stores the days within the transaction open on db: the new ones added, the others as
-// `existing` says; a stored day keeps its own date text. Progress is told the days stored of
-// those read. The counts go to *applied; false when the engine refuses (its words in *error) or
-// the progress stops it (applied->cancelled). Committing is the caller's.
-bool store(const QSqlDatabase &db, const Days &days, Existing existing, const Progress &progress,
-           Applied *applied, QString *error);
+// `existing` says in the boxes `written` names; a stored day keeps its own date text. Progress is
+// told the days stored of those read. The counts go to *applied; false when the engine refuses
+// (its words in *error) or the progress stops it (applied->cancelled). Committing is the
+// caller's.
+bool store(const QSqlDatabase &db, const Days &days, Existing existing, Written written,
+           const Progress &progress, Applied *applied, QString *error);
 
 } // namespace dayimport

@@ -236,12 +236,14 @@ bool DayStore::submitInTransaction() {
 
 dayimport::Applied DayStore::importDays(const dayimport::Days &days, dayimport::Existing existing,
                                         const QString &backupBefore,
-                                        const dayimport::Progress &progress) {
+                                        const dayimport::Progress &progress,
+                                        dayimport::Written written) {
     if (isPending())
         return {};
     dayimport::Applied applied;
     const auto store = [&](QString *error) {
-        return dayimport::store(m_database.connection(), days, existing, progress, &applied, error);
+        return dayimport::store(m_database.connection(), days, existing, written, progress,
+                                &applied, error);
     };
     const auto noteBackup = [&] {
         if (!backupBefore.isEmpty())

@@ -78,7 +78,8 @@ public:
     // the days are committed (and before they are written). Nothing is stored unless it is done.
     dayimport::Applied importDays(const dayimport::Days &days, dayimport::Existing existing,
                                   const QString &backupBefore = {},
-                                  const dayimport::Progress &progress = {});
+                                  const dayimport::Progress &progress = {},
+                                  dayimport::Written written = {});
 
     // The texts of a row of the set, in walk order.
     dayfields::DayTexts textsAt(int row) const;

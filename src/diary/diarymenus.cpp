@@ -82,6 +82,7 @@ void DiaryWindow::buildDiaryMenus() {
          {},
          {"exportCsvAction", u"Exportar CSV...", {}, {}, R::ExportCsv},
          {"importCsvAction", u"Importar CSV...", {}, {}, R::ImportCsv},
+         {"importWorkoutsAction", u"Importar Entrenamientos...", {}, {}, R::ImportWorkouts},
          {"undoImportAction", u"Deshacer Última Importación", {}, {}, R::UndoImport},
          {"exportPlainAction", u"Exportar Copia Sin Cifrar...", {}, {}, R::ExportPlainCopy},
          {},

@@ -49,6 +49,7 @@ public:
         Restore,
         ExportCsv,
         ImportCsv,
+        ImportWorkouts,
         UndoImport,
         ExportPlainCopy,
         ShowProgress,

@@ -20,6 +20,12 @@ Read read(const QByteArray &bytes, QDate today) {
     return read(buffer, today);
 }
 
+void keepRejected(Read &read, Rejected rejected) {
+    ++read.rejectedCount;
+    if (read.rejected.size() < std::size_t(keptRejected))
+        read.rejected.push_back(std::move(rejected));
+}
+
 Plan plan(const Read &read, const QSet<qint64> &storedJulianDays) {
     Plan counted;
     for (const QDate &date : read.dates)

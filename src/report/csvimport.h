@@ -42,6 +42,9 @@ struct Read : dayimport::Days {
 };
 inline constexpr int keptRejected = 200;
 
+// Counts a rejected row, and keeps it when it is among the first keptRejected.
+void keepRejected(Read &read, Rejected rejected);
+
 // Reads the header first, and refuses a file without a date column before reading on; then the
 // rest a megabyte at a time, telling progress the bytes read of the device's size. A two-digit
 // year is the one nearest to `today`'s.

@@ -330,11 +330,7 @@ private:
         return true;
     }
 
-    void keep(Rejected rejected) {
-        ++m_out.rejectedCount;
-        if (m_out.rejected.size() < std::size_t(keptRejected))
-            m_out.rejected.push_back(std::move(rejected));
-    }
+    void keep(Rejected rejected) { keepRejected(m_out, std::move(rejected)); }
 
     // A rejected record, shown by the start of its first line.
     bool reject(const Record &record, const QString &reason) {

@@ -19,20 +19,6 @@ bool isLeadIn(const QString &word) {
     return words.contains(word);
 }
 
-// Words that make a piece a note whatever its numbers: cardio, stretching, rest.
-bool isNoteWord(const QString &word) {
-    static const QSet<QString> words = {
-        u"cardio"_s,        u"cinta"_s,        u"bici"_s,     u"bicicleta"_s,  u"eliptica"_s,
-        u"correr"_s,        u"carrera"_s,      u"andar"_s,    u"caminar"_s,    u"caminata"_s,
-        u"estiramientos"_s, u"estiramiento"_s, u"estirar"_s,  u"descanso"_s,   u"calentamiento"_s,
-        u"calentar"_s,      u"movilidad"_s,    u"spinning"_s, u"natacion"_s,   u"nadar"_s,
-        u"piscina"_s,       u"yoga"_s,         u"pilates"_s,  u"zumba"_s,      u"comba"_s,
-        u"sauna"_s,         u"hiit"_s,         u"tabata"_s,   u"futbol"_s,     u"padel"_s,
-        u"tenis"_s,         u"running"_s,      u"trote"_s,    u"escaladora"_s, u"stepper"_s,
-        u"remoergometro"_s};
-    return words.contains(word);
-}
-
 // Drops the words at the end that tell no exercise: "press banca con".
 void dropTrailingFillers(QStringList &words) {
     while (!words.isEmpty()) {
@@ -56,6 +42,20 @@ QString typedName(const QList<Token> &tokens, qsizetype from, qsizetype to) {
 }
 
 } // namespace
+
+// Words that make a piece a note whatever its numbers: cardio, stretching, rest.
+bool isNoteWord(const QString &word) {
+    static const QSet<QString> words = {
+        u"cardio"_s,        u"cinta"_s,        u"bici"_s,     u"bicicleta"_s,  u"eliptica"_s,
+        u"correr"_s,        u"carrera"_s,      u"andar"_s,    u"caminar"_s,    u"caminata"_s,
+        u"estiramientos"_s, u"estiramiento"_s, u"estirar"_s,  u"descanso"_s,   u"calentamiento"_s,
+        u"calentar"_s,      u"movilidad"_s,    u"spinning"_s, u"natacion"_s,   u"nadar"_s,
+        u"piscina"_s,       u"yoga"_s,         u"pilates"_s,  u"zumba"_s,      u"comba"_s,
+        u"sauna"_s,         u"hiit"_s,         u"tabata"_s,   u"futbol"_s,     u"padel"_s,
+        u"tenis"_s,         u"running"_s,      u"trote"_s,    u"escaladora"_s, u"stepper"_s,
+        u"remoergometro"_s};
+    return words.contains(word);
+}
 
 NameWords nameWordsOf(const QList<Token> &tokens, qsizetype from, qsizetype to) {
     NameWords name;

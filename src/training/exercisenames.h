@@ -16,6 +16,9 @@ struct Named {
     bool near = false;           // one slip away, or nearly a name when not found
 };
 
+// Whether a folded word makes a piece a note whatever its numbers: cardio, stretching, rest.
+bool isNoteWord(const QString &word);
+
 // The words of the name in tokens from..to, folded.
 struct NameWords {
     QStringList words;     // without "lastre" nor the words that end it and tell nothing ("de")
