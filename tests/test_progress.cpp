@@ -523,6 +523,9 @@ void TestProgress::windowDrawsTheDiary() {
     QCOMPARE(bars.first()->at(1).y(), 8.0); // Thursday to Sunday
     QCOMPARE(bars.first()->attachedAxes().last()->titleText(),
              QStringLiteral("Suma Semanal (Litros)"));
+    // The second measure is read against the axis on the right.
+    QCOMPARE(named(QStringLiteral("Peso")).first()->attachedAxes().last()->alignment(),
+             Qt::AlignRight);
     QVERIFY(!window.figuresText().section(u'\n', 0, 0).contains(QStringLiteral("sin fecha")));
     const QSize frame = window.frameGeometry().size() - window.size();
     QVERIFY(QRect(0, 0, 640, 480).contains(QRect(QPoint(), window.minimumSizeHint() + frame)));
