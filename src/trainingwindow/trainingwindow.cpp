@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
@@ -150,14 +151,18 @@ QWidget *TrainingWindow::buildList() {
 }
 
 QWidget *TrainingWindow::buildHistory() {
-    m_historyRows = new TextTable({QStringLiteral("Fecha"), QStringLiteral("Mejor Serie"),
-                                   QStringLiteral("Volumen (Kg)"), QStringLiteral("Series")},
-                                  this);
+    const QString volume = QStringLiteral("Volumen (Kg)");
+    m_historyRows = new TextTable(
+        {QStringLiteral("Fecha"), QStringLiteral("Mejor Serie"), volume, QStringLiteral("Series")},
+        this);
     m_history = newTableView(m_tabs, "historial", m_historyRows);
-    const int date = fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000"));
+    // Widths from the texts, not measured row by row: a date, a top set, the heading of volume.
+    const QFontMetrics metrics = m_history->fontMetrics();
+    const int margin = 2 * metrics.horizontalAdvance(QLatin1Char('x'));
+    const int date = metrics.horizontalAdvance(QStringLiteral("00/00/0000")) + margin;
     m_history->setColumnWidth(0, date);
     m_history->setColumnWidth(1, date * 3 / 2);
-    m_history->setColumnWidth(2, date);
+    m_history->setColumnWidth(2, std::max(date, metrics.horizontalAdvance(volume) + margin));
     return m_history;
 }
 
@@ -263,6 +268,11 @@ void TrainingWindow::fillList(const QString &keep) {
             chosenRow = row;
     }
     m_exercises->resizeColumnsToContents();
+    // The list as wide as its columns, up to half the window: no heading cut on opening.
+    int wide = 2 * m_exercises->frameWidth() + m_exercises->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_exercises->columnCount(); ++column)
+        wide += m_exercises->columnWidth(column);
+    m_exercises->setMinimumWidth(std::min(wide, preferredSize.width() / 2));
     m_exercises->setCurrentCell(chosenRow, 0);
     chooseRow(chosenRow);
 }
