@@ -163,6 +163,7 @@ private:
     HybridClock m_clock;
     diarysync::FileMark m_known; // the file as it was last read or written
     diarysync::Report m_lastMerge;
+    diarysync::OurSide m_ours;                   // as the last merge left it
     std::unique_ptr<sealedfile::Key> m_otherKey; // another password's, given for a merge
     std::function<QString()> m_askPassword;
     bool m_unwritten = false;

@@ -4,6 +4,7 @@
 #include "data/engineimage.h"
 #include "data/hybridclock.h"
 #include "data/sealedfile.h"
+#include "data/sqlfunctions.h"
 #include "data/syncsides.h"
 
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QUuid>
+#include <sqlite3.h>
 
 namespace diarysync {
 namespace {
@@ -55,14 +57,29 @@ Report reportOf(const mergerules::Outcome &outcome) {
     return report;
 }
 
-// Both sides read: ours first without its values, then theirs with the values of the days that
-// differ from ours, then ours' values of those days. A merge of a file that changed a thousand
-// days of ten thousand reads the values of a thousand.
-DiaryStatus readSides(const QSqlDatabase &db, unsigned char *image, std::size_t size,
-                      mergerules::Side *ours, mergerules::Side *theirs, Failure *failure) {
+// Keeps our side for the next merge, brought up to what was written.
+void keep(const QSqlDatabase &db, const mergerules::Outcome &outcome, OurSide *kept) {
+    QString error;
+    if (outcome.changesOurs() && !syncsides::follow(db, outcome, &kept->side, &error))
+        return;
+    sqlite3 *handle = engineHandle(db);
+    kept->connection = handle;
+    kept->changes = handle ? sqlite3_total_changes64(handle) : -1;
+}
+
+// Both sides read: ours first without its values (or as kept), then theirs with the values of the
+// days that differ from ours, then ours' values of those days. A merge of a file that changed a
+// thousand days of ten thousand reads the values of a thousand.
+DiaryStatus readSides(const QSqlDatabase &db, unsigned char *image, std::size_t size, OurSide *kept,
+                      mergerules::Side *theirs, Failure *failure) {
+    sqlite3 *handle = engineHandle(db);
+    const bool current =
+        handle && kept->connection == handle && kept->changes == sqlite3_total_changes64(handle);
+    kept->connection = nullptr; // until the merge is done
+    mergerules::Side *ours = &kept->side;
     QString error;
     const auto none = [](const mergerules::Day &) { return false; };
-    if (!syncsides::read(db, ours, &error, none)) {
+    if (!current && (*ours = {}, !syncsides::read(db, ours, &error, none))) {
         engineimage::release(image);
         *failure = Failure::said(error);
         return DiaryStatus::CannotWrite;
@@ -78,8 +95,10 @@ DiaryStatus readSides(const QSqlDatabase &db, unsigned char *image, std::size_t 
         return !mine || differing.contains(day.uid);
     };
     if (const DiaryStatus read = readOther(image, size, differs, theirs, failure);
-        read != DiaryStatus::Ready)
+        read != DiaryStatus::Ready) {
+        keep(db, {}, kept); // ours as it was
         return read == DiaryStatus::MigrationFailed ? DiaryStatus::Damaged : read;
+    }
     const auto wanted = [&](const mergerules::Day &day) { return differing.contains(day.uid); };
     if (!differing.isEmpty() && !syncsides::readValues(db, ours, wanted, &error)) {
         *failure = Failure::said(error);
@@ -102,19 +121,23 @@ FileMark FileMark::ofBytes(const QByteArray &bytes, qint64 modified) {
 }
 
 DiaryStatus mergeImage(const QSqlDatabase &db, HybridClock &clock, unsigned char *image,
-                       std::size_t size, bool anyDiary, Report *report, Failure *failure) {
-    mergerules::Side ours;
+                       std::size_t size, bool anyDiary, OurSide *ours, Report *report,
+                       Failure *failure) {
     mergerules::Side theirs;
-    if (const DiaryStatus read = readSides(db, image, size, &ours, &theirs, failure);
+    if (const DiaryStatus read = readSides(db, image, size, ours, &theirs, failure);
         read != DiaryStatus::Ready)
         return read;
-    if (!anyDiary && ours.diary != theirs.diary)
+    if (!anyDiary && ours->side.diary != theirs.diary) {
+        keep(db, {}, ours);
         return DiaryStatus::OtherDiary;
-    const mergerules::Outcome outcome = mergerules::merge(ours, theirs);
+    }
+    const mergerules::Outcome outcome = mergerules::merge(ours->side, theirs);
     *report = reportOf(outcome);
     clock.observe(outcome.latest);
-    if (!outcome.changesOurs())
+    if (!outcome.changesOurs()) {
+        keep(db, outcome, ours);
         return DiaryStatus::Ready;
+    }
     QString error;
     QSqlDatabase connection = db;
     clock.setPaused(true);
@@ -127,6 +150,7 @@ DiaryStatus mergeImage(const QSqlDatabase &db, HybridClock &clock, unsigned char
         return DiaryStatus::CannotWrite;
     }
     report->conflicts = int(outcome.conflicts.size());
+    keep(db, outcome, ours);
     return DiaryStatus::Ready;
 }
 

@@ -3,6 +3,7 @@
 #include "data/sqlfunctions.h"
 #include "data/syncschema.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -62,14 +63,16 @@ QVariant valueOf(sqlite3_stmt *statement, int column) {
 // and stamps are read in one pass; the values of a day only when asked, by its key.
 class DayRows {
 public:
-    explicit DayRows(const QSqlDatabase &db)
+    // Over every day, or one day at a time by its identity (day()).
+    explicit DayRows(const QSqlDatabase &db, bool byUid = false)
         : m_handle(engineHandle(db)) {
         const QString stamps = stampColumns(QString())
                                    .replace(QLatin1String(", "), QLatin1String(", s."))
                                    .prepend(u"s.");
         prepare(QStringLiteral("SELECT s.day, s.uid, d.%1, %2 FROM %3 s JOIN %4 d ON d.%5 = s.day")
-                    .arg(quotedIdentifier(dayfields::fields[dayfields::Fh].column), stamps,
-                         syncschema::dayTable, days(), key()),
+                        .arg(quotedIdentifier(dayfields::fields[dayfields::Fh].column), stamps,
+                             syncschema::dayTable, days(), key()) +
+                    (byUid ? QStringLiteral(" WHERE s.uid = ?") : QString()),
                 &m_stamps);
         prepare(
             QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(dayColumns({}, {}), days(), key()),
@@ -104,6 +107,19 @@ public:
             field.previous = sqlite3_column_int64(m_stamps, stamps + 2);
         }
         return day;
+    }
+    // The key, identity, date and stamps of the day of that identity; false when it is not there
+    // or the engine refuses.
+    bool day(const QString &uid, Day *day) {
+        const QByteArray text = uid.toUtf8();
+        m_ok = m_ok &&
+               sqlite3_bind_text(m_stamps, 1, text.constData(), int(text.size()),
+                                 SQLITE_TRANSIENT) == SQLITE_OK &&
+               (m_step = sqlite3_step(m_stamps)) == SQLITE_ROW;
+        if (m_ok)
+            *day = stamps();
+        sqlite3_reset(m_stamps);
+        return m_ok;
     }
     // Reads the values of the day of that key; false when it is not there or the engine refuses.
     bool values(Day *day) {
@@ -390,6 +406,28 @@ bool readValues(const QSqlDatabase &db, mergerules::Side *side, const Wanted &wa
         if (wanted(day) && !rows.values(&day))
             return rows.done(error);
     return true;
+}
+
+bool follow(const QSqlDatabase &db, const mergerules::Outcome &outcome, mergerules::Side *side,
+            QString *error) {
+    const QSet<qint64> removed(outcome.removed.begin(), outcome.removed.end());
+    QSet<QString> written;
+    for (const Day &day : outcome.days)
+        written.insert(day.uid);
+    std::erase_if(side->days, [&](const Day &day) {
+        return removed.contains(day.id) || written.contains(day.uid);
+    });
+    DayRows rows(db, true);
+    for (const QString &uid : std::as_const(written)) {
+        Day day;
+        if (!rows.day(uid, &day))
+            return rows.done(error);
+        side->days.push_back(std::move(day));
+    }
+    side->gone.clear();
+    side->profile.clear();
+    side->conflicts.clear();
+    return readProfile(db, side, error) && readRest(db, side, error);
 }
 
 bool apply(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {

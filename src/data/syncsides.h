@@ -25,6 +25,12 @@ bool read(const QSqlDatabase &db, mergerules::Side *side, QString *error,
 bool readValues(const QSqlDatabase &db, mergerules::Side *side, const Wanted &wanted,
                 QString *error);
 
+// Brings a side read without values up to the outcome written over it: the days written read
+// again, the removed ones gone, the other tables read again. False, with the engine's words, when
+// the engine refuses; the side is then to be read again.
+bool follow(const QSqlDatabase &db, const mergerules::Outcome &outcome, mergerules::Side *side,
+            QString *error);
+
 // Writes the outcome over the side it was merged from; false, with the engine's words, when the
 // engine refuses, and then the caller rolls back.
 bool apply(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error);
