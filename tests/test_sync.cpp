@@ -3,16 +3,12 @@
 // makes conflict copies as the sync tools name them. GIMNASIO_SYNC_STEPS and GIMNASIO_SYNC_SEED
 // make the simulation longer or different.
 #include "data/conflictcopies.h"
-#include "data/conflictlist.h"
 #include "data/diarychange.h"
 #include "data/mergerules.h"
 #include "data/password.h"
 #include "data/sqlfunctions.h"
 #include "data/syncschema.h"
-#include "flows/syncflow.h"
 #include "support/diaryfixture.h"
-#include "support/manualclock.h"
-#include "support/scripteddialogs.h"
 #include "support/tablerows.h"
 
 #include <QDateTime>
@@ -61,33 +57,6 @@ struct Computer {
     QByteArray synced; // the file as the sync last left it
 };
 
-QString date() {
-    return quotedIdentifier(fields[Fh].column);
-}
-
-// One statement as a change of its own, written.
-bool run(DiaryDatabase &database, const QString &statement, const QVariantList &values = {}) {
-    QString error;
-    return diarychange::runThenSave(database, statement, values, &error);
-}
-
-// Sets a field of the day of 01/01/2026.
-bool setField(DiaryDatabase &database, Box box, const QString &value) {
-    return run(database,
-               QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = '01/01/2026'")
-                   .arg(quotedIdentifier(tableName), quotedIdentifier(fields[box].column), date()),
-               {value});
-}
-
-QString fieldOfFirstDay(DiaryDatabase &database, Box box) {
-    return fixture::columnInOrder(
-               database.connection(),
-               QStringLiteral("SELECT %1 AS v FROM %2 WHERE %3 = '01/01/2026'")
-                   .arg(quotedIdentifier(fields[box].column), quotedIdentifier(tableName), date()),
-               QStringLiteral("v"))
-        .value(0);
-}
-
 } // namespace
 
 class TestSync : public QObject {
@@ -134,120 +103,6 @@ private slots:
         QCOMPARE(conflictcopies::isCopyOf(QStringLiteral("Diario.db"), name), copy);
     }
 
-    // A hundred conflict copies: the bad ones (damaged, of another password, of a newer version,
-    // of another diary) told and refused one by one and left where they are, the others merged in
-    // one step and moved into Copias, none deleted, nothing stored lost.
-    void hundredCopies() {
-        fixture::TempDiary diary;
-        QVERIFY(diary.addProfile());
-        QCOMPARE(diary.reopen(), DiaryStatus::Ready);
-        QTemporaryDir elsewhere;
-        const QString theirs = elsewhere.filePath(DiaryDatabase::defaultFileName());
-        QVERIFY(QFile::copy(diary.path(), theirs));
-        DiaryDatabase other;
-        QCOMPARE(fixture::openWith(other, theirs), DiaryStatus::Ready);
-        other.clock().setNode(diary.database().clock().node() + 1);
-        const QString diaryId = fixture::columnInOrder(
-            diary.db(), QStringLiteral("SELECT value FROM sync_meta WHERE key = 'diary'"),
-            QStringLiteral("value"))[0];
-        const QString stem = QFileInfo(diary.path()).completeBaseName();
-        const auto copy = [&](int n) {
-            return QDir(diary.folder())
-                .filePath(stem + QStringLiteral(".sync-conflict-20261207-153012-D%1.db").arg(n));
-        };
-        const QString days = quotedIdentifier(tableName);
-        // Each copy one day more; one of a newer version, one of another diary.
-        QSqlQuery query(other.connection());
-        for (int n = 10; n < 110; ++n)
-            QVERIFY(query.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES ('%3/%4/2025')")
-                                   .arg(days, date())
-                                   .arg(n % 28 + 1)
-                                   .arg(n / 28 + 1)) &&
-                    query.exec(QStringLiteral("PRAGMA user_version = %1").arg(n == 30 ? 99 : 8)) &&
-                    query.exec(QStringLiteral("UPDATE sync_meta SET value = '%1' WHERE key = "
-                                              "'diary'")
-                                   .arg(n == 40 ? QStringLiteral("otro") : diaryId)) &&
-                    other.save() && QFile::copy(theirs, copy(n)));
-        QVERIFY(fixture::damage(copy(10)));
-        QVERIFY(other.seal(QStringLiteral("otra clave")) == DiaryStatus::Ready &&
-                QFile::remove(copy(20)) && QFile::copy(theirs, copy(20)));
-        QVERIFY(diary.addDays({fixture::day({{Fh, QStringLiteral("01/01/2026")}})}));
-
-        ScriptedDialogs dialogs;
-        dialogs.queueAnswers({true});
-        dialogs.queueInputs({QString()}); // no password given for the copy of another one
-        const ManualClock clock(QDateTime::currentDateTime());
-        SyncFlow flow(diary.database(), dialogs, clock);
-        diary.database().setPasswordAsker([&] { return flow.askOtherPassword(nullptr); });
-        QSet<QString> refused;
-        QVERIFY(flow.offerCopies(nullptr, &refused));
-        QCOMPARE(dialogs.messages.size(), 5);
-        const QStringList told = {QStringLiteral("Dañada"), QStringLiteral("Otra Clave"),
-                                  QStringLiteral("Versión Más Nueva"),
-                                  QStringLiteral("De Otro Diario")};
-        for (int n : {10, 20, 30, 40}) {
-            QVERIFY(refused.contains(copy(n)) && QFileInfo::exists(copy(n)));
-            QVERIFY(dialogs.messages[n / 10 - 1].contains(QFileInfo(copy(n)).fileName()));
-            QVERIFY(dialogs.messages[n / 10 - 1].contains(told[n / 10 - 1]));
-        }
-        QVERIFY(dialogs.messages[4].startsWith(QStringLiteral("96 Copias Combinadas")));
-        QCOMPARE(conflictcopies::find(diary.path()).size(), 4);
-        QCOMPARE(QDir(diary.folder() + QStringLiteral("/Copias")).entryList(QDir::Files).size(),
-                 96);
-        QCOMPARE(fixture::columnInOrder(diary.db(),
-                                        QStringLiteral("SELECT count(*) AS n FROM %1").arg(days),
-                                        QStringLiteral("n")),
-                 QStringList{QStringLiteral("101")});
-    }
-
-    // A value taken back from the conflicts stays, and its conflict is not listed again, when
-    // the same file is merged again or the other computer's next version that listed it too; and
-    // a day deleted stays deleted when an old copy is merged.
-    void takenBackStays_data() {
-        columns<bool>("nextVersion");
-        row("the same file again", false);
-        row("the other computer's next version", true);
-    }
-    void takenBackStays() {
-        const auto [nextVersion] = fetch<bool>("nextVersion");
-        fixture::TempDiary diary;
-        QVERIFY(diary.addProfile());
-        QVERIFY(diary.addDays({fixture::day({{Fh, QStringLiteral("01/01/2026")}}),
-                               fixture::day({{Fh, QStringLiteral("02/01/2026")}})}));
-        QCOMPARE(diary.reopen(), DiaryStatus::Ready);
-        DiaryDatabase &ours = diary.database();
-        const QString old = diary.folder() + QStringLiteral("/antigua.db");
-        const QString first = diary.folder() + QStringLiteral("/primera.db");
-        QTemporaryDir elsewhere;
-        const QString path = elsewhere.filePath(DiaryDatabase::defaultFileName());
-        QVERIFY(QFile::copy(diary.path(), old) && QFile::copy(diary.path(), path));
-        DiaryDatabase theirs;
-        QCOMPARE(fixture::openWith(theirs, path), DiaryStatus::Ready);
-        theirs.clock().setNode(ours.clock().node() + 1);
-        QVERIFY(setField(ours, Desa, QStringLiteral("pan")) &&
-                setField(theirs, Desa, QStringLiteral("leche")) && QFile::copy(path, first));
-        diarysync::Report report;
-        QCOMPARE(ours.mergeFile(path, false, &report), DiaryStatus::Ready);
-        QVERIFY(ours.save());
-        if (nextVersion) // the other takes ours in, listing the conflict too, and writes again
-            QVERIFY(theirs.mergeFile(diary.path(), false, &report) == DiaryStatus::Ready &&
-                    setField(theirs, Peski, QStringLiteral("80")));
-        const std::vector<conflictlist::Entry> listed = conflictlist::list(ours);
-        QCOMPARE(listed.size(), std::size_t(1));
-        QVERIFY(conflictlist::takeBack(ours, listed[0].id));
-        QCOMPARE(ours.mergeFile(nextVersion ? path : first, false, &report), DiaryStatus::Ready);
-        QVERIFY(ours.save());
-        QCOMPARE(theirs.mergeFile(diary.path(), false, &report), DiaryStatus::Ready);
-        for (DiaryDatabase *side : {&ours, &theirs}) {
-            QCOMPARE(fieldOfFirstDay(*side, Desa), QStringLiteral("pan"));
-            QVERIFY(conflictlist::list(*side).empty());
-        }
-        QVERIFY(run(ours, QStringLiteral("DELETE FROM %1 WHERE %2 = '02/01/2026'")
-                              .arg(quotedIdentifier(tableName), date())));
-        QCOMPARE(ours.mergeFile(old, false, &report), DiaryStatus::Ready);
-        QCOMPARE(report.added, 0);
-    }
-
     void twoComputers();
 
 private:
@@ -278,7 +133,8 @@ private:
 };
 
 bool TestSync::commit(Computer &computer, const QString &statement, const QVariantList &values) {
-    return run(*computer.db, statement, values);
+    QString error;
+    return diarychange::runThenSave(*computer.db, statement, values, &error);
 }
 
 QStringList TestSync::uids(Computer &computer) {
