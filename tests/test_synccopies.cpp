@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <functional>
+#include <memory>
 
 using namespace dayfields;
 
@@ -170,6 +171,42 @@ private slots:
                               .arg(quotedIdentifier(tableName), date())));
         QCOMPARE(ours.mergeFile(old, false, &report), DiaryStatus::Ready);
         QCOMPARE(report.added, 0);
+    }
+
+    // Two copies of the program on one machine, each with a data folder of its own, kept in step
+    // as two computers are, by a sync tool that puts one folder's file in the other's: changes
+    // made in the same millisecond are told apart, so that both end with the same value and the
+    // other one listed.
+    void twoFoldersOfOneMachine() {
+        fixture::TempDiary diary;
+        QVERIFY(diary.addProfile());
+        QVERIFY(diary.addDays({fixture::day({{Fh, QStringLiteral("01/01/2026")}})}) &&
+                diary.close());
+        QTemporaryDir homes;
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        QString paths[2];
+        std::unique_ptr<DiaryDatabase> copies[2];
+        for (int i : {0, 1}) {
+            qputenv("XDG_DATA_HOME", homes.filePath(QStringLiteral("datos%1").arg(i)).toUtf8());
+            paths[i] = homes.filePath(QStringLiteral("sync%1/diario.db").arg(i));
+            copies[i] = std::make_unique<DiaryDatabase>();
+            QVERIFY(QDir().mkpath(QFileInfo(paths[i]).path()) &&
+                    QFile::copy(diary.path(), paths[i]));
+            QCOMPARE(fixture::openWith(*copies[i], paths[i]), DiaryStatus::Ready);
+            copies[i]->clock().setWallClock([] { return qint64(1900000000000); });
+        }
+        dataHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", dataHome);
+        QVERIFY(setField(*copies[0], Desa, QStringLiteral("pan")) &&
+                setField(*copies[1], Desa, QStringLiteral("leche")));
+        for (int to : {1, 0}) {
+            QVERIFY(QFile::copy(paths[1 - to], paths[to] + QStringLiteral(".tmp")) &&
+                    QFile::remove(paths[to]) &&
+                    QFile::rename(paths[to] + QStringLiteral(".tmp"), paths[to]));
+            QCOMPARE(copies[to]->refresh(), DiaryStatus::Ready);
+        }
+        QCOMPARE(fieldOfFirstDay(*copies[0], Desa), fieldOfFirstDay(*copies[1], Desa));
+        for (const auto &copy : copies)
+            QCOMPARE(conflictlist::list(*copy).size(), std::size_t(1));
     }
 };
 
