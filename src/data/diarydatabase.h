@@ -92,6 +92,7 @@ public:
     diarysync::Report lastMerge() const { return m_lastMerge; }
     // Asked when a file to merge was sealed with another password: the password, or empty.
     void setPasswordAsker(std::function<QString()> ask) { m_askPassword = std::move(ask); }
+    std::function<QString()> passwordAsker() const { return m_askPassword; }
     // The clock that stamps the diary's changes; tests set its computer and its wall clock.
     HybridClock &clock() { return m_clock; }
     // Whether the file holds every change committed so far.
