@@ -3,6 +3,7 @@
 #include "data/dayfields.h"
 #include "data/diarychange.h"
 #include "data/diarydatabase.h"
+#include "data/mergerules.h"
 #include "data/sqlfunctions.h"
 #include "data/syncschema.h"
 
@@ -59,7 +60,7 @@ std::vector<Entry> list(const DiaryDatabase &database) {
 bool takeBack(DiaryDatabase &database, qint64 id) {
     const auto change = [&](QString *) {
         QSqlQuery query(database.connection());
-        query.prepare(QStringLiteral("SELECT uid, field, value FROM %1 WHERE id = ?")
+        query.prepare(QStringLiteral("SELECT uid, field, value, stamp, node FROM %1 WHERE id = ?")
                           .arg(syncschema::conflictTable));
         query.addBindValue(id);
         if (!query.exec() || !query.next())
@@ -84,9 +85,17 @@ bool takeBack(DiaryDatabase &database, qint64 id) {
             update.addBindValue(uid);
         if (!update.exec() || update.numRowsAffected() != 1)
             return false;
+        // Remembered as taken back, so that no merge brings it back from the other computer.
+        const QString taken = mergerules::takenBackKey(
+            {uid, column, value, {query.value(3).toLongLong(), query.value(4).toLongLong()}, 0});
         query.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(syncschema::conflictTable));
         query.addBindValue(id);
-        return query.exec();
+        QSqlQuery gone(database.connection());
+        gone.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (uid, stamp, node) VALUES (?, "
+                                    "sync_tick(), sync_node())")
+                         .arg(syncschema::goneTable));
+        gone.addBindValue(taken);
+        return query.exec() && gone.exec();
     };
     QString error;
     return diarychange::commitThenSave(database, change, &error);

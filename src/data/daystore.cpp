@@ -108,9 +108,9 @@ void DayStore::toLast() {
 }
 
 int DayStore::rowOf(qint64 id) {
+    // Read a batch at a time, only as far as the day: after a merge it is often near the top.
     const int key = m_records->columnOf(dayfields::keyColumn);
-    const int rows = key >= 0 ? m_records->exactCount() : 0;
-    for (int row = 0; row < rows; ++row)
+    for (int row = 0; key >= 0 && ensureFetched(row); ++row)
         if (m_records->data(m_records->index(row, key)).toLongLong() == id)
             return row;
     return -1;

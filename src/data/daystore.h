@@ -51,8 +51,8 @@ public:
     void toNext();
     void toLast();
 
-    // The row of the stored day with this key in the set's order, the whole set read first; -1
-    // when it is not there.
+    // The row of the stored day with this key in the set's order, the set read as far as that
+    // row; -1 when it is not there.
     int rowOf(qint64 id);
     // Shows a row of the set; nothing while a day is pending or when there is no such row.
     void toRow(int row);

@@ -64,6 +64,7 @@ void DiaryDatabase::close() {
     m_changed = false;
     m_source = Source::New;
     m_known = {};
+    m_ours = {};
     m_otherKey.reset();
     m_lock.release();
 }
@@ -168,6 +169,7 @@ DiaryDatabase::Status DiaryDatabase::openPlain() {
 // new diary), and checks it; the connection stays open only when Ready.
 DiaryDatabase::Status DiaryDatabase::openImage(unsigned char *image, std::size_t size) {
     const bool fresh = image == nullptr;
+    m_ours = {};
     Status status = engineimage::load(m_connectionName, image, size, &m_failure)
                         ? diaryschema::check(connection(), fresh, &m_migration, &m_failure)
                         : Status::CannotOpen;

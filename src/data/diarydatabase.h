@@ -92,6 +92,7 @@ public:
     diarysync::Report lastMerge() const { return m_lastMerge; }
     // Asked when a file to merge was sealed with another password: the password, or empty.
     void setPasswordAsker(std::function<QString()> ask) { m_askPassword = std::move(ask); }
+    std::function<QString()> passwordAsker() const { return m_askPassword; }
     // The clock that stamps the diary's changes; tests set its computer and its wall clock.
     HybridClock &clock() { return m_clock; }
     // Whether the file holds every change committed so far.
@@ -166,6 +167,7 @@ private:
     HybridClock m_clock;
     diarysync::FileMark m_known; // the file as it was last read or written
     diarysync::Report m_lastMerge;
+    diarysync::OurSide m_ours;                   // as the last merge left it
     std::unique_ptr<sealedfile::Key> m_otherKey; // another password's, given for a merge
     std::function<QString()> m_askPassword;
     bool m_unwritten = false;

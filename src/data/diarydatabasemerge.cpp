@@ -114,8 +114,8 @@ DiaryDatabase::Status DiaryDatabase::mergeFile(const QString &path, bool anyDiar
         engineimage::release(image);
         return Status::Damaged;
     }
-    const Status merged =
-        diarysync::mergeImage(connection(), m_clock, image, *size, anyDiary, report, &m_failure);
+    const Status merged = diarysync::mergeImage(connection(), m_clock, image, *size, anyDiary,
+                                                &m_ours, report, &m_failure);
     if (merged != Status::Ready)
         return merged;
     if (QFileInfo(path).absoluteFilePath() == m_filePath)

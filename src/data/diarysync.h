@@ -2,6 +2,7 @@
 
 #include "data/diarystatus.h"
 #include "data/failure.h"
+#include "data/mergerules.h"
 
 #include <QByteArray>
 #include <QString>
@@ -42,14 +43,25 @@ struct Report {
     bool changedOurs = false;
 };
 
+// Our side as the last merge read and wrote it, without its values, kept for the next merge: read
+// again only when the diary changed since (the engine counts every row changed) or is another.
+// A merge that follows another with nothing typed between reads the other side alone.
+struct OurSide {
+    mergerules::Side side;
+    const void *connection = nullptr; // the engine's connection it is of; none: to be read
+    qint64 changes = -1;              // the rows that connection had changed then
+};
+
 // Merges the image of another diary (`image`, in memory of engineimage::allocate(), which this
 // owns from now on) into the diary of db: the other is opened in a connection of its own and
-// brought up to date if it is older, both are read and the outcome of mergerules.h written into
+// brought up to date if it is older, both are read (ours from *ours when it is still the diary's)
+// and the outcome of mergerules.h written into
 // db in one transaction, the clock paused meanwhile and then set past every stamp of the other.
 // OtherDiary when the other is a different diary and `anyDiary` is false; NewerVersion,
 // WrongSchema or Damaged when it cannot be read as a diary; CannotWrite when the engine refuses
 // (nothing is changed then).
 DiaryStatus mergeImage(const QSqlDatabase &db, HybridClock &clock, unsigned char *image,
-                       std::size_t size, bool anyDiary, Report *report, Failure *failure);
+                       std::size_t size, bool anyDiary, OurSide *ours, Report *report,
+                       Failure *failure);
 
 } // namespace diarysync

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QStandardPaths>
 #include <QSysInfo>
 #include <algorithm>
 
@@ -22,8 +23,12 @@ qint64 HybridClock::thisComputer() {
     QByteArray machine = QSysInfo::machineUniqueId();
     if (machine.isEmpty())
         machine = QSysInfo::machineHostName().toUtf8();
-    const QByteArray digest =
-        QCryptographicHash::hash("gimnasio-computer:" + machine, QCryptographicHash::Sha256);
+    // Two users of one machine, or one user with two data folders, are two computers: their
+    // changes made in the same millisecond must not carry the same stamp.
+    const QByteArray folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toUtf8();
+    const QByteArray digest = QCryptographicHash::hash(
+        "gimnasio-computer:" + machine + '\n' + folder, QCryptographicHash::Sha256);
     qint64 node = 0;
     for (int byte = 0; byte < 6; ++byte)
         node = node * 256 + quint8(digest[byte]);

@@ -28,7 +28,8 @@ public:
     bool isPaused() const { return m_paused; }
     void setPaused(bool paused) { m_paused = paused; }
 
-    // This computer's number, drawn from its machine id (the host name when there is none).
+    // This computer's number, drawn from its machine id (the host name when there is none) and the
+    // user's data folder.
     static qint64 thisComputer();
 
 private:

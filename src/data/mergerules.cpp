@@ -80,7 +80,8 @@ void mergeDays(const Side &ours, const Side &theirs, Outcome *outcome, QSet<QStr
         ourUids.insert(day.uid);
         ourDates.insert(day.fields[dayfields::Fh].value.toString().trimmed());
         if (const Day *other = theirsByUid.value(day.uid)) {
-            mergeBoth(day, *other, outcome);
+            if (!sameStamps(day, *other))
+                mergeBoth(day, *other, outcome);
         } else if (const auto deleted = theirs.gone.find(day.uid);
                    deleted != theirs.gone.end() && *deleted > day.latest()) {
             outcome->removed += day.id;
@@ -144,8 +145,13 @@ void mergeProfile(const Side &ours, const Side &theirs, Outcome *outcome) {
     }
 }
 
-// Every conflict either side kept stays listed: the new ones first, then the other side's.
+// Every conflict either side kept stays listed, the new ones first, then the other side's, but
+// those taken back on either side.
 void mergeConflicts(const Side &ours, const Side &theirs, Outcome *outcome) {
+    const auto takenBack = [&](const Conflict &conflict) {
+        const QString key = takenBackKey(conflict);
+        return ours.gone.contains(key) || theirs.gone.contains(key);
+    };
     QSet<QString> known;
     for (const Conflict &conflict : ours.conflicts)
         known.insert(conflictKey(conflict));
@@ -154,19 +160,24 @@ void mergeConflicts(const Side &ours, const Side &theirs, Outcome *outcome) {
         theirsKnown.insert(conflictKey(conflict));
     QList<Conflict> result;
     for (const Conflict &conflict : std::as_const(outcome->conflicts))
-        if (!known.contains(conflictKey(conflict))) {
+        if (!known.contains(conflictKey(conflict)) && !takenBack(conflict)) {
             known.insert(conflictKey(conflict));
             outcome->theirsLacks =
                 outcome->theirsLacks || !theirsKnown.contains(conflictKey(conflict));
             result += conflict;
         }
     for (const Conflict &conflict : theirs.conflicts)
-        if (!known.contains(conflictKey(conflict))) {
+        if (!known.contains(conflictKey(conflict)) && !takenBack(conflict)) {
             known.insert(conflictKey(conflict));
             result += conflict;
         }
-    for (const Conflict &conflict : ours.conflicts)
-        outcome->theirsLacks = outcome->theirsLacks || !theirsKnown.contains(conflictKey(conflict));
+    for (const Conflict &conflict : ours.conflicts) {
+        if (takenBack(conflict))
+            outcome->dropped += conflict;
+        else
+            outcome->theirsLacks =
+                outcome->theirsLacks || !theirsKnown.contains(conflictKey(conflict));
+    }
     outcome->conflicts = result;
 }
 
@@ -188,6 +199,18 @@ Stamp Day::latest() const {
     for (const Field &field : fields)
         stamp = std::max(stamp, field.stamp);
     return stamp;
+}
+
+QString takenBackKey(const Conflict &conflict) {
+    return QLatin1String("taken\x1f") + conflictKey(conflict);
+}
+
+bool sameStamps(const Day &a, const Day &b) {
+    for (std::size_t box = 0; box < a.fields.size(); ++box)
+        if (a.fields[box].stamp != b.fields[box].stamp ||
+            a.fields[box].previous != b.fields[box].previous)
+            return false;
+    return true;
 }
 
 Outcome merge(const Side &ours, const Side &theirs) {

@@ -48,6 +48,10 @@ struct Conflict {
     qint64 kept = 0; // the stamp of the value that won
 };
 
+// A conflict whose value was taken back is kept among the days deleted (Side::gone) under this
+// key, stamped when it was taken: no merge lists it again, on either computer.
+QString takenBackKey(const Conflict &conflict);
+
 struct ProfileField {
     QString column;
     Field field;
@@ -71,6 +75,7 @@ struct Outcome {
     QStringList revived;        // tombstones to drop: an edit later than the deletion won
     std::vector<ProfileField> profile;
     QList<Conflict> conflicts;
+    QList<Conflict> dropped;    // conflicts of ours taken back on the other computer
     int added = 0;              // days of theirs new to us
     int sameDate = 0;           // of those, the days whose date we hold already in another day
     bool theirPassword = false; // their newer password won
@@ -80,10 +85,15 @@ struct Outcome {
 
     bool changesOurs() const {
         return !days.empty() || !removed.isEmpty() || !gone.isEmpty() || !revived.isEmpty() ||
-               !profile.empty() || !conflicts.isEmpty();
+               !profile.empty() || !conflicts.isEmpty() || !dropped.isEmpty();
     }
 };
 
+// Whether two versions of a day hold the same changes: field by field the same stamps, and so the
+// same values, which the merge then need not read.
+bool sameStamps(const Day &a, const Day &b);
+
+// The days whose values are left unread (sameStamps() with the other side's) merge as they are.
 Outcome merge(const Side &ours, const Side &theirs);
 
 } // namespace mergerules

@@ -3,6 +3,7 @@
 #include "data/sqlfunctions.h"
 #include "data/syncschema.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -57,43 +58,103 @@ QVariant valueOf(sqlite3_stmt *statement, int column) {
     }
 }
 
-// Read straight from the engine: ten thousand days of 93 values each, too many for the driver's
-// values one at a time.
-bool readDays(const QSqlDatabase &db, std::vector<Day> *out, QString *error) {
-    sqlite3 *handle = engineHandle(db);
-    const QByteArray select =
-        QStringLiteral("SELECT d.%1, s.uid, %2, %3 FROM %4 d JOIN %5 s ON s.day = d.%1")
-            .arg(key(), dayColumns(QStringLiteral("d."), {}),
-                 stampColumns(QString())
-                     .replace(QLatin1String(", "), QLatin1String(", s."))
-                     .prepend(u"s."),
-                 days(), syncschema::dayTable)
-            .toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    if (!handle || sqlite3_prepare_v2(handle, select.constData(), int(select.size()), &statement,
-                                      nullptr) != SQLITE_OK) {
-        *error = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString();
+// The statements that read the days, prepared on the engine itself: ten thousand days of 93
+// stamps each are too many for the driver's values one at a time. Every day's key, identity, date
+// and stamps are read in one pass; the values of a day only when asked, by its key.
+class DayRows {
+public:
+    // Over every day, or one day at a time by its identity (day()).
+    explicit DayRows(const QSqlDatabase &db, bool byUid = false)
+        : m_handle(engineHandle(db)) {
+        const QString stamps = stampColumns(QString())
+                                   .replace(QLatin1String(", "), QLatin1String(", s."))
+                                   .prepend(u"s.");
+        prepare(QStringLiteral("SELECT s.day, s.uid, d.%1, %2 FROM %3 s JOIN %4 d ON d.%5 = s.day")
+                        .arg(quotedIdentifier(dayfields::fields[dayfields::Fh].column), stamps,
+                             syncschema::dayTable, days(), key()) +
+                    (byUid ? QStringLiteral(" WHERE s.uid = ?") : QString()),
+                &m_stamps);
+        prepare(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(dayColumns({}, {}), days(), key()),
+            &m_values);
+    }
+    ~DayRows() {
+        sqlite3_finalize(m_stamps);
+        sqlite3_finalize(m_values);
+    }
+    DayRows(const DayRows &) = delete;
+    DayRows &operator=(const DayRows &) = delete;
+
+    bool next() { return m_ok && (m_step = sqlite3_step(m_stamps)) == SQLITE_ROW; }
+    // After the last row: whether every row was read; if not, the engine's words.
+    bool done(QString *error) const {
+        if (m_ok && m_step == SQLITE_DONE)
+            return true;
+        *error = m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QString();
         return false;
     }
-    int step = SQLITE_ROW;
-    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+    // The row's key, identity, date and stamps.
+    Day stamps() const {
         Day day;
-        day.id = sqlite3_column_int64(statement, 0);
-        day.uid = valueOf(statement, 1).toString();
+        day.id = sqlite3_column_int64(m_stamps, 0);
+        day.uid = valueOf(m_stamps, 1).toString();
+        day.fields[dayfields::Fh].value = valueOf(m_stamps, 2);
         for (int box = 0; box < dayfields::BoxCount; ++box) {
             Field &field = day.fields[std::size_t(box)];
-            field.value = valueOf(statement, 2 + box);
-            const int stamps = 2 + dayfields::BoxCount + 3 * box;
-            field.stamp = {sqlite3_column_int64(statement, stamps),
-                           sqlite3_column_int64(statement, stamps + 1)};
-            field.previous = sqlite3_column_int64(statement, stamps + 2);
+            const int stamps = 3 + 3 * box;
+            field.stamp = {sqlite3_column_int64(m_stamps, stamps),
+                           sqlite3_column_int64(m_stamps, stamps + 1)};
+            field.previous = sqlite3_column_int64(m_stamps, stamps + 2);
         }
+        return day;
+    }
+    // The key, identity, date and stamps of the day of that identity; false when it is not there
+    // or the engine refuses.
+    bool day(const QString &uid, Day *day) {
+        const QByteArray text = uid.toUtf8();
+        m_ok = m_ok &&
+               sqlite3_bind_text(m_stamps, 1, text.constData(), int(text.size()),
+                                 SQLITE_TRANSIENT) == SQLITE_OK &&
+               (m_step = sqlite3_step(m_stamps)) == SQLITE_ROW;
+        if (m_ok)
+            *day = stamps();
+        sqlite3_reset(m_stamps);
+        return m_ok;
+    }
+    // Reads the values of the day of that key; false when it is not there or the engine refuses.
+    bool values(Day *day) {
+        m_ok = m_ok && sqlite3_bind_int64(m_values, 1, day->id) == SQLITE_OK &&
+               (m_step = sqlite3_step(m_values)) == SQLITE_ROW;
+        for (int box = 0; m_ok && box < dayfields::BoxCount; ++box)
+            day->fields[std::size_t(box)].value = valueOf(m_values, box);
+        sqlite3_reset(m_values);
+        return m_ok;
+    }
+
+private:
+    void prepare(const QString &statement, sqlite3_stmt **prepared) {
+        const QByteArray text = statement.toUtf8();
+        m_ok = m_ok && m_handle &&
+               sqlite3_prepare_v2(m_handle, text.constData(), int(text.size()), prepared,
+                                  nullptr) == SQLITE_OK;
+    }
+
+    sqlite3 *m_handle = nullptr;
+    sqlite3_stmt *m_stamps = nullptr;
+    sqlite3_stmt *m_values = nullptr;
+    bool m_ok = true;
+    int m_step = SQLITE_ERROR;
+};
+
+bool readDays(const QSqlDatabase &db, const Wanted &wanted, std::vector<Day> *out, QString *error) {
+    DayRows rows(db);
+    while (rows.next()) {
+        Day day = rows.stamps();
+        if ((!wanted || wanted(day)) && !rows.values(&day))
+            break;
         out->push_back(std::move(day));
     }
-    if (step != SQLITE_DONE)
-        *error = QString::fromUtf8(sqlite3_errmsg(handle));
-    sqlite3_finalize(statement);
-    return step == SQLITE_DONE;
+    return rows.done(error);
 }
 
 bool readProfile(const QSqlDatabase &db, mergerules::Side *side, QString *error) {
@@ -300,6 +361,17 @@ bool applyProfile(const QSqlDatabase &db, const mergerules::Outcome &outcome, QS
 
 bool applyConflicts(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {
     QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("DELETE FROM %1 WHERE uid = ? AND field = ? AND stamp = ? "
+                                      "AND node = ?")
+                           .arg(syncschema::conflictTable)))
+        return fail(query, error);
+    for (const mergerules::Conflict &conflict : outcome.dropped) {
+        for (const QVariant &value : {QVariant(conflict.uid), QVariant(conflict.column),
+                                      QVariant(conflict.stamp.time), QVariant(conflict.stamp.node)})
+            query.addBindValue(value);
+        if (!query.exec())
+            return fail(query, error);
+    }
     if (!query.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (uid, field, value, stamp, node, "
                                       "kept) VALUES (?, ?, ?, ?, ?, ?)")
                            .arg(syncschema::conflictTable)))
@@ -322,9 +394,40 @@ QStringList profileColumns() {
     return columns << profilefields::photo << profilefields::goalWeight;
 }
 
-bool read(const QSqlDatabase &db, mergerules::Side *side, QString *error) {
-    return readDays(db, &side->days, error) && readProfile(db, side, error) &&
+bool read(const QSqlDatabase &db, mergerules::Side *side, QString *error, const Wanted &wanted) {
+    return readDays(db, wanted, &side->days, error) && readProfile(db, side, error) &&
            readRest(db, side, error);
+}
+
+bool readValues(const QSqlDatabase &db, mergerules::Side *side, const Wanted &wanted,
+                QString *error) {
+    DayRows rows(db);
+    for (Day &day : side->days)
+        if (wanted(day) && !rows.values(&day))
+            return rows.done(error);
+    return true;
+}
+
+bool follow(const QSqlDatabase &db, const mergerules::Outcome &outcome, mergerules::Side *side,
+            QString *error) {
+    const QSet<qint64> removed(outcome.removed.begin(), outcome.removed.end());
+    QSet<QString> written;
+    for (const Day &day : outcome.days)
+        written.insert(day.uid);
+    std::erase_if(side->days, [&](const Day &day) {
+        return removed.contains(day.id) || written.contains(day.uid);
+    });
+    DayRows rows(db, true);
+    for (const QString &uid : std::as_const(written)) {
+        Day day;
+        if (!rows.day(uid, &day))
+            return rows.done(error);
+        side->days.push_back(std::move(day));
+    }
+    side->gone.clear();
+    side->profile.clear();
+    side->conflicts.clear();
+    return readProfile(db, side, error) && readRest(db, side, error);
 }
 
 bool apply(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <functional>
 
 namespace {
 
@@ -100,7 +101,17 @@ bool SyncFlow::offerCopies(QWidget *parent, QSet<QString> *refused) {
         *refused += QSet<QString>(copies.begin(), copies.end());
         return false;
     }
+    // Another password is asked once for all the copies: when none is given, the next copy of
+    // another password is refused without asking again.
+    const std::function<QString()> asker = m_database.passwordAsker();
+    bool declined = false;
+    m_database.setPasswordAsker([&] {
+        const QString given = declined || !asker ? QString() : asker();
+        declined = given.isEmpty();
+        return given;
+    });
     const conflictcopies::Merged merged = conflictcopies::mergeAll(m_database, copies);
+    m_database.setPasswordAsker(asker);
     for (const conflictcopies::Refused &copy : merged.refused) {
         refused->insert(copy.path);
         m_dialogs.messageBox(parent, refusal(copy.path, int(copy.status)), copiesTitle);
