@@ -151,6 +151,7 @@ void TestSearch::queryReadsWhatWasTyped_data() {
     row("a field in capitals, a phrase", R"(DIARIO:"me dolió")", R"({diario} : "me dolió" |  | )");
     row("a field left out", "-que_has_hecho:muerto", R"( | {que_has_hecho} : "muerto"* | )");
     row("no such field", "nada:rodilla", R"("nada:rodilla"* |  | )");
+    row("a field's name from a to z", "Antebrazo_Derecho:>30", " |  | antebrazo_derecho>30");
     row("more than", "peso:>80,5", " |  | peso>80.5");
     row("at most", "peso:<=80", " |  | peso<=80");
     row("a number alone is equal", "peso:80", " |  | peso=80");
