@@ -171,6 +171,14 @@ private slots:
         QCOMPARE(fixture::fileBytes(path), expected);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                  QStringList(QStringLiteral("diario.csv")));
+        // Days that cannot be read are told, and leave no file behind.
+        fixture::TempDiary diary;
+        const QString unread = dir.filePath(QStringLiteral("sin.csv"));
+        const csvexport::Written failed =
+            csvexport::writeFile(unread, csvexport::Preset(preset),
+                                 StoredDays(diary.db(), QStringLiteral("SELECT * FROM nowhere")));
+        QVERIFY(!failed.written && !QFileInfo::exists(unread));
+        QCOMPARE(failed.failure.kind, Failure::Kind::DaysUnreadable);
     }
 
     // Every stored text goes out and comes back the same, in both forms.
