@@ -28,8 +28,6 @@ QVariant TextTable::data(const QModelIndex &index, int role) const {
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return m_cell(index.row(), index.column());
-    if (role == Qt::UserRole && index.column() == 0)
-        return m_keys.value(index.row());
     return {};
 }
 

@@ -18,7 +18,7 @@ public:
 
     // The text of a cell, made when the view draws it.
     using Cell = std::function<QString(int row, int column)>;
-    // `count` rows, their cells from `cell`, each with its key (Qt::UserRole of its first cell).
+    // `count` rows, their cells from `cell`, each with its key (key()).
     void setRows(int count, Cell cell, QList<QVariant> keys = {});
     QVariant key(int row) const { return m_keys.value(row); }
 
