@@ -66,7 +66,7 @@ private slots:
                  qPrintable(QStringLiteral("read wrong: %1 (expected %2)").arg(sure, expected)));
     }
 
-    // At least 97% of the corpus is read exactly.
+    // At least 97% of the corpus is read exactly, and no fewer lines than now.
     void corpusRate() {
         for (const QString &miss : std::as_const(corpusMisses))
             qInfo("not read exactly: %s", qPrintable(miss));
@@ -75,6 +75,8 @@ private slots:
         qInfo("read exactly: %.1f%% of %d lines", rate, corpusLines);
         QVERIFY(corpusLines >= 400);
         QVERIFY(rate >= 97);
+        // And no line is lost that is read today: eight are not, each said to be unsure of.
+        QVERIFY(corpusMisses.size() <= 8);
     }
 
     // What a correction of the user changes: a name everywhere, a name in one text, no training.
