@@ -197,6 +197,40 @@ private slots:
         QCOMPARE(report.added, 0);
     }
 
+    // A profile field changed on both computers: the value that lost is kept and listed with no
+    // date (it was once dropped unseen), and taken back.
+    void profileConflictIsTakenBack() {
+        fixture::TempDiary diary;
+        QVERIFY(diary.addProfile());
+        QCOMPARE(diary.reopen(), DiaryStatus::Ready);
+        DiaryDatabase &ours = diary.database();
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(DiaryDatabase::defaultFileName());
+        QVERIFY(QFile::copy(diary.path(), path));
+        DiaryDatabase theirs;
+        QCOMPARE(fixture::openWith(theirs, path), DiaryStatus::Ready);
+        theirs.clock().setNode(ours.clock().node() + 1);
+        const QString rename = QStringLiteral("UPDATE %1 SET %2 = ?")
+                                   .arg(quotedIdentifier(profilefields::tableName),
+                                        quotedIdentifier(profilefields::name));
+        QVERIFY(run(ours, rename, {QStringLiteral("Ana")}) &&
+                run(theirs, rename, {QStringLiteral("Eva")}));
+        diarysync::Report report;
+        QCOMPARE(ours.mergeFile(path, false, &report), DiaryStatus::Ready);
+        const std::vector<conflictlist::Entry> listed = conflictlist::list(ours);
+        QCOMPARE(listed.size(), std::size_t(1));
+        QCOMPARE(
+            (QStringList{listed[0].date, listed[0].lost.toString(), listed[0].kept.toString()}),
+            (QStringList{QString(), QStringLiteral("Ana"), QStringLiteral("Eva")}));
+        QVERIFY(conflictlist::takeBack(ours, listed[0].id));
+        QCOMPARE(fixture::columnInOrder(ours.connection(),
+                                        QStringLiteral("SELECT %1 AS n FROM %2")
+                                            .arg(quotedIdentifier(profilefields::name),
+                                                 quotedIdentifier(profilefields::tableName)),
+                                        QStringLiteral("n")),
+                 QStringList{QStringLiteral("Ana")});
+    }
+
     // Two copies of the program on one machine, each with a data folder of its own, kept in step
     // as two computers are, by a sync tool that puts one folder's file in the other's: changes
     // made in the same millisecond are told apart, so that both end with the same value and the

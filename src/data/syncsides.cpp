@@ -359,6 +359,11 @@ bool applyProfile(const QSqlDatabase &db, const mergerules::Outcome &outcome, QS
     return true;
 }
 
+// A conflict's day, or the profile's empty text: never NULL, which the table refuses.
+QVariant uidValue(const QString &uid) {
+    return uid.isNull() ? QVariant(QStringLiteral("")) : QVariant(uid);
+}
+
 bool applyConflicts(const QSqlDatabase &db, const mergerules::Outcome &outcome, QString *error) {
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("DELETE FROM %1 WHERE uid = ? AND field = ? AND stamp = ? "
@@ -366,7 +371,7 @@ bool applyConflicts(const QSqlDatabase &db, const mergerules::Outcome &outcome, 
                            .arg(syncschema::conflictTable)))
         return fail(query, error);
     for (const mergerules::Conflict &conflict : outcome.dropped) {
-        for (const QVariant &value : {QVariant(conflict.uid), QVariant(conflict.column),
+        for (const QVariant &value : {uidValue(conflict.uid), QVariant(conflict.column),
                                       QVariant(conflict.stamp.time), QVariant(conflict.stamp.node)})
             query.addBindValue(value);
         if (!query.exec())
@@ -377,7 +382,7 @@ bool applyConflicts(const QSqlDatabase &db, const mergerules::Outcome &outcome, 
                            .arg(syncschema::conflictTable)))
         return fail(query, error);
     for (const mergerules::Conflict &conflict : outcome.conflicts) {
-        for (const QVariant &value : {QVariant(conflict.uid), QVariant(conflict.column),
+        for (const QVariant &value : {uidValue(conflict.uid), QVariant(conflict.column),
                                       conflict.value, QVariant(conflict.stamp.time),
                                       QVariant(conflict.stamp.node), QVariant(conflict.kept)})
             query.addBindValue(value);
