@@ -149,6 +149,13 @@ struct LoggedIn {
     bool ready;
     ProfileWindow &window() { return *controller.profileWindow(); }
     DiaryWindow *diary() { return controller.diaryWindow(); }
+    // The diary window shown with every day read: the program before a window is measured.
+    DiaryWindow *showDiaryRead() {
+        controller.showDiary();
+        while (diary()->days().isReadingAhead())
+            QCoreApplication::processEvents();
+        return diary();
+    }
 };
 
 // The processor time of this process so far, in milliseconds.
@@ -204,12 +211,9 @@ int chartsFigures(const QString &path) {
     LoggedIn program(path);
     if (!program.ready)
         return 2;
-    program.controller.showDiary();
-    DiaryWindow *diary = program.diary();
     // The diary window reads the rest of its days while idle; that is the program without the
     // charts too.
-    while (diary->days().isReadingAhead())
-        QCoreApplication::processEvents();
+    DiaryWindow *diary = program.showDiaryRead();
     // The peak starts again from what the program holds without the window.
     if (!resetPeak())
         return 3;
@@ -254,10 +258,7 @@ int searchFigures(const QString &path) {
     LoggedIn program(path);
     if (!program.ready)
         return 2;
-    program.controller.showDiary();
-    DiaryWindow *diary = program.diary();
-    while (diary->days().isReadingAhead())
-        QCoreApplication::processEvents();
+    program.showDiaryRead();
     if (!resetPeak())
         return 3;
     const double without = peakMegabytes();
@@ -307,10 +308,7 @@ int trainingWindowFigures(const QString &path) {
     LoggedIn program(path);
     if (!program.ready)
         return 2;
-    program.controller.showDiary();
-    DiaryWindow *diary = program.diary();
-    while (diary->days().isReadingAhead())
-        QCoreApplication::processEvents();
+    program.showDiaryRead();
     if (!resetPeak())
         return 3;
     const double without = peakMegabytes();
@@ -403,10 +401,7 @@ int importPreviewFigures(const QString &path, const QString &csv) {
     LoggedIn program(path);
     if (!program.ready)
         return 2;
-    program.controller.showDiary();
-    DiaryWindow *diary = program.diary();
-    while (diary->days().isReadingAhead())
-        QCoreApplication::processEvents();
+    program.showDiaryRead();
     if (!resetPeak())
         return 3;
     const double without = peakMegabytes();
